@@ -1,0 +1,83 @@
+// Decoding speed: 10000 distinct frames into the store, and a 10000-frame capture file.
+#include "intake/frame_recognition.h"
+#include "intake/kiss.h"
+#include "intake/kiss_file.h"
+#include "support/beacon_builder.h"
+#include "programs/build_variant.h"
+#include "telemetry/time_stamps.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+// Keeps the last line, as a window that appends lines would touch them.
+class CountingView : public DecodeView {
+public:
+    void AppendFrameLog(std::string_view line) override { bytes += line.size(); }
+    void AppendBeaconText(std::string_view line) override { bytes += line.size(); }
+    void ShowPayloadText(std::string_view text) override { bytes += text.size(); }
+    void SetPacketMaximum(int) override {}
+    std::size_t bytes = 0;
+};
+
+std::vector<std::string> DistinctFrames(int count) {
+    std::mt19937 random(2021);
+    std::vector<std::string> frames;
+    for (int i = 0; i < count; ++i) {
+        BeaconBuilder beacon;
+        for (int offset = 0; offset < 216; ++offset) beacon.u8(offset, static_cast<std::uint8_t>(random()));
+        frames.push_back(beacon.build());
+    }
+    return frames;
+}
+
+void DecodeDistinctFrames(benchmark::State& run) {
+    const std::vector<std::string> frames = DistinctFrames(kStoreCapacity);
+    ProgramState state;
+    CountingView view;
+    DecoderContext context{state, view, kOrca5s.log};
+    state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
+    for (auto _ : run) {
+        state.ResetStore();
+        for (const std::string& frame : frames) {
+            state.frameHex = HexText(frame);
+            DecodeTelemetryFrame(context, frame);
+        }
+        benchmark::DoNotOptimize(state.packetCount);
+    }
+    run.SetItemsProcessed(run.iterations() * kStoreCapacity);
+}
+BENCHMARK(DecodeDistinctFrames)->Unit(benchmark::kMillisecond);
+
+void ReadCaptureFile(benchmark::State& run) {
+    std::string capture;
+    for (const std::string& frame : DistinctFrames(kStoreCapacity)) {
+        AppendRxTimeFrame(capture, "2021-02-06 14:00:00.123 UTC");
+        capture += KissDataFrame(frame);
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath("capture.kss");
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(capture.data(), static_cast<qint64>(capture.size()));
+    file.close();
+
+    ProgramState state;
+    CountingView view;
+    DecoderContext context{state, view, kOrca5s.log};
+    for (auto _ : run) {
+        state.ResetStore();
+        benchmark::DoNotOptimize(ReadKissFile(context, path));
+    }
+    run.SetBytesProcessed(run.iterations() * static_cast<std::int64_t>(capture.size()));
+    run.counters["frames"] = state.packetCount;
+}
+BENCHMARK(ReadCaptureFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,36 @@
+#include "intake/frame_recognition.h"
+
+#include "intake/kiss.h"
+#include "telemetry/beacon_layout.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <cstring>
+
+std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame) {
+    if (frame.size() == kBeaconFrameLength) return DecodeBeacon(context, frame);
+    if (frame.size() == kBeaconPayloadLength) {
+        // a 200-byte frame lacks its header: pad it so the payload takes its offsets
+        std::array<char, kBeaconFrameLength> padded;
+        std::memset(padded.data(), ' ', kBeaconHeaderLength);
+        std::memcpy(padded.data() + kBeaconHeaderLength, frame.data(), frame.size());
+        return DecodeBeacon(context, std::string_view(padded.data(), padded.size()));
+    }
+    return std::nullopt;
+}
+
+bool IsSatelliteBeacon(std::string_view frameHex) {
+    // hexadecimal text is full of the header's first digit: skip ahead rather than test each
+    static const std::boyer_moore_horspool_searcher header(SatelliteHeaderHex.begin(), SatelliteHeaderHex.end());
+    return std::search(frameHex.begin(), frameHex.end(), header) != frameHex.end();
+}
+
+std::string BeaconTextLine(std::string_view frame, std::string_view rxTimeText, const LogStyle& log) {
+    const auto offset = static_cast<std::size_t>(log.beaconTextOffset);
+    const std::string_view text = frame.substr(std::min(offset, frame.size()));
+    std::string line;
+    if (log.beaconLineHasTime) line.append(rxTimeText).append(" | ");
+    line.append(text);
+    return line;
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "telemetry/log_style.h"
+
+#include <string_view>
+
+// What sets the two programs apart. Shared code asks the variant; nothing is copied.
+struct BuildVariant {
+    std::string_view programName;
+    std::string_view versionNumber;
+    std::string_view buildDate;
+    bool scrollableSurface;  // a resizable window that scrolls its fixed-size surface
+    LogStyle log;
+};
+
+// The fuller build.
+extern const BuildVariant kOrca5s;
+// The earlier build: fixed window, its own log lines.
+extern const BuildVariant kOrca5;

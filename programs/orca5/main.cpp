@@ -1,0 +1,4 @@
+#include "programs/build_variant.h"
+#include "programs/run_program.h"
+
+int main(int argc, char** argv) { return RunProgram(argc, argv, kOrca5); }

@@ -1,0 +1,74 @@
+#include "telemetry/beacon_decoder.h"
+
+#include "telemetry/beacon_layout.h"
+#include "telemetry/field_readers.h"
+
+#include <algorithm>
+
+namespace {
+
+double ReadField(FrameBytes frameBytes, const Field& field) {
+    const int p = field.offset + 1;
+    switch (field.encoding) {
+    case Encoding::BinaryText:
+        return BinaryTextToNumber(frameBytes.substr(static_cast<std::size_t>(field.offset), 4));
+    case Encoding::U8:
+        return *ReadU8(frameBytes, p);
+    case Encoding::S8:
+        return *ReadS8(frameBytes, p);
+    case Encoding::U16:
+        return *ReadU16BE(frameBytes, p);
+    case Encoding::U32:
+        return *ReadU32BE(frameBytes, p);
+    }
+    return 0;
+}
+
+// "20yy/MM/dd hh:mm:ss", every byte as an unsigned number of at least two digits.
+void FormatObcTime(FrameBytes frameBytes, std::string& out) {
+    static constexpr char kSeparators[kObcTimeLength] = {'/', '/', ' ', ':', ':', '\0'};
+    out.assign("20");
+    for (int i = 0; i < kObcTimeLength; ++i) {
+        const unsigned value = static_cast<std::uint8_t>(frameBytes[kObcTimeOffset + i]);
+        if (value >= 100) out += static_cast<char>('0' + value / 100);
+        out += static_cast<char>('0' + value / 10 % 10);
+        out += static_cast<char>('0' + value % 10);
+        if (kSeparators[i] != '\0') out += kSeparators[i];
+    }
+}
+
+void LogFrame(DecoderContext& context) {
+    const ProgramState& state = context.state;
+    std::string line;
+    line.reserve(state.rxTimeText.size() + 3 + state.frameHex.size());
+    line.append(state.rxTimeText).append(" | ").append(state.frameHex);
+    context.view.AppendFrameLog(line);
+}
+
+}  // namespace
+
+DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame) {
+    ProgramState& state = context.state;
+
+    // The frame is logged and its text shown even when the store refuses it.
+    if (context.log.decoderLogsFrames) LogFrame(context);
+    context.view.ShowPayloadText(frame.substr(std::min<std::size_t>(frame.size(), kPayloadTextOffset),
+                                              kPayloadTextLength));
+
+    if (frame.size() > kFrameBytesCapacity) return DecodeResult::FrameTooLong;
+    if (frame.size() < kLayoutEnd) return DecodeResult::FrameTooShort;
+    if (state.StoreIsFull()) return DecodeResult::StoreFull;
+
+    ++state.packetCount;
+    context.view.SetPacketMaximum(state.packetCount);
+
+    TelemetryRecord& record = state.packetStore[state.packetCount - 1];
+    record.rxTime = state.rxTimeText;
+    FormatObcTime(frame, record.obcTime);
+    for (const Field& field : kBeaconLayout) {
+        double value = ReadField(frame, field);
+        if (field.divisor != 1) value /= field.divisor;
+        record.values[static_cast<std::size_t>(field.channel)] = value;
+    }
+    return DecodeResult::Stored;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "telemetry/packet_store.h"
+
+#include <string>
+
+// The program-wide state: what every intake road fills and every view reads.
+// One instance lives as long as the program; the window only displays it.
+struct ProgramState {
+    PacketStore packetStore;
+    int packetCount = 0;  // packets 1..packetCount are records 0..packetCount-1
+
+    // Set by the intake before each frame it hands to the decoder.
+    std::string rxTimeText;  // reception time text
+    std::string frameHex;    // the frame as hexadecimal text
+
+    std::string currentFileName;  // path of the file last imported
+    std::string imagePath;        // folder prefix of screenshots
+    int chartChannel = 0;         // channel last chosen for the chart
+
+    bool StoreIsFull() const { return packetCount >= kStoreCapacity; }
+
+    // Packet n counted from 1, or null when n is not a stored packet.
+    const TelemetryRecord* Packet(int n) const {
+        return n >= 1 && n <= packetCount ? &packetStore[n - 1] : nullptr;
+    }
+
+    // Before an import: the old records stay, to be overwritten from index 0.
+    void ResetStore() { packetCount = 0; }
+};

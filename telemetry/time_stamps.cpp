@@ -1,0 +1,112 @@
+#include "telemetry/time_stamps.h"
+
+#include <QTimeZone>
+
+#include <cstdio>
+
+std::int16_t UtcOffsetMinutes(const TimeZoneInformation& zone) {
+    const int sum = zone.bias + (zone.daylightInForce ? zone.daylightBias : zone.standardBias);
+    return static_cast<std::int16_t>(-sum);
+}
+
+TimeZoneInformation SystemTimeZoneInformation(const QDateTime& at) {
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    TimeZoneInformation info;
+    if (!zone.isValid()) return info;  // unknown zone: UTC equals local time
+    info.bias = -zone.standardTimeOffset(at) / 60;
+    info.daylightInForce = zone.isDaylightTime(at);
+    if (info.daylightInForce) info.daylightBias = -zone.daylightTimeOffset(at) / 60;
+    return info;
+}
+
+std::int16_t LocalUtcOffsetMinutes() {
+    return UtcOffsetMinutes(SystemTimeZoneInformation(QDateTime::currentDateTime()));
+}
+
+QDateTime UtcFromLocal(const QDateTime& local, int offsetMinutes) {
+    return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(-60LL * offsetMinutes);
+}
+
+QDateTime UtcNow() {
+    const QDateTime local = QDateTime::currentDateTime();
+    const QDateTime utc = UtcFromLocal(local, UtcOffsetMinutes(SystemTimeZoneInformation(local)));
+    return utc.addMSecs(-utc.time().msec());
+}
+
+std::string UtcTimestampText(const QDateTime& utc) {
+    const QDate date = utc.date();
+    const QTime time = utc.time();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", date.year(), date.month(), date.day(),
+                  time.hour(), time.minute(), time.second(), time.msec());
+    return text;
+}
+
+std::string UtcTimestampText() {
+    // One reading of the clock, so the milliseconds belong to the same second.
+    const QDateTime local = QDateTime::currentDateTime();
+    return UtcTimestampText(UtcFromLocal(local, UtcOffsetMinutes(SystemTimeZoneInformation(local))));
+}
+
+std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds) {
+    static const std::int64_t kFirst = QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    static const std::int64_t kLast = QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC).toSecsSinceEpoch();
+    if (seconds < kFirst || seconds > kLast) return std::nullopt;
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+}
+
+namespace {
+
+// Qt's long time format ends in the zone name ("t"); the general date has none.
+QString LongTimeFormatWithoutZone(const QLocale& locale) {
+    const QString format = locale.timeFormat(QLocale::LongFormat);
+    QString result;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'') quoted = !quoted;
+        if (!quoted && c == u't') continue;
+        result += c;
+    }
+    return result.trimmed();
+}
+
+}  // namespace
+
+std::string GeneralDateText(const QDateTime& dateTime, const QLocale& locale) {
+    const QString text = locale.toString(dateTime.date(), QLocale::ShortFormat) + u' ' +
+                         locale.toString(dateTime.time(), LongTimeFormatWithoutZone(locale));
+    return text.toLatin1().toStdString();
+}
+
+void AppendRxTimeFrame(std::string& capture, std::string_view rxTimeText) {
+    capture += '\xC0';
+    capture += static_cast<char>(kTimeStampCommand);
+    capture.append(rxTimeText);
+    capture += '\xC0';
+}
+
+void WriteRxTimeFrame(std::string& rxTimeText, std::string& capture) {
+    rxTimeText = UtcTimestampText() + " UTC";
+    AppendRxTimeFrame(capture, rxTimeText);
+}
+
+void RxTimeFromTextFrame(std::string_view frame, std::string& rxTimeText) {
+    const std::size_t utc = frame.find("UTC");
+    constexpr std::size_t kBeforeUtc = kRxTimeTextLength - 3;
+    if (utc == std::string_view::npos || utc < kBeforeUtc) return;
+    rxTimeText.assign(frame.substr(utc - kBeforeUtc, kRxTimeTextLength));
+}
+
+void RxTimeFromMillisFrame(std::string_view frame, std::string& rxTimeText, const QLocale& locale) {
+    if (frame.size() != kMillisFrameLength) return;
+    std::uint64_t millis = 0;
+    for (std::size_t i = 1; i < kMillisFrameLength; ++i) millis = millis << 8 | static_cast<std::uint8_t>(frame[i]);
+
+    const std::uint64_t seconds = millis / 1000;
+    const auto date = seconds <= static_cast<std::uint64_t>(INT64_MAX)
+                          ? DateFromUnixSeconds(static_cast<std::int64_t>(seconds))
+                          : std::nullopt;
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, ".%03u", static_cast<unsigned>(millis % 1000));
+    rxTimeText = (date ? GeneralDateText(*date, locale) : std::string()) + fraction + " UTC";
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QDateTime>
+#include <QLocale>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Reception times are UTC, from the computer's clock and time zone.
+
+// The time-zone record of the platform, in minutes of UTC minus local time.
+struct TimeZoneInformation {
+    int bias = 0;
+    int standardBias = 0;
+    int daylightBias = 0;
+    bool daylightInForce = false;
+};
+
+// Local time minus UTC, in minutes: 60 an hour east of Greenwich, 120 there in summer.
+std::int16_t UtcOffsetMinutes(const TimeZoneInformation& zone);
+
+// The system time zone at the given instant, as the platform's time-zone record.
+TimeZoneInformation SystemTimeZoneInformation(const QDateTime& at);
+
+std::int16_t LocalUtcOffsetMinutes();
+
+// The UTC date-time whose wall clock is local minus the offset; the result's time spec is UTC.
+QDateTime UtcFromLocal(const QDateTime& local, int offsetMinutes);
+
+// UTC now, to the second.
+QDateTime UtcNow();
+
+// "yyyy-MM-dd HH:mm:ss.zzz" of a UTC date-time.
+std::string UtcTimestampText(const QDateTime& utc);
+// The same of UTC now, from a single reading of the clock.
+std::string UtcTimestampText();
+
+// 1970-01-01 00:00:00 UTC plus the given seconds; nothing outside the years 100 to 9999.
+std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds);
+
+// The locale's general date: short date, a space, long time (without a zone name).
+std::string GeneralDateText(const QDateTime& dateTime, const QLocale& locale);
+
+// Time-stamp frames of capture files: KISS frames with the command byte 9.
+inline constexpr unsigned char kTimeStampCommand = 9;
+inline constexpr std::size_t kMillisFrameLength = 9;       // command byte and 8-byte count
+inline constexpr std::size_t kRxTimeTextLength = 27;       // "yyyy-MM-dd HH:mm:ss.zzz UTC"
+inline constexpr std::size_t kRxTimeFrameLength = kRxTimeTextLength + 3;
+
+// Appends FEND, 9, the text (not escaped: it never holds FEND or FESC), FEND.
+void AppendRxTimeFrame(std::string& capture, std::string_view rxTimeText);
+
+// Sets rxTimeText to UTC now with " UTC" and appends its time-stamp frame to the capture bytes.
+void WriteRxTimeFrame(std::string& rxTimeText, std::string& capture);
+
+// The 27 characters that end with the frame's first "UTC", when 24 characters stand before
+// them (the command byte counts); otherwise rxTimeText keeps its value.
+void RxTimeFromTextFrame(std::string_view frame, std::string& rxTimeText);
+
+// A 9-byte frame: the command byte, then milliseconds since 1970 as a big-endian count.
+void RxTimeFromMillisFrame(std::string_view frame, std::string& rxTimeText, const QLocale& locale = QLocale());

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "programs/build_variant.h"
+#include "telemetry/beacon_decoder.h"
+#include "telemetry/decode_view.h"
+
+#include <string>
+#include <vector>
+
+// Records what decoding would show on the window.
+class RecordingView : public DecodeView {
+public:
+    void AppendFrameLog(std::string_view line) override { frameLog.emplace_back(line); }
+    void AppendBeaconText(std::string_view line) override { beaconText.emplace_back(line); }
+    void ShowPayloadText(std::string_view text) override { payloadText = text; }
+    void SetPacketMaximum(int packetCount) override { packetMaximum = packetCount; }
+
+    std::vector<std::string> frameLog;
+    std::vector<std::string> beaconText;
+    std::string payloadText;
+    int packetMaximum = -1;  // never set
+};
+
+// A program state with its view, as one program would decode into it.
+struct DecoderHarness {
+    explicit DecoderHarness(const BuildVariant& variant = kOrca5s) : context{state, view, variant.log} {}
+
+    ProgramState state;
+    RecordingView view;
+    DecoderContext context;
+};

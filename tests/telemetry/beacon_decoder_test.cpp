@@ -1,0 +1,165 @@
+#include "intake/frame_recognition.h"
+#include "support/beacon_builder.h"
+#include "support/recording_view.h"
+#include "telemetry/beacon_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+const TelemetryRecord& DecodeOne(DecoderHarness& harness, const std::string& frame) {
+    EXPECT_EQ(DecodeBeacon(harness.context, frame), DecodeResult::Stored);
+    return harness.state.packetStore[harness.state.packetCount - 1];
+}
+
+struct EncodingCase {
+    const char* what;
+    BeaconBuilder frame;
+    int channel;
+    double expected;
+};
+
+}  // namespace
+
+TEST(BeaconDecoder, StoresEveryEncodingInEngineeringUnits) {
+    const EncodingCase cases[] = {
+        {"U32 status", BeaconBuilder().u32(47, 0xFFFFFFFF), 3, 4294967295.0},
+        {"U32 beacons since reset", BeaconBuilder().u32(51, 123456789), 4, 123456789},
+        {"U32 resets", BeaconBuilder().u32(55, 7), 5, 7},
+        {"U32 interval", BeaconBuilder().u32(65, 60), 6, 60},
+        {"U16 file count", BeaconBuilder().u16(70, 65535), 7, 65535},
+        {"U8 cam reset", BeaconBuilder().u8(72, 255), 8, 255},
+        {"U8 vhf preset", BeaconBuilder().u8(74, 3), 10, 3},
+        {"S8 -10", BeaconBuilder().u8(75, 0xF6), 11, -10},
+        {"S8 127", BeaconBuilder().u8(76, 0x7F), 12, 127},
+        {"S8 -128", BeaconBuilder().u8(87, 0x80), 18, -128},
+        {"S8 -1", BeaconBuilder().u8(145, 0xFF), 51, -1},
+        {"U16 /1000 volts", BeaconBuilder().u16(77, 0x0FA0), 13, 4.0},
+        {"U16 /1000 fraction", BeaconBuilder().u16(85, 4123), 17, 4.123},
+        {"U16 /1000 top", BeaconBuilder().u16(141, 65535), 49, 65.535},
+        {"U16 mA", BeaconBuilder().u16(79, 0x1068), 14, 4200},
+        {"U16 X- SPEC Curr", BeaconBuilder().u16(106, 321), 29, 321},
+        {"U16 Z+ Curr", BeaconBuilder().u16(143, 1), 50, 1},
+        {"base-2 text 0101", BeaconBuilder().text(31, "0101"), 0, 5},
+        {"base-2 text 1111", BeaconBuilder().text(31, "1111"), 0, 15},
+        {"base-2 zero bytes", BeaconBuilder(), 0, 0},
+        {"base-2 total 1000", BeaconBuilder().text(35, "1000"), 1, 8},
+        {"base-2 ignores other characters", BeaconBuilder().text(35, "1a21"), 1, 9},
+    };
+    for (const EncodingCase& c : cases) {
+        DecoderHarness harness;
+        EXPECT_EQ(DecodeOne(harness, c.frame.build()).values[static_cast<std::size_t>(c.channel)], c.expected)
+            << c.what;
+    }
+}
+
+TEST(BeaconDecoder, FormatsTheOnBoardTime) {
+    struct {
+        BeaconBuilder frame;
+        const char* expected;
+    } const cases[] = {
+        {BeaconBuilder().obcTime(21, 2, 6, 9, 5, 0), "2021/02/06 09:05:00"},
+        {BeaconBuilder().obcTime(21, 12, 31, 23, 59, 59), "2021/12/31 23:59:59"},
+        {BeaconBuilder().obcTime(5, 1, 1, 0, 0, 0), "2005/01/01 00:00:00"},
+        {BeaconBuilder().obcTime(120, 255, 100, 7, 0, 9), "20120/255/100 07:00:09"},
+    };
+    for (const auto& c : cases) {
+        DecoderHarness harness;
+        EXPECT_EQ(DecodeOne(harness, c.frame.build()).obcTime, c.expected);
+    }
+}
+
+TEST(BeaconDecoder, BytesOutsideTheFieldsChangeNothing) {
+    const BeaconBuilder base = BeaconBuilder().u32(47, 0x1A2B).u16(77, 4000).u8(145, 0x80);
+    BeaconBuilder noisy = base;
+    std::mt19937 random(7);
+    for (int offset = 39; offset <= 46; ++offset) noisy.u8(offset, static_cast<std::uint8_t>(random()));
+    noisy.u8(69, 0xAA);
+    for (int offset = 146; offset < 216; ++offset) noisy.u8(offset, static_cast<std::uint8_t>(random()));
+    for (int offset = 0; offset < 31; ++offset) noisy.u8(offset, static_cast<std::uint8_t>(random()));
+
+    DecoderHarness harness;
+    const auto expected = DecodeOne(harness, base.build()).values;
+    EXPECT_EQ(DecodeOne(harness, noisy.build()).values, expected);
+}
+
+TEST(BeaconDecoder, FillsTheNextRecordAndShowsTheFrame) {
+    DecoderHarness harness;
+    harness.state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
+    harness.state.frameHex = "C0FFEE";
+    const std::string first = BeaconBuilder().text(17, "ORCA5 payload text, 30 chars!!").u16(79, 100).build();
+    const std::string second = BeaconBuilder().u16(79, 200).build();
+
+    DecodeOne(harness, first);
+    EXPECT_EQ(harness.view.payloadText, "ORCA5 payload text, 30 chars!!");
+    EXPECT_EQ(harness.view.frameLog, std::vector<std::string>{"2021-02-06 14:00:00.123 UTC | C0FFEE"});
+    harness.state.rxTimeText = "later";
+    DecodeOne(harness, second);
+
+    EXPECT_EQ(harness.state.packetCount, 2);
+    EXPECT_EQ(harness.view.packetMaximum, 2);
+    const TelemetryRecord& one = harness.state.packetStore[0];
+    const TelemetryRecord& two = harness.state.packetStore[1];
+    EXPECT_EQ(one.values[14], 100);
+    EXPECT_EQ(two.values[14], 200);
+    EXPECT_EQ(one.rxTime, "2021-02-06 14:00:00.123 UTC");
+    EXPECT_EQ(two.rxTime, "later");
+    EXPECT_EQ(two.values[kJobIdChannel], 0);
+    EXPECT_EQ(two.jobIdText, "");
+    EXPECT_EQ(harness.view.payloadText, std::string(30, '\0'));
+}
+
+TEST(BeaconDecoder, TheEarlierProgramLogsNoFrameFromTheDecoder) {
+    DecoderHarness harness(kOrca5);
+    DecodeOne(harness, BeaconBuilder().build());
+    EXPECT_TRUE(harness.view.frameLog.empty());
+}
+
+TEST(BeaconDecoder, AFullStoreRefusesWithoutTouchingAnything) {
+    DecoderHarness harness;
+    const std::string frame = BeaconBuilder().u16(79, 1).build();
+    for (int i = 0; i < kStoreCapacity; ++i) ASSERT_EQ(DecodeBeacon(harness.context, frame), DecodeResult::Stored);
+    EXPECT_EQ(harness.state.packetCount, 10000);
+    EXPECT_EQ(harness.view.packetMaximum, 10000);
+
+    harness.state.rxTimeText = "one too many";
+    EXPECT_EQ(DecodeBeacon(harness.context, BeaconBuilder().u16(79, 2).build()), DecodeResult::StoreFull);
+    EXPECT_EQ(harness.state.packetCount, 10000);
+    EXPECT_EQ(harness.view.packetMaximum, 10000);
+    EXPECT_EQ(harness.state.packetStore[9999].values[14], 1);
+    EXPECT_NE(harness.state.packetStore[9999].rxTime, "one too many");
+    EXPECT_EQ(harness.view.frameLog.size(), 10001u) << "the frame log still shows what came in";
+
+    harness.state.ResetStore();
+    EXPECT_EQ(DecodeBeacon(harness.context, BeaconBuilder().u16(79, 3).build()), DecodeResult::Stored);
+    EXPECT_EQ(harness.state.packetStore[0].values[14], 3) << "an import starts again at packet 1";
+}
+
+TEST(BeaconDecoder, RefusesFramesThatDoNotHoldTheLayout) {
+    DecoderHarness harness;
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(256, '\0')), DecodeResult::FrameTooLong);
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(145, '\0')), DecodeResult::FrameTooShort);
+    EXPECT_EQ(harness.state.packetCount, 0);
+    EXPECT_EQ(harness.view.packetMaximum, -1);
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(255, '\0')), DecodeResult::Stored);
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(146, '\0')), DecodeResult::Stored);
+}
+
+TEST(FrameRecognition, PadsA200BytePayloadAndIgnoresOtherLengths) {
+    const BeaconBuilder beacon = BeaconBuilder().text(0, "HEADER-BYTES-16!").u16(77, 3300).u8(75, 0xF6);
+    DecoderHarness harness;
+    ASSERT_EQ(DecodeTelemetryFrame(harness.context, beacon.payload()), DecodeResult::Stored);
+    const TelemetryRecord& padded = harness.state.packetStore[0];
+    EXPECT_EQ(padded.values[13], 3.3);
+    EXPECT_EQ(padded.values[11], -10);
+
+    ASSERT_EQ(DecodeTelemetryFrame(harness.context, beacon.build()), DecodeResult::Stored);
+    EXPECT_EQ(harness.state.packetStore[1].values, padded.values);
+
+    for (const std::size_t length : {0u, 199u, 201u, 215u, 217u}) {
+        EXPECT_EQ(DecodeTelemetryFrame(harness.context, std::string(length, '\0')), std::nullopt) << length;
+    }
+    EXPECT_EQ(harness.state.packetCount, 2);
+}
