@@ -2,9 +2,8 @@
 
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"
+#include "intake/whole_file.h"
 #include "telemetry/time_stamps.h"
-
-#include <QFile>
 
 #include <algorithm>
 
@@ -56,13 +55,12 @@ KissCaptureOutcome DecodeKissCapture(DecoderContext& context, std::string_view c
 }
 
 KissCaptureOutcome ReadKissFile(DecoderContext& context, const QString& path) {
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+    const WholeFile file = ReadWholeFile(path);
+    if (!file.read) {
         KissCaptureOutcome outcome;
-        outcome.error = file.errorString();
+        outcome.error = file.error;
         return outcome;
     }
-    return DecodeKissCapture(context, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return DecodeKissCapture(context,
+                             std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())));
 }

@@ -1,5 +1,29 @@
 #include "programs/build_variant.h"
 
+namespace {
+
+constexpr ChartGroup kAllGroups[] = {
+    {{17, 20, 23}},  // battery volts
+    {{18, 21, 24}},  // battery temperatures
+    {{19, 22, 25}},  // battery currents
+    {{26, 36, 46}},  // X-, Y-, Z- volts
+    {{27, 37, 47}},  // X-, Y-, Z- currents
+    {{30, 40, 48}},  // X-, Y-, Z- temperatures
+    {{31, 41, 49}},  // X+, Y+, Z+ volts
+    {{32, 42, 50}},  // X+, Y+, Z+ currents
+    {{35, 45, 51}},  // X+, Y+, Z+ temperatures
+};
+
+constexpr ChartGroup kEarlierGroups[] = {
+    {{17, 20, 23}},
+    {{18, 21, 24}},
+    {{19, 22, 25}},
+    {{30, 40, 48}},
+    {{35, 45, 51}},
+};
+
+}  // namespace
+
 const BuildVariant kOrca5s{
     .programName = "orca5s",
     .versionNumber = "0.6",
@@ -11,6 +35,7 @@ const BuildVariant kOrca5s{
             .beaconLineHasTime = true,
             .beaconTextOffset = 24,  // past the 23-byte header and the first payload byte
             .satnogsSetsFrameHex = true},
+    .chartGroups = kAllGroups,
 };
 
 const BuildVariant kOrca5{
@@ -24,4 +49,5 @@ const BuildVariant kOrca5{
             .beaconLineHasTime = false,
             .beaconTextOffset = 23,  // right after the 23-byte header
             .satnogsSetsFrameHex = false},
+    .chartGroups = kEarlierGroups,
 };

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "telemetry/log_style.h"
+#include "ui/chart_group.h"
 
+#include <span>
 #include <string_view>
 
 // What sets the two programs apart. Shared code asks the variant; nothing is copied.
@@ -9,8 +11,9 @@ struct BuildVariant {
     std::string_view programName;
     std::string_view versionNumber;
     std::string_view buildDate;
-    bool scrollableSurface;  // a resizable window that scrolls its fixed-size surface
+    bool scrollableSurface;  // a resizable window that scrolls its fixed-size surface; else a fixed window
     LogStyle log;
+    std::span<const ChartGroup> chartGroups;
 };
 
 // The fuller build.

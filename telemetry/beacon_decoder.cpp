@@ -59,10 +59,8 @@ DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame) {
     if (frame.size() < kLayoutEnd) return DecodeResult::FrameTooShort;
     if (state.StoreIsFull()) return DecodeResult::StoreFull;
 
-    ++state.packetCount;
-    context.view.SetPacketMaximum(state.packetCount);
-
-    TelemetryRecord& record = state.packetStore[state.packetCount - 1];
+    // the record is whole before it is counted: a view refreshed by the new count reads it
+    TelemetryRecord& record = state.packetStore[state.packetCount];
     record.rxTime = state.rxTimeText;
     FormatObcTime(frame, record.obcTime);
     for (const Field& field : kBeaconLayout) {
@@ -70,5 +68,7 @@ DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame) {
         if (field.divisor != 1) value /= field.divisor;
         record.values[static_cast<std::size_t>(field.channel)] = value;
     }
+    ++state.packetCount;
+    context.view.SetPacketMaximum(state.packetCount);
     return DecodeResult::Stored;
 }

@@ -2,6 +2,8 @@
 
 #include "telemetry/packet_store.h"
 
+#include <QString>
+
 #include <string>
 
 // The program-wide state: what every intake road fills and every view reads.
@@ -14,9 +16,9 @@ struct ProgramState {
     std::string rxTimeText;  // reception time text
     std::string frameHex;    // the frame as hexadecimal text
 
-    std::string currentFileName;  // path of the file last imported
-    std::string imagePath;        // folder prefix of screenshots
-    int chartChannel = 0;         // channel last chosen for the chart
+    QString currentFileName;  // path of the file last imported
+    QString imagePath;        // prefix of screenshot file names, normally a folder and "/"
+    int chartChannel = 0;     // channel last chosen for the chart
 
     bool StoreIsFull() const { return packetCount >= kStoreCapacity; }
 

@@ -1,7 +1,113 @@
 #include "ui/main_window.h"
 
-Form1::Form1(const BuildVariant& variant, QWidget* parent) : QMainWindow(parent), variant_(variant) {
+#include "ui/info_window.h"
+#include "ui/satellite_picture.h"
+#include "ui/scrollable_surface.h"
+#include "ui/twips.h"
+#include "ui/user_dialogs.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+QString Latin1(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+Form1::Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), state_(state), variant_(variant), dialogs_(dialogs) {
     setObjectName("Form1");
     setWindowTitle(kWindowTitle);
-    resize(11100 / 15, 8235 / 15);
+    setWindowIcon(SatellitePicture(QSize(64, 64)));
+    // a narrow sans serif of 8.25 pt at 96 dpi, the size the layout was drawn for
+    QFont font = this->font();
+    font.setFamilies({"MS Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans"});
+    font.setPixelSize(11);
+    setFont(font);
+
+    BuildMenus();
+    BuildSurface();
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    if (variant_.scrollableSurface) {
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        scrollableSurface = new ScrollableSurface(PictureForm);
+        setCentralWidget(scrollableSurface);
+        resize(Twips(11100), Twips(8235) + menuHeight);
+    } else {
+        setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint |
+                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+        setCentralWidget(PictureForm);
+        setFixedSize(PictureForm->width(), PictureForm->height() + menuHeight);
+    }
 }
+
+void Form1::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("File");
+    file->setObjectName("MnuFile");
+    MnuOpenKISSFile = file->addAction("Open KISS File");
+    MnuOpenServerLog = file->addAction("Open SatNOGS CSV");
+    MenuFileExit = file->addAction("Exit");
+    connect(MenuFileExit, &QAction::triggered, qApp, &QCoreApplication::quit);
+
+    QMenu* settings = menuBar()->addMenu("TLM File");
+    settings->setObjectName("MnuSettings");
+    WriteCSVFile = settings->addAction("Write CSV File");
+    WriteTLMFile = settings->addAction("Write TLM File");
+
+    MnuInfo = menuBar()->addAction("Info");
+    connect(MnuInfo, &QAction::triggered, this, &Form1::MnuInfo_Click);
+}
+
+QString Form1::Form_Load(const QString& programFolder) {
+    ApplyChannelTable();
+    state_.imagePath = programFolder + u'/';
+    const ConfigurationResult result = ReadConfiguration(programFolder);
+    if (!result.configuration) return result.error;
+
+    configuration_ = *result.configuration;
+    state_.imagePath = configuration_.imagePath;
+    Label2->setText(configuration_.serverLabel);
+    Command1->setVisible(configuration_.screenshotButton);
+    return {};
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    // the screenshot buffer is always as large as the client area
+    Picture2->setGeometry(QRect(QPoint(0, 0), centralWidget()->size()));
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    event->accept();
+    QCoreApplication::quit();  // the Info window goes with it
+}
+
+void Form1::MnuInfo_Click() {
+    if (!info_) {
+        info_ = new Info(variant_, this);
+        info_->setAttribute(Qt::WA_DeleteOnClose);  // closing unloads it; the next command loads it anew
+    }
+    info_->show();
+    info_->raise();
+    info_->activateWindow();
+}
+
+void Form1::AppendFrameLog(std::string_view line) { Text5->appendPlainText(Latin1(line)); }
+
+void Form1::AppendBeaconText(std::string_view line) { Text8->appendPlainText(Latin1(line)); }
+
+void Form1::ShowPayloadText(std::string_view text) {
+    Text6->setText(Latin1(text));
+    Label5->setText(Text6->text());
+}
+
+void Form1::SetPacketMaximum(int packetCount) { SetNavigationMaximum(packetCount); }

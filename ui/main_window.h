@@ -1,18 +1,126 @@
 #pragma once
 
+#include "intake/configuration.h"
 #include "programs/build_variant.h"
+#include "telemetry/channel_table.h"
+#include "telemetry/decode_view.h"
+#include "telemetry/program_state.h"
+#include "ui/info_window.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
-// The program's one main window.
-class Form1 : public QMainWindow {
+#include <array>
+
+class ChannelChart;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTabWidget;
+class ScrollableSurface;
+class UserDialogs;
+struct ChartGroup;
+
+inline constexpr char kWindowTitle[] = "ORCA-5 Telemetry Decoder (orca5 project)";
+
+// The main window. It shows the program state and hands the user's commands to the library;
+// its controls carry the names the rest of the program knows them by.
+class Form1 : public QMainWindow, public DecodeView {
     Q_OBJECT
 
 public:
-    explicit Form1(const BuildVariant& variant, QWidget* parent = nullptr);
+    Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    // Start-up: captions the table and applies conf.ini from the program's folder. Returns
+    // why start-up cannot go on, or nothing.
+    QString Form_Load(const QString& programFolder);
+    const Configuration& configuration() const { return configuration_; }
+
+    // The telemetry table.
+    void ApplyChannelTable();
+    void ResetStore();
+    void ShowPacket(int n);
+
+    // Navigation.
+    void HScroll1_Change();
+
+    // Channel choice and the chart.
+    enum class ChartRequest { Channel, Group };
+    void Option1_Click(int index, ChartRequest request = ChartRequest::Channel);
+    void Check1_Click();
+    void BuildChannelChart(int channel);
+    void BuildGroupChart(const ChartGroup& group);
+
+    void MnuInfo_Click();
+    Info* info() const { return info_; }
+
+    // What decoding shows.
+    void AppendFrameLog(std::string_view line) override;
+    void AppendBeaconText(std::string_view line) override;
+    void ShowPayloadText(std::string_view text) override;
+    void SetPacketMaximum(int packetCount) override;
+
+    // The surface and its controls.
+    QWidget* PictureForm;
+    ScrollableSurface* scrollableSurface = nullptr;  // orca5s only
+    QCheckBox* Check5;
+    QFrame* Shape10;
+    QLabel* Label2;
+    QLabel* Label5;
+    QTabWidget* SSTab1;
+    std::array<QRadioButton*, kChannelCount> Option1;
+    std::array<QLineEdit*, kChannelCount> Text1;
+    std::array<QLabel*, kChannelCount> Label1;
+    QPlainTextEdit* Text8;
+    QPlainTextEdit* Text5;
+    QLabel* Label3;
+    QLabel* Label4;
+    QGroupBox* Frame1;
+    ChannelChart* MSChart1;
+    QCheckBox* Check1;
+    QPushButton* Command1;
+    QLineEdit* Text4;
+    QLineEdit* Text2;
+    QScrollBar* HScroll1;
+    QLineEdit* Text6;
+    QListWidget* List3;
+    QLabel* Picture2;
+
+    // The menu commands.
+    QAction* MnuOpenKISSFile;
+    QAction* MnuOpenServerLog;
+    QAction* MenuFileExit;
+    QAction* WriteCSVFile;
+    QAction* WriteTLMFile;
+    QAction* MnuInfo;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    const BuildVariant& variant_;
-};
+    void BuildMenus();
+    void BuildSurface();
+    void BuildStatusRow();
+    void BuildTabs();
+    void BuildTelemetryTable(QWidget* page);
+    void BuildChartFrame();
+    void BuildBottomRow();
+    void BuildWorkingStorage();
+    void HighlightChannel(int index);
+    void SetNavigationMaximum(int packetCount);
 
-inline constexpr char kWindowTitle[] = "ORCA-5 Telemetry Decoder (orca5 project)";
+    ProgramState& state_;
+    const BuildVariant& variant_;
+    UserDialogs& dialogs_;
+    Configuration configuration_;
+    QPointer<Info> info_;
+};

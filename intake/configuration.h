@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+// The settings of conf.ini, in the program's folder.
+struct Configuration {
+    QString imagePath;       // prefix of screenshot file names; ends with "/" to name a folder
+    QString serverHost;      // the KISS server; empty when not configured
+    std::optional<int> serverPort;
+    bool screenshotButton = true;
+    QString serverLabel;     // "[host:port]" once either is configured
+};
+
+struct ConfigurationResult {
+    std::optional<Configuration> configuration;
+    QString error;  // why start-up cannot go on, naming the file or the line
+};
+
+inline constexpr char kConfigurationFileName[] = "conf.ini";
+
+// Lines of "KEY = value"; keys in any case, later lines override earlier ones. A line that is
+// empty or starts with "#" is a comment, a line without "=" is ignored. The server's host
+// and the SCREENSHOT value are taken upper-case; IMAGE_PATH keeps its case, since a path
+// on a case-sensitive file system would break.
+ConfigurationResult ParseConfiguration(std::string_view text, const QString& programFolder);
+
+// Reads conf.ini from the program's folder.
+ConfigurationResult ReadConfiguration(const QString& programFolder);

@@ -1,0 +1,80 @@
+#include "intake/configuration.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+Configuration Parse(std::string_view text) {
+    const ConfigurationResult result = ParseConfiguration(text, "/opt/orca5");
+    EXPECT_TRUE(result.configuration) << result.error.toStdString();
+    return result.configuration.value_or(Configuration{});
+}
+
+}  // namespace
+
+TEST(Configuration, ReadsKeysInAnyCaseAroundSpaces) {
+    const Configuration configuration = Parse("# comment\r\n\r\ntcp_server = abc\r\nTCP_PORT=8001\r\n");
+    EXPECT_EQ(configuration.serverHost, "ABC");
+    EXPECT_EQ(configuration.serverPort, 8001);
+    EXPECT_EQ(configuration.serverLabel, "[ABC:8001]");
+    EXPECT_EQ(configuration.imagePath, "/opt/orca5/") << "screenshots go to the program's folder by default";
+    EXPECT_TRUE(configuration.screenshotButton);
+}
+
+TEST(Configuration, LabelShowsWhatIsConfiguredSoFar) {
+    EXPECT_EQ(Parse("TCP_SERVER=abc\n").serverLabel, "[ABC:]");
+    EXPECT_EQ(Parse("TCP_PORT=8001\n").serverLabel, "[:8001]");
+    EXPECT_EQ(Parse("# nothing\n").serverLabel, "");
+}
+
+TEST(Configuration, ValuesKeepWhatFollowsTheFirstEqualsAndLaterLinesWin) {
+    const Configuration configuration =
+        Parse("TCP_SERVER = a=b\nTCP_PORT = 1\nTCP_PORT = 65535\nIMAGE_PATH = /Home/Me/Shots/ \n");
+    EXPECT_EQ(configuration.serverHost, "A=B");
+    EXPECT_EQ(configuration.serverPort, 65535);
+    EXPECT_EQ(configuration.imagePath, "/Home/Me/Shots/") << "a path keeps its case";
+    EXPECT_EQ(Parse("IMAGE_PATH=shot_\n").imagePath, "shot_") << "used as written, without a folder separator";
+}
+
+TEST(Configuration, ScreenshotButtonOnlyForYes) {
+    EXPECT_TRUE(Parse("SCREENSHOT = yes\n").screenshotButton);
+    EXPECT_TRUE(Parse("SCREENSHOT=YES\n").screenshotButton);
+    EXPECT_FALSE(Parse("SCREENSHOT = NO\n").screenshotButton);
+    EXPECT_FALSE(Parse("SCREENSHOT =\n").screenshotButton);
+    EXPECT_TRUE(Parse("").screenshotButton) << "an empty file is a file without keys";
+}
+
+TEST(Configuration, CommentsOnlyAtTheStartOfALine) {
+    EXPECT_EQ(Parse(" #TCP_SERVER=abc\n").serverHost, "") << "a key \" #TCP_SERVER\" is no key of ours";
+    EXPECT_EQ(Parse(" # TCP_SERVER = x\nTCP_SERVER=y").serverHost, "Y") << "and a last line without a line break counts";
+    EXPECT_EQ(Parse("   \nno equals sign\nTCP_SERVER=z\n").serverHost, "Z") << "lines without \"=\" are ignored";
+}
+
+TEST(Configuration, APortThatIsNoPortStopsStartUpNamingTheLine) {
+    for (const char* port : {"0", "65536", "80a", "", "-1", "port"}) {
+        const std::string text = "TCP_SERVER=abc\r\nTCP_PORT=" + std::string(port) + "\r\n";
+        const ConfigurationResult result = ParseConfiguration(text, "/opt/orca5");
+        EXPECT_FALSE(result.configuration) << port;
+        EXPECT_TRUE(result.error.startsWith("conf.ini, line 2: TCP_PORT")) << result.error.toStdString();
+    }
+}
+
+TEST(Configuration, ReadsTheFileInTheProgramFolder) {
+    QTemporaryDir folder;
+    const ConfigurationResult missing = ReadConfiguration(folder.path());
+    EXPECT_FALSE(missing.configuration);
+    EXPECT_TRUE(missing.error.contains(QDir(folder.path()).filePath("conf.ini"))) << missing.error.toStdString();
+
+    QFile file(folder.filePath("conf.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("TCP_PORT = 8001\r\n");
+    file.close();
+    const ConfigurationResult read = ReadConfiguration(folder.path());
+    ASSERT_TRUE(read.configuration);
+    EXPECT_EQ(read.configuration->serverPort, 8001);
+    EXPECT_EQ(read.configuration->imagePath, folder.path() + "/");
+}

@@ -1,0 +1,30 @@
+#include "telemetry/value_text.h"
+
+#include <gtest/gtest.h>
+
+TEST(ValueText, GeneralDecimalFormInTheLocale) {
+    const QLocale english(QLocale::English, QLocale::UnitedStates);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    EXPECT_EQ(ValueText(4.2, english), "4.2");
+    EXPECT_EQ(ValueText(4.2, german), "4,2");
+    EXPECT_EQ(ValueText(-10, english), "-10");
+    EXPECT_EQ(ValueText(4200, german), "4200") << "no thousands separator";
+    EXPECT_EQ(ValueText(4294967295.0, english), "4294967295");
+    EXPECT_EQ(ValueText(65.535, english), "65.535");
+    EXPECT_EQ(ValueText(0.001, english), "0.001");
+    EXPECT_EQ(ValueText(4123 / 1000.0, german), "4,123");
+    EXPECT_EQ(ValueText(0, english), "0");
+}
+
+TEST(ValueText, StatusInHexadecimalWithAllThirtyTwoBits) {
+    EXPECT_EQ(StatusText(6699), "1A2B");
+    EXPECT_EQ(StatusText(0), "0");
+    EXPECT_EQ(StatusText(2147483647), "7FFFFFFF");
+    EXPECT_EQ(StatusText(2147483648.0), "80000000");
+    EXPECT_EQ(StatusText(4294967295.0), "FFFFFFFF");
+}
+
+TEST(ValueText, PositionText) {
+    EXPECT_EQ(PositionText(7, 120), "#7 / 120");
+    EXPECT_EQ(PositionText(1, 1), "#1 / 1");
+}

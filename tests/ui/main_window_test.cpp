@@ -1,0 +1,179 @@
+#include "support/window_harness.h"
+#include "telemetry/channel_table.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+
+namespace {
+
+// The value box a screen reader knows by the channel's name.
+QLineEdit* ValueBox(Form1& window, const QString& channel) {
+    for (QLineEdit* box : window.findChildren<QLineEdit*>())
+        if (box->accessibleName() == channel + " value") return box;
+    return nullptr;
+}
+
+QStringList MenuTexts(QMenuBar* bar) {
+    QStringList texts;
+    for (QAction* item : bar->actions()) {
+        texts << item->text();
+        if (item->menu())
+            for (QAction* command : item->menu()->actions()) texts << "  " + command->text();
+    }
+    return texts;
+}
+
+}  // namespace
+
+TEST(MainWindow, TelemetryTableHasTheChannelsInThreeColumns) {
+    WindowHarness harness;
+    Form1& window = harness.window;
+    EXPECT_EQ(window.windowTitle(), "ORCA-5 Telemetry Decoder (orca5 project)");
+    EXPECT_EQ(window.SSTab1->tabText(0), "Telemetry");
+    EXPECT_EQ(window.SSTab1->tabText(1), "ASCII beacons");
+    EXPECT_EQ(window.SSTab1->tabText(2), "debug");
+
+    for (int i = 0; i < kChannelCount; ++i) {
+        const auto index = static_cast<std::size_t>(i);
+        EXPECT_EQ(window.Option1[index]->text().toStdString(), kChannels[index].name);
+        EXPECT_EQ(window.Label1[index]->text().toStdString(), kChannels[index].unit);
+        EXPECT_EQ(window.Option1[index]->x(), window.Option1[static_cast<std::size_t>(i % 3)]->x()) << i;
+        EXPECT_EQ(window.Option1[index]->y(), window.Option1[static_cast<std::size_t>(i - i % 3)]->y()) << i;
+        EXPECT_LT(window.Option1[index]->x(), window.Text1[index]->x());
+        EXPECT_LT(window.Text1[index]->x(), window.Label1[index]->x());
+        EXPECT_EQ(ValueBox(window, window.Option1[index]->text()), window.Text1[index]);
+    }
+    EXPECT_GT(window.Option1[3]->y(), window.Option1[0]->y());
+    EXPECT_EQ(window.Option1[51]->x(), window.Option1[0]->x()) << "channel 51 stands alone in the last row";
+    EXPECT_EQ(window.Option1[51]->y() - window.Option1[48]->y(), window.Option1[3]->y() - window.Option1[0]->y());
+    EXPECT_EQ(window.Label1[43]->text(), "V");
+    EXPECT_EQ(window.Label1[0]->text(), "");
+}
+
+TEST(MainWindow, MenusAndEveryBoxAreNamed) {
+    WindowHarness harness;
+    EXPECT_EQ(MenuTexts(harness.window.menuBar()),
+              (QStringList{"File", "  Open KISS File", "  Open SatNOGS CSV", "  Exit", "TLM File", "  Write CSV File",
+                           "  Write TLM File", "Info"}));
+    for (QWidget* control : harness.window.findChildren<QWidget*>()) {
+        const bool box = qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control);
+        const bool namedBar = qobject_cast<QScrollBar*>(control) && !control->objectName().isEmpty();
+        if (box || namedBar) {
+            EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+        }
+    }
+}
+
+TEST(MainWindow, StartUpAppliesConfIni) {
+    WindowHarness harness(kOrca5s, "# a comment\r\n\r\ntcp_server = abc\r\nTCP_PORT=8001\r\nSCREENSHOT = no\r\n");
+    EXPECT_TRUE(harness.loadError.isEmpty());
+    EXPECT_EQ(harness.window.Label2->text(), "[ABC:8001]");
+    EXPECT_FALSE(harness.window.Command1->isVisible());
+    EXPECT_EQ(harness.state.imagePath, harness.folder.path() + "/");
+    EXPECT_EQ(harness.window.configuration().serverHost, "ABC");
+
+    WindowHarness shown(kOrca5, "SCREENSHOT = yes\r\nIMAGE_PATH = /Shots/\r\n");
+    EXPECT_TRUE(shown.window.Command1->isVisible());
+    EXPECT_EQ(shown.state.imagePath, "/Shots/");
+    EXPECT_EQ(shown.window.Label2->text(), "") << "no server configured";
+}
+
+TEST(MainWindow, StartUpStopsOnAMissingFileOrABadPort) {
+    WindowHarness harness;
+    QFile::remove(harness.folder.filePath("conf.ini"));
+    EXPECT_TRUE(harness.window.Form_Load(harness.folder.path()).contains("conf.ini"));
+
+    harness.WriteConfiguration("TCP_SERVER=abc\r\nTCP_PORT=eighty\r\n");
+    EXPECT_TRUE(harness.window.Form_Load(harness.folder.path()).startsWith("conf.ini, line 2"));
+}
+
+TEST(MainWindow, ShowsAPacketWithStatusInHexadecimal) {
+    WindowHarness harness;
+    harness.AddPackets(1, [](int) {
+        return BeaconBuilder().u32(47, 6699).u16(77, 4200).u8(75, 0xF6).u16(79, 4200).obcTime(21, 2, 6, 9, 5, 0);
+    });
+    harness.AddPackets(1, [](int) { return BeaconBuilder().u32(47, 0xFFFFFFFF); });
+    Form1& window = harness.window;
+
+    window.ShowPacket(1);
+    EXPECT_EQ(ValueBox(window, "Status")->text(), "1A2B");
+    EXPECT_EQ(ValueBox(window, "Urbv")->text(), QLocale().toString(4.2));
+    EXPECT_EQ(ValueBox(window, "UHF Temperature")->text(), "-10");
+    EXPECT_EQ(ValueBox(window, "Urbi")->text(), "4200");
+    EXPECT_EQ(ValueBox(window, "JOB ID")->text(), "");
+    EXPECT_EQ(window.Label3->text(), "OBC Timestamp: 2021/02/06 09:05:00");
+    EXPECT_EQ(window.Label4->text(), "RX Timestamp: 2021-02-06 14:00:01.000 UTC");
+
+    window.ShowPacket(2);
+    EXPECT_EQ(ValueBox(window, "Status")->text(), "FFFFFFFF");
+    for (const int outside : {0, -1, 3, 10001}) {
+        window.ShowPacket(outside);
+        EXPECT_EQ(ValueBox(window, "Status")->text(), "FFFFFFFF") << outside;
+        EXPECT_EQ(window.Label4->text(), "RX Timestamp: 2021-02-06 14:00:02.000 UTC") << outside;
+    }
+}
+
+TEST(MainWindow, ValuesUseTheLocaleDecimalSeparator) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    WindowHarness harness;
+    harness.AddPackets(1, [](int) { return BeaconBuilder().u16(77, 4200); });
+    harness.window.ShowPacket(1);
+    QLocale::setDefault(saved);
+    EXPECT_EQ(ValueBox(harness.window, "Urbv")->text(), "4,2");
+}
+
+TEST(Navigation, TheBarChoosesThePacketShown) {
+    WindowHarness harness;
+    Form1& window = harness.window;
+    EXPECT_EQ(window.Text2->text(), "") << "empty before the first packet";
+    harness.AddNumberedPackets(120);
+    EXPECT_EQ(window.HScroll1->maximum(), 120);
+    EXPECT_EQ(window.HScroll1->value(), 1) << "new packets leave the position alone";
+
+    window.HScroll1->setValue(7);
+    EXPECT_EQ(window.Text2->text(), "#7 / 120");
+    EXPECT_EQ(ValueBox(window, "Urbi")->text(), "7");
+
+    window.HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(window.Text2->text(), "#8 / 120");
+    EXPECT_EQ(ValueBox(window, "Urbi")->text(), "8");
+}
+
+TEST(Navigation, ALowerMaximumPullsThePositionDown) {
+    WindowHarness harness;
+    harness.AddNumberedPackets(10);
+    harness.window.HScroll1->setValue(9);
+    harness.window.ResetStore();
+    EXPECT_EQ(ValueBox(harness.window, "Urbi")->text(), "");
+    // the first new packet lowers the maximum to 1, which moves the position there
+    harness.AddPackets(4, [](int n) { return BeaconBuilder().u16(79, static_cast<std::uint16_t>(100 + n)); });
+    EXPECT_EQ(harness.window.HScroll1->value(), 1);
+    EXPECT_EQ(harness.window.HScroll1->maximum(), 4);
+    EXPECT_EQ(harness.window.Text2->text(), "#1 / 1");
+    EXPECT_EQ(ValueBox(harness.window, "Urbi")->text(), "101");
+}
+
+TEST(MainWindow, DecodingShowsThePayloadAndLogsTheFrame) {
+    WindowHarness harness;
+    harness.AddPackets(1, [](int) { return BeaconBuilder().text(17, "Hello from ORCA-5 in orbit ..."); });
+    EXPECT_EQ(harness.window.Label5->text(), "Hello from ORCA-5 in orbit ...");
+    EXPECT_EQ(harness.window.Text5->toPlainText(),
+              "2021-02-06 14:00:01.000 UTC | " + QString::fromStdString(harness.state.frameHex));
+}
+
+TEST(MainWindow, ScreenshotBufferFollowsTheClientArea) {
+    WindowHarness harness;
+    harness.window.resize(900, 650);
+    QApplication::processEvents();
+    EXPECT_EQ(harness.window.Picture2->size(), harness.window.centralWidget()->size());
+    EXPECT_FALSE(harness.window.Picture2->isVisible());
+}
