@@ -54,6 +54,7 @@ void Form1::BuildMenus() {
     QMenu* file = menuBar()->addMenu("File");
     file->setObjectName("MnuFile");
     MnuOpenKISSFile = file->addAction("Open KISS File");
+    connect(MnuOpenKISSFile, &QAction::triggered, this, &Form1::MnuOpenKISSFile_Click);
     MnuOpenServerLog = file->addAction("Open SatNOGS CSV");
     MenuFileExit = file->addAction("Exit");
     connect(MenuFileExit, &QAction::triggered, qApp, &QCoreApplication::quit);
@@ -101,13 +102,39 @@ void Form1::MnuInfo_Click() {
     info_->activateWindow();
 }
 
-void Form1::AppendFrameLog(std::string_view line) { Text5->appendPlainText(Latin1(line)); }
+void Form1::AppendFrameLog(std::string_view line) {
+    pendingFrameLog_.push_back(Latin1(line));
+    ScheduleFlush();
+}
 
-void Form1::AppendBeaconText(std::string_view line) { Text8->appendPlainText(Latin1(line)); }
+void Form1::AppendBeaconText(std::string_view line) {
+    pendingBeaconText_.push_back(Latin1(line));
+    ScheduleFlush();
+}
 
 void Form1::ShowPayloadText(std::string_view text) {
-    Text6->setText(Latin1(text));
-    Label5->setText(Text6->text());
+    pendingPayloadText_ = Latin1(text);
+    ScheduleFlush();
+}
+
+void Form1::ScheduleFlush() {
+    if (flushQueued_) return;
+    flushQueued_ = true;
+    QMetaObject::invokeMethod(this, &Form1::FlushLogs, Qt::QueuedConnection);
+}
+
+void Form1::FlushLogs() {
+    flushQueued_ = false;
+    // one append of many lines reads exactly as the lines appended one by one
+    if (!pendingFrameLog_.isEmpty()) Text5->appendPlainText(pendingFrameLog_.join(u'\n'));
+    if (!pendingBeaconText_.isEmpty()) Text8->appendPlainText(pendingBeaconText_.join(u'\n'));
+    pendingFrameLog_.clear();
+    pendingBeaconText_.clear();
+    if (pendingPayloadText_) {
+        Text6->setText(*pendingPayloadText_);
+        Label5->setText(Text6->text());
+        pendingPayloadText_.reset();
+    }
 }
 
 void Form1::SetPacketMaximum(int packetCount) { SetNavigationMaximum(packetCount); }

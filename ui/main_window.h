@@ -11,6 +11,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 
 class ChannelChart;
 class QCheckBox;
@@ -60,6 +61,13 @@ public:
 
     void MnuInfo_Click();
     Info* info() const { return info_; }
+
+    // Imports: each empties the store and the logs, then reads the chosen files.
+    void MnuOpenKISSFile_Click();
+
+    // Log lines reach their boxes in one append per batch: at the next pass of the event
+    // loop, or now.
+    void FlushLogs();
 
     // What decoding shows.
     void AppendFrameLog(std::string_view line) override;
@@ -117,10 +125,22 @@ private:
     void BuildWorkingStorage();
     void HighlightChannel(int index);
     void SetNavigationMaximum(int packetCount);
+    void StartImport();
+    bool ChooseImportFiles(const QString& filter);
+    void ShowImportedFile(const QString& path);
+    void RefreshAfterImport();
+    void ReportRefusedFrames(int refused);
+    void ScheduleFlush();
 
     ProgramState& state_;
     const BuildVariant& variant_;
     UserDialogs& dialogs_;
     Configuration configuration_;
     QPointer<Info> info_;
+
+    // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.
+    QStringList pendingFrameLog_;
+    QStringList pendingBeaconText_;
+    std::optional<QString> pendingPayloadText_;
+    bool flushQueued_ = false;
 };

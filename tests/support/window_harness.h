@@ -42,6 +42,16 @@ struct WindowHarness {
             state.frameHex = HexText(bytes);
             DecodeTelemetryFrame(context, bytes);
         }
+        window.FlushLogs();
+    }
+
+    // Writes a file into the harness's folder and returns its path.
+    QString WriteFile(const QString& name, std::string_view bytes) {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path;
     }
 
     // Packets whose "Urbi" (channel 14) is their packet number.

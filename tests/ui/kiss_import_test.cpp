@@ -1,0 +1,137 @@
+#include "support/window_harness.h"
+#include "telemetry/time_stamps.h"
+#include "ui/channel_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+// A capture of beacons whose "Urbi" (channel 14) counts from the given first value.
+std::string Capture(int first, int count) {
+    std::string capture;
+    for (int i = 0; i < count; ++i) {
+        AppendRxTimeFrame(capture, "2021-02-06 14:00:0" + std::to_string(i % 10) + ".000 UTC");
+        capture += KissDataFrame(BeaconBuilder().u16(79, static_cast<std::uint16_t>(first + i)).build());
+    }
+    return capture;
+}
+
+std::vector<double> Urbi(const ProgramState& state) {
+    std::vector<double> values;
+    for (int n = 1; n <= state.packetCount; ++n) values.push_back(state.Packet(n)->values[14]);
+    return values;
+}
+
+}  // namespace
+
+TEST(KissImport, ReadsTheChosenFileAndShowsIt) {
+    WindowHarness harness;
+    const QString path = harness.WriteFile("2021-02-06_orca5.kss", Capture(1, 3));
+    harness.dialogs.answers.push_back(QStringList{path});
+    harness.window.MnuOpenKISSFile_Click();
+
+    EXPECT_EQ(harness.dialogs.filters.front(), "KISS Files (*.kss)|*.kss|All Files (*.*)|*.*");
+    ASSERT_EQ(harness.window.List3->count(), 1);
+    EXPECT_EQ(harness.window.List3->item(0)->text(), path);
+    EXPECT_EQ(harness.state.currentFileName, path);
+    EXPECT_EQ(harness.window.Text4->text(), path);
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(harness.window.Text2->text(), "#1 / 3");
+    EXPECT_EQ(harness.window.Label4->text(), "RX Timestamp: 2021-02-06 14:00:00.000 UTC");
+    EXPECT_TRUE(harness.window.Option1[0]->isChecked());
+    EXPECT_EQ(harness.window.MSChart1->rowCount(), 3);
+    EXPECT_EQ(harness.window.Text5->document()->blockCount(), 3);
+    EXPECT_TRUE(harness.window.MnuOpenKISSFile->isEnabled());
+}
+
+TEST(KissImport, ReadsSeveralFilesInNameOrderIntoOneEmptiedStore) {
+    WindowHarness harness;
+    harness.AddNumberedPackets(7);
+    const QString c = harness.WriteFile("c.kss", Capture(30, 2));
+    const QString a = harness.WriteFile("a.kss", Capture(10, 2));
+    const QString b = harness.WriteFile("b.kss", Capture(20, 2));
+    harness.dialogs.answers.push_back(QStringList{c, a, b});
+    harness.window.MnuOpenKISSFile_Click();
+
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{10, 11, 20, 21, 30, 31}));
+    EXPECT_EQ(harness.state.currentFileName, c);
+    EXPECT_EQ(harness.window.Text5->document()->blockCount(), 6) << "the log starts afresh";
+
+    // cancelled: the same files again
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{10, 11, 20, 21, 30, 31}));
+}
+
+TEST(KissImport, CancelOnFirstUseLeavesAnEmptyStore) {
+    WindowHarness harness;
+    harness.AddNumberedPackets(3);
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_EQ(harness.state.packetCount, 0);
+    EXPECT_EQ(harness.window.Text1[14]->text(), "");
+    EXPECT_EQ(harness.window.Text5->toPlainText(), "");
+}
+
+TEST(KissImport, TooManyFilesForTheDialogReadNothing) {
+    WindowHarness harness;
+    QStringList paths;
+    for (int i = 0; i < 60; ++i) paths << harness.folder.filePath(QString("capture-%1-%2.kss").arg(i).arg(QString(30, 'x')));
+    harness.dialogs.answers.push_back(paths);
+    harness.window.MnuOpenKISSFile_Click();
+    ASSERT_EQ(harness.dialogs.messages.size(), 1u);
+    EXPECT_EQ(harness.dialogs.messages[0].text, "Es wurden zu viele Dateien ausgewählt!");
+    EXPECT_EQ(harness.window.List3->count(), 0);
+}
+
+TEST(KissImport, AnUnreadableFileIsNamedAndTheNextOneRead) {
+    WindowHarness harness;
+    const QString missing = harness.folder.filePath("a-missing.kss");
+    const QString present = harness.WriteFile("b.kss", Capture(5, 1));
+    harness.dialogs.answers.push_back(QStringList{present, missing});
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_EQ(Urbi(harness.state), std::vector<double>{5});
+
+    harness.dialogs.answers.push_back(QStringList{missing});
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_TRUE(harness.window.Text4->text().startsWith(missing + " could not be read"));
+}
+
+TEST(KissImport, NoSecondImportStartsWhileOneRuns) {
+    WindowHarness harness;
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("a.kss", Capture(1, 1))});
+    bool enabledDuringImport = true;
+    QTimer::singleShot(0, [&] { enabledDuringImport = harness.window.MnuOpenKISSFile->isEnabled() ||
+                                                     harness.window.MnuOpenServerLog->isEnabled(); });
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_FALSE(enabledDuringImport);
+    EXPECT_TRUE(harness.window.MnuOpenKISSFile->isEnabled());
+    EXPECT_TRUE(harness.window.MnuOpenServerLog->isEnabled());
+}
+
+TEST(KissImport, TextBeaconsGoToTheirPage) {
+    WindowHarness harness;
+    std::string header;
+    for (std::size_t i = 0; i < SatelliteHeaderHex.size(); i += 2)
+        header += static_cast<char>(HexToNumber(SatelliteHeaderHex.substr(i, 2)));
+    std::string capture;
+    AppendRxTimeFrame(capture, "2021-02-06 14:00:00.000 UTC");
+    capture += KissDataFrame(header + ">ORCA-5 says hello");
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("beacon.kss", capture)});
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_EQ(harness.window.Text8->toPlainText(), "2021-02-06 14:00:00.000 UTC | ORCA-5 says hello");
+}
+
+TEST(KissImport, SaysWhenTheStoreIsFull) {
+    WindowHarness harness;
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("big.kss", Capture(0, kStoreCapacity + 2))});
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_EQ(harness.state.packetCount, kStoreCapacity);
+    EXPECT_EQ(harness.window.Text4->text(), "The store is full at 10000 packets: 2 telemetry frames were not stored");
+}

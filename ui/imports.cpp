@@ -1,0 +1,91 @@
+// The import commands: files chosen in a dialog, read into an emptied store.
+#include "intake/file_selection.h"
+#include "intake/kiss_file.h"
+#include "ui/main_window.h"
+#include "ui/user_dialogs.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+namespace {
+
+// The import commands stay disabled while an import runs: it lets the event loop run
+// between files, and a second import started there would interleave with the first.
+class ImportRunning {
+public:
+    explicit ImportRunning(std::initializer_list<QAction*> commands) : commands_(commands) {
+        for (QAction* command : commands_) command->setEnabled(false);
+    }
+    ~ImportRunning() {
+        for (QAction* command : commands_) command->setEnabled(true);
+    }
+
+private:
+    std::vector<QAction*> commands_;
+};
+
+}  // namespace
+
+void Form1::StartImport() {
+    ApplyChannelTable();
+    ResetStore();
+    pendingFrameLog_.clear();
+    pendingBeaconText_.clear();
+    Text5->clear();
+    Text8->clear();
+}
+
+bool Form1::ChooseImportFiles(const QString& filter) {
+    const std::optional<QStringList> chosen = dialogs_.ChooseFilesToOpen(this, filter);
+    if (!chosen) return true;  // cancelled: the files of the last selection are read again
+    if (SelectionLength(*chosen) > kSelectionBufferLength) {
+        dialogs_.ShowMessage(this, QString::fromLatin1(variant_.programName), QString::fromUtf8(kTooManyFilesMessage));
+        return false;
+    }
+    List3->clear();
+    List3->addItems(*chosen);  // sorted: date-named captures are read in date order
+    return true;
+}
+
+void Form1::ShowImportedFile(const QString& path) {
+    state_.currentFileName = path;
+    Text4->setText(path);
+}
+
+void Form1::RefreshAfterImport() {
+    unsetCursor();
+    Option1[0]->setChecked(true);
+    Option1_Click(0);
+    HScroll1_Change();
+}
+
+void Form1::MnuOpenKISSFile_Click() {
+    const ImportRunning running{MnuOpenKISSFile, MnuOpenServerLog};
+    StartImport();
+    if (!ChooseImportFiles("KISS Files (*.kss)|*.kss|All Files (*.*)|*.*")) return;
+
+    DecoderContext context{state_, *this, variant_.log};
+    int refused = 0;
+    for (int i = 0; i < List3->count(); ++i) {
+        const QString path = List3->item(i)->text();
+        ShowImportedFile(path);
+        FlushLogs();
+        QApplication::processEvents();
+        const KissCaptureOutcome outcome = ReadKissFile(context, path);
+        refused += outcome.refused;
+        RefreshAfterImport();
+        if (!outcome.read) Text4->setText(path + " could not be read: " + outcome.error);
+    }
+    FlushLogs();
+    ReportRefusedFrames(refused);
+}
+
+void Form1::ReportRefusedFrames(int refused) {
+    if (refused == 0) return;
+    Text4->setText(QStringLiteral("The store is full at %1 packets: %2 telemetry frames were not stored")
+                       .arg(kStoreCapacity)
+                       .arg(refused));
+}
