@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -35,6 +36,12 @@ Form1::Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dial
 
     BuildMenus();
     BuildSurface();
+
+    Winsock1 = new KissClient(this);
+    connect(Winsock1, &KissClient::DataArrival, this, &Form1::Winsock1_DataArrival);
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
     const int menuHeight = menuBar()->sizeHint().height();
     if (variant_.scrollableSurface) {
@@ -70,14 +77,17 @@ void Form1::BuildMenus() {
 
 QString Form1::Form_Load(const QString& programFolder) {
     ApplyChannelTable();
+    programFolder_ = programFolder;
     state_.imagePath = programFolder + u'/';
     const ConfigurationResult result = ReadConfiguration(programFolder);
     if (!result.configuration) return result.error;
 
     configuration_ = *result.configuration;
     state_.imagePath = configuration_.imagePath;
+    Winsock1->SetRemote(configuration_.serverHost, configuration_.serverPort.value_or(0));
     Label2->setText(configuration_.serverLabel);
     Command1->setVisible(configuration_.screenshotButton);
+    Timer1->start();  // the state shows within a second, connected or not
     return {};
 }
 

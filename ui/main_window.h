@@ -1,6 +1,8 @@
 #pragma once
 
 #include "intake/configuration.h"
+#include "intake/kiss_client.h"
+#include "intake/kiss_stream.h"
 #include "programs/build_variant.h"
 #include "telemetry/channel_table.h"
 #include "telemetry/decode_view.h"
@@ -25,6 +27,7 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class QTabWidget;
+class QTimer;
 class ScrollableSurface;
 class UserDialogs;
 struct ChartGroup;
@@ -65,6 +68,12 @@ public:
     // Imports: each empties the store and the logs, then reads the chosen files.
     void MnuOpenKISSFile_Click();
 
+    // The live client.
+    void Check5_Click();
+    void Timer1_Timer();
+    void Winsock1_DataArrival();
+    QString Winsock_State();
+
     // Log lines reach their boxes in one append per batch: at the next pass of the event
     // loop, or now.
     void FlushLogs();
@@ -100,6 +109,8 @@ public:
     QLineEdit* Text6;
     QListWidget* List3;
     QLabel* Picture2;
+    QTimer* Timer1;
+    KissClient* Winsock1;
 
     // The menu commands.
     QAction* MnuOpenKISSFile;
@@ -130,12 +141,15 @@ private:
     void ShowImportedFile(const QString& path);
     void RefreshAfterImport();
     void ReportRefusedFrames(int refused);
+    void LogLiveFrame(std::string_view raw);
     void ScheduleFlush();
 
     ProgramState& state_;
     const BuildVariant& variant_;
     UserDialogs& dialogs_;
     Configuration configuration_;
+    QString programFolder_;
+    KissStream liveStream_;
     QPointer<Info> info_;
 
     // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.

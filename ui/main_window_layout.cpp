@@ -78,6 +78,7 @@ void Form1::BuildSurface() {
 
 void Form1::BuildStatusRow() {
     Check5 = Place(new QCheckBox("TCP client", PictureForm), "Check5", TwipsRect(120, 120, 1215, 255));
+    connect(Check5, &QCheckBox::clicked, this, &Form1::Check5_Click);
 
     Shape10 = Place(new QFrame(PictureForm), "Shape10", TwipsRect(1560, 180, 255, 135));
     Shape10->setAccessibleName("Connection lamp");
