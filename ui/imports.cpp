@@ -1,6 +1,8 @@
 // The import commands: files chosen in a dialog, read into an emptied store.
+#include "archive/satnogs_file.h"
 #include "intake/file_selection.h"
 #include "intake/kiss_file.h"
+#include "intake/whole_file.h"
 #include "ui/main_window.h"
 #include "ui/user_dialogs.h"
 
@@ -9,6 +11,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSaveFile>
 
 namespace {
 
@@ -26,6 +29,20 @@ public:
 private:
     std::vector<QAction*> commands_;
 };
+
+std::string_view View(const QByteArray& bytes) {
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+// Rewrites a file through a new one in the same folder, so a failure leaves the old one whole.
+QString Rewrite(const QString& path, std::string_view bytes) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
+                                               static_cast<qint64>(bytes.size()) &&
+        file.commit())
+        return {};
+    return file.errorString();
+}
 
 }  // namespace
 
@@ -88,4 +105,48 @@ void Form1::ReportRefusedFrames(int refused) {
     Text4->setText(QStringLiteral("The store is full at %1 packets: %2 telemetry frames were not stored")
                        .arg(kStoreCapacity)
                        .arg(refused));
+}
+
+void Form1::MnuOpenServerLog_Click() {
+    const ImportRunning running{MnuOpenKISSFile, MnuOpenServerLog};
+    StartImport();
+    if (!ChooseImportFiles("Log Files (*.csv)|*.csv|All Files (*.*)|*.*")) return;
+
+    int refused = 0;
+    for (int i = 0; i < List3->count(); ++i) {
+        const QString path = List3->item(i)->text();
+        ShowImportedFile(path);
+        refused += ImportSatnogsFile(path);
+    }
+    FlushLogs();
+    ReportRefusedFrames(refused);
+}
+
+int Form1::ImportSatnogsFile(const QString& path) {
+    setCursor(Qt::WaitCursor);
+    const WholeFile file = ReadWholeFile(path);
+    std::string_view text = View(file.bytes);
+    std::string converted;
+    if (HasBareLineFeedsOnly(text)) {
+        converted = WithCrLf(text);
+        text = converted;
+        if (const QString error = Rewrite(path, converted); !error.isEmpty())
+            AppendFrameLogText(path + " could not be rewritten with CR LF line ends (" + error + "); read as it is");
+    }
+
+    const std::vector<std::string_view> lines = SatnogsRecordLines(text);
+    AppendFrameLog("records from SatNOGS: " + std::to_string(lines.size()));
+    const std::vector<std::string_view> records = RemoveAdjacentDuplicates(lines);
+    AppendFrameLog("after removing duplicates: " + std::to_string(records.size()));
+    Text2->setText(QString::number(records.size()));
+
+    DecoderContext context{state_, *this, variant_.log};
+    const SatnogsOutcome outcome = DecodeSatnogsRecords(context, records, [this](int k) {
+        Text2->setText(QString::number(k));
+        FlushLogs();
+        QApplication::processEvents();
+    });
+    RefreshAfterImport();
+    if (!file.read) Text4->setText(path + " could not be read: " + file.error);
+    return outcome.refused;
 }

@@ -63,6 +63,7 @@ void Form1::BuildMenus() {
     MnuOpenKISSFile = file->addAction("Open KISS File");
     connect(MnuOpenKISSFile, &QAction::triggered, this, &Form1::MnuOpenKISSFile_Click);
     MnuOpenServerLog = file->addAction("Open SatNOGS CSV");
+    connect(MnuOpenServerLog, &QAction::triggered, this, &Form1::MnuOpenServerLog_Click);
     MenuFileExit = file->addAction("Exit");
     connect(MenuFileExit, &QAction::triggered, qApp, &QCoreApplication::quit);
 
@@ -112,8 +113,10 @@ void Form1::MnuInfo_Click() {
     info_->activateWindow();
 }
 
-void Form1::AppendFrameLog(std::string_view line) {
-    pendingFrameLog_.push_back(Latin1(line));
+void Form1::AppendFrameLog(std::string_view line) { AppendFrameLogText(Latin1(line)); }
+
+void Form1::AppendFrameLogText(const QString& line) {
+    pendingFrameLog_.push_back(line);
     ScheduleFlush();
 }
 

@@ -67,6 +67,8 @@ public:
 
     // Imports: each empties the store and the logs, then reads the chosen files.
     void MnuOpenKISSFile_Click();
+    void MnuOpenServerLog_Click();
+    int ImportSatnogsFile(const QString& path);  // the telemetry frames a full store refused
 
     // The live client.
     void Check5_Click();
@@ -143,6 +145,7 @@ private:
     void ReportRefusedFrames(int refused);
     void LogLiveFrame(std::string_view raw);
     void ScheduleFlush();
+    void AppendFrameLogText(const QString& line);
 
     ProgramState& state_;
     const BuildVariant& variant_;

@@ -5,6 +5,7 @@
 #include "programs/build_variant.h"
 #include "support/beacon_builder.h"
 #include "support/fake_dialogs.h"
+#include "support/qt_printing.h"
 #include "ui/main_window.h"
 
 #include <QApplication>

@@ -1,0 +1,95 @@
+#include "archive/satnogs_file.h"
+
+#include "intake/frame_recognition.h"
+#include "intake/kiss.h"
+
+#include <cctype>
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::size_t kTimeLength = 19;         // "2021-02-06 14:00:00"
+constexpr std::size_t kFrameStart = kTimeLength + 1;  // behind one separator
+
+bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+bool MatchesTimePattern(std::string_view time) {
+    constexpr std::string_view kPattern = "dddd-dd-dd dd:dd:dd";
+    for (std::size_t i = 0; i < kPattern.size(); ++i) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(time[i])) != 0;
+        if (kPattern[i] == 'd' ? !digit : time[i] != kPattern[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool HasBareLineFeedsOnly(std::string_view text) {
+    return text.find(kCrLf) == std::string_view::npos && text.find('\n') != std::string_view::npos;
+}
+
+std::string WithCrLf(std::string_view text) {
+    std::string converted;
+    converted.reserve(text.size() + text.size() / 64);
+    for (const char c : text) {
+        if (c == '\n') converted += '\r';
+        converted += c;
+    }
+    return converted;
+}
+
+bool IsRecordLine(std::string_view line) {
+    return line.size() > kFrameStart && MatchesTimePattern(line.substr(0, kTimeLength)) && !FrameHexOf(line).empty();
+}
+
+std::vector<std::string_view> SatnogsRecordLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(kCrLf, start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + kCrLf.size();
+    }
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();  // nothing after the last line break
+    if (!lines.empty() && !IsRecordLine(lines.front())) lines.erase(lines.begin());  // a heading
+    return lines;
+}
+
+std::vector<std::string_view> RemoveAdjacentDuplicates(const std::vector<std::string_view>& lines) {
+    std::vector<std::string_view> records;
+    records.reserve(lines.size());
+    for (const std::string_view line : lines) {
+        if (records.empty() || line != records.back()) records.push_back(line);
+    }
+    return records;
+}
+
+std::string_view FrameHexOf(std::string_view line) {
+    if (line.size() <= kFrameStart) return {};
+    const std::string_view rest = line.substr(kFrameStart);
+    std::size_t length = 0;
+    while (length < rest.size() && IsHexDigit(rest[length])) ++length;
+    return rest.substr(0, length);
+}
+
+std::string FrameFromHex(std::string_view hex) {
+    std::string frame;
+    frame.reserve((hex.size() + 1) / 2);
+    for (std::size_t i = 0; i < hex.size(); i += 2) frame += static_cast<char>(HexToNumber(hex.substr(i, 2)));
+    return frame;
+}
+
+SatnogsOutcome DecodeSatnogsRecords(DecoderContext& context, const std::vector<std::string_view>& records,
+                                    const std::function<void(int)>& progress) {
+    SatnogsOutcome outcome;
+    ProgramState& state = context.state;
+    for (auto k = static_cast<int>(records.size()); k >= 1; --k) {
+        if (k % 100 == 0) progress(k);
+        const std::string_view line = records[static_cast<std::size_t>(k - 1)];
+        const std::string_view hex = FrameHexOf(line);
+        state.rxTimeText.assign(line.substr(0, kTimeLength));
+        if (context.log.satnogsSetsFrameHex) state.frameHex.assign(hex);
+        if (const auto result = DecodeTelemetryFrame(context, FrameFromHex(hex)))
+            ++(*result == DecodeResult::Stored ? outcome.stored : outcome.refused);
+    }
+    return outcome;
+}

@@ -1,0 +1,114 @@
+#include "intake/kiss.h"
+#include "support/window_harness.h"
+#include "ui/channel_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+
+namespace {
+
+std::string Line(int second, int milliamperes) {
+    char time[32];
+    std::snprintf(time, sizeof time, "2021-02-06 14:00:%02d|", second);
+    return time + HexText(BeaconBuilder().u16(79, static_cast<std::uint16_t>(milliamperes)).build());
+}
+
+std::vector<double> Urbi(const ProgramState& state) {
+    std::vector<double> values;
+    for (int n = 1; n <= state.packetCount; ++n) values.push_back(state.Packet(n)->values[14]);
+    return values;
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+}  // namespace
+
+TEST(SatnogsImport, ReadsAnExportFromTheBottomUp) {
+    WindowHarness harness;
+    const std::string text = "timestamp|frame\r\n" + Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n" + Line(2, 2) + "\r\n" +
+                             Line(3, 3) + "\r\n" + Line(1, 1) + "\r\n";
+    const QString path = harness.WriteFile("pass.csv", text);
+    harness.dialogs.answers.push_back(QStringList{path});
+    harness.window.MnuOpenServerLog_Click();
+
+    EXPECT_EQ(harness.dialogs.filters.front(), "Log Files (*.csv)|*.csv|All Files (*.*)|*.*");
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{1, 3, 2, 1})) << "the repeat next to its twin is dropped";
+    EXPECT_EQ(harness.window.Text5->toPlainText().split('\n').mid(0, 2),
+              (QStringList{"records from SatNOGS: 5", "after removing duplicates: 4"}));
+    EXPECT_EQ(harness.state.currentFileName, path);
+    EXPECT_EQ(harness.window.Text4->text(), path);
+    EXPECT_EQ(harness.window.MSChart1->rowCount(), 4);
+    EXPECT_EQ(harness.window.Text2->text(), "#1 / 4");
+    EXPECT_EQ(harness.window.Text8->toPlainText(), "");
+    EXPECT_EQ(Contents(path).toStdString(), text) << "a CR LF file is left as it is";
+}
+
+TEST(SatnogsImport, AFileWithoutHeadingOrLastLineBreakLosesNothing) {
+    WindowHarness harness;
+    harness.dialogs.answers.push_back(
+        QStringList{harness.WriteFile("pass.csv", Line(1, 1) + "\r\n" + Line(2, 2) + "|0|station")});
+    harness.window.MnuOpenServerLog_Click();
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1}));
+}
+
+TEST(SatnogsImport, LineFeedFilesAreRewrittenWithCrLf) {
+    WindowHarness harness;
+    const QString path = harness.WriteFile("lf.csv", Line(1, 1) + "\n" + Line(2, 2) + "\n");
+    harness.dialogs.answers.push_back(QStringList{path});
+    harness.window.MnuOpenServerLog_Click();
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1}));
+    EXPECT_EQ(Contents(path).toStdString(), Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n");
+}
+
+TEST(SatnogsImport, ALineFeedFileThatCannotBeRewrittenIsReadAllTheSame) {
+    WindowHarness harness;
+    // a name so long that no file of a longer name can stand beside it to replace it
+    const QString longName = QString(247, 'x') + ".csv";
+    const std::string original = Line(1, 1) + "\n" + Line(2, 2) + "\n";
+    const QString stuck = harness.WriteFile(longName, original);
+    ASSERT_TRUE(QFile::exists(stuck));
+    const QString next = harness.WriteFile("y.csv", Line(5, 5) + "\r\n");
+    harness.dialogs.answers.push_back(QStringList{stuck, next});
+    harness.window.MnuOpenServerLog_Click();
+
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1, 5}));
+    EXPECT_EQ(Contents(stuck).toStdString(), original) << "the old file stays whole";
+    EXPECT_TRUE(harness.window.Text5->toPlainText().contains(stuck + " could not be rewritten"));
+}
+
+TEST(SatnogsImport, EmptyAndSeveralFiles) {
+    WindowHarness harness;
+    const QString empty = harness.WriteFile("a-empty.csv", "");
+    const QString second = harness.WriteFile("c.csv", Line(3, 3) + "\r\n");
+    const QString first = harness.WriteFile("b.csv", Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n");
+    harness.dialogs.answers.push_back(QStringList{second, empty, first});
+    harness.window.MnuOpenServerLog_Click();
+
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1, 3}));
+    EXPECT_EQ(harness.window.Text5->toPlainText().split('\n').filter(QRegularExpression("^(records|after)")),
+              (QStringList{"records from SatNOGS: 0", "after removing duplicates: 0", "records from SatNOGS: 2",
+                           "after removing duplicates: 2", "records from SatNOGS: 1", "after removing duplicates: 1"}));
+    EXPECT_EQ(harness.window.List3->item(0)->text(), empty);
+
+    harness.window.MnuOpenServerLog_Click();  // cancelled: the same files again
+    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1, 3}));
+    EXPECT_EQ(harness.window.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST(SatnogsImport, FrameLengthsOtherThanTelemetryAreSkipped) {
+    WindowHarness harness;
+    std::string text;
+    for (const std::size_t length : {200u, 215u, 216u, 217u})
+        text += "2021-02-06 14:00:00|" + HexText(std::string(length, '\x01')) + "\r\n";
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("lengths.csv", text)});
+    harness.window.MnuOpenServerLog_Click();
+    EXPECT_EQ(harness.state.packetCount, 2);
+}
