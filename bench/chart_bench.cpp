@@ -4,8 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include <cmath>
 
 namespace {
@@ -47,12 +45,3 @@ BENCHMARK_CAPTURE(RebuildChart, group_bars, kGroup, ChartStyle::Bars)->Unit(benc
 BENCHMARK_CAPTURE(RebuildChart, group_line, kGroup, ChartStyle::Line)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -36,8 +36,9 @@ void Form1::Check5_Click() {
 
 void Form1::Timer1_Timer() { Label2->setText(Winsock_State()); }
 
-void Form1::Winsock1_DataArrival() {
-    const QByteArray chunk = Winsock1->GetData();
+void Form1::Winsock1_DataArrival() { TakeLiveData(Winsock1->GetData()); }
+
+void Form1::TakeLiveData(const QByteArray& chunk) {
     DecoderContext context{state_, *this, variant_.log};
     DecodeLiveChunk(context, liveStream_, std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())),
                     [this](const KissFrame& frame) { LogLiveFrame(frame.raw); });

@@ -74,6 +74,7 @@ public:
     void Check5_Click();
     void Timer1_Timer();
     void Winsock1_DataArrival();
+    void TakeLiveData(const QByteArray& chunk);  // one arrival: decoded, logged, shown
     QString Winsock_State();
 
     // Log lines reach their boxes in one append per batch: at the next pass of the event
