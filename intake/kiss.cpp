@@ -28,6 +28,23 @@ std::string KissUnescape(std::string_view frame) {
     return bytes;
 }
 
+std::string KissDataFrame(std::string_view frame, char command) {
+    std::string kiss;
+    kiss.reserve(frame.size() + 8);
+    kiss += kFend;
+    kiss += command;
+    for (const char c : frame) {
+        if (c == kFend)
+            kiss.append({kFesc, kTfend});
+        else if (c == kFesc)
+            kiss.append({kFesc, kTfesc});
+        else
+            kiss += c;
+    }
+    kiss += kFend;
+    return kiss;
+}
+
 std::string ByteToHex(std::uint8_t byte) { return {kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]}; }
 
 std::string HexText(std::string_view bytes) {

@@ -14,6 +14,10 @@ inline constexpr char kTfesc = '\xDD';  // after FESC: a data byte FESC
 // FESC stays as it is, the FESC too.
 std::string KissUnescape(std::string_view frame);
 
+// A data frame as a KISS frame: FEND, the command byte, the frame with FEND and FESC
+// escaped, FEND.
+std::string KissDataFrame(std::string_view frame, char command = '\0');
+
 // Two upper-case hexadecimal digits.
 std::string ByteToHex(std::uint8_t byte);
 

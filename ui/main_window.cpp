@@ -74,6 +74,9 @@ void Form1::BuildMenus() {
 
     MnuInfo = menuBar()->addAction("Info");
     connect(MnuInfo, &QAction::triggered, this, &Form1::MnuInfo_Click);
+
+    // menus open as windows of their own, which take no font from the main window
+    for (QMenu* menu : {file, settings}) menu->setFont(font());
 }
 
 QString Form1::Form_Load(const QString& programFolder) {

@@ -137,14 +137,16 @@ void Form1::BuildChartFrame() {
     Frame1 = Place(new QGroupBox(PictureForm), "Frame1", TwipsRect(120, 5880, 10455, 4935));
     Frame1->setAccessibleName("Chart");
     SetBold(Frame1, 13);
+    QFont plain = font();  // the caption's bold stays in the caption
+    plain.setBold(false);
 
     MSChart1 = Place(new ChannelChart(Frame1), "MSChart1", TwipsRect(120, 240, 10215, 4575));
     MSChart1->setAccessibleName("Channel chart");
-    MSChart1->setFont(font());  // not the frame's bold caption font
+    MSChart1->setFont(plain);
 
     Check1 = Place(new QCheckBox("B", Frame1), "Check1", TwipsRect(9720, 4440, 375, 255));
     Check1->setAccessibleName("B: bars, else a line");
-    Check1->setFont(font());
+    Check1->setFont(plain);
     Check1->resize(std::max(Check1->width(), Check1->sizeHint().width()), Check1->height());
     Check1->setChecked(true);
     connect(Check1, &QCheckBox::clicked, this, &Form1::Check1_Click);

@@ -31,7 +31,9 @@ void Form1::ShowPacket(int n) {
     for (int i = 0; i < kChannelCount; ++i) {
         if (i == kJobIdChannel) continue;
         const double value = record->values[static_cast<std::size_t>(i)];
-        Text1[static_cast<std::size_t>(i)]->setText(i == kStatusChannel ? StatusText(value) : ValueText(value));
+        QLineEdit* box = Text1[static_cast<std::size_t>(i)];
+        box->setText(i == kStatusChannel ? StatusText(value) : ValueText(value));
+        box->setCursorPosition(0);  // a value longer than its box shows its first digits
     }
     Label3->setText("OBC Timestamp: " + QString::fromLatin1(record->obcTime));
     Label4->setText("RX Timestamp: " + QString::fromLatin1(record->rxTime));

@@ -34,3 +34,13 @@ TEST(Hex, HexToNumberReadsPrefixesAndStopsAtTheFirstNonDigit) {
     EXPECT_EQ(HexToNumber("G1"), 0);
     EXPECT_EQ(HexToNumber("FFFFFFFF"), -1);
 }
+
+TEST(KissDataFrame, EscapesWhatUnescapeRestores) {
+    std::string every;
+    for (int byte = 0; byte < 256; ++byte) every += static_cast<char>(byte);
+    const std::string kiss = KissDataFrame(every, '\x05');
+    EXPECT_EQ(kiss.front(), kFend);
+    EXPECT_EQ(kiss.back(), kFend);
+    EXPECT_EQ(kiss.find(kFend, 1), kiss.size() - 1) << "no FEND inside";
+    EXPECT_EQ(KissUnescape(std::string_view(kiss).substr(1, kiss.size() - 2)), "\x05" + every);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "intake/kiss.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,19 +35,3 @@ public:
 private:
     std::string frame_ = std::string(216, '\0');
 };
-
-// The KISS frame of a data frame: FEND, command 0, the escaped bytes, FEND.
-inline std::string KissDataFrame(std::string_view frame, char command = '\0') {
-    std::string kiss(1, '\xC0');
-    kiss += command;
-    for (const char c : frame) {
-        if (c == '\xC0')
-            kiss += "\xDB\xDC";
-        else if (c == '\xDB')
-            kiss += "\xDB\xDD";
-        else
-            kiss += c;
-    }
-    kiss += '\xC0';
-    return kiss;
-}

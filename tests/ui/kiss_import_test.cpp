@@ -135,3 +135,14 @@ TEST(KissImport, SaysWhenTheStoreIsFull) {
     EXPECT_EQ(harness.state.packetCount, kStoreCapacity);
     EXPECT_EQ(harness.window.Text4->text(), "The store is full at 10000 packets: 2 telemetry frames were not stored");
 }
+
+TEST(KissImport, MillisecondTimeStampsStampTheFramesAfterThem) {
+    WindowHarness harness;
+    const std::string capture = std::string("\xC0\x09\x00\x00\x01\x77\x77\xA4\x6B\x7B\xC0", 11) +
+                                KissDataFrame(BeaconBuilder().u16(79, 1).build());
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("millis.kss", capture)});
+    harness.window.MnuOpenKISSFile_Click();
+    const std::string expected =
+        GeneralDateText(QDateTime(QDate(2021, 2, 6), QTime(14, 0), Qt::UTC), QLocale()) + ".123 UTC";
+    EXPECT_EQ(harness.window.Label4->text().toStdString(), "RX Timestamp: " + expected);
+}
