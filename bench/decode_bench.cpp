@@ -2,16 +2,16 @@
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
-#include "support/beacon_builder.h"
 #include "programs/build_variant.h"
 #include "telemetry/time_stamps.h"
+
+#include "distinct_frames.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <random>
 #include <vector>
 
 namespace {
@@ -25,17 +25,6 @@ public:
     void SetPacketMaximum(int) override {}
     std::size_t bytes = 0;
 };
-
-std::vector<std::string> DistinctFrames(int count) {
-    std::mt19937 random(2021);
-    std::vector<std::string> frames;
-    for (int i = 0; i < count; ++i) {
-        BeaconBuilder beacon;
-        for (int offset = 0; offset < 216; ++offset) beacon.u8(offset, static_cast<std::uint8_t>(random()));
-        frames.push_back(beacon.build());
-    }
-    return frames;
-}
 
 void DecodeDistinctFrames(benchmark::State& run) {
     const std::vector<std::string> frames = DistinctFrames(kStoreCapacity);

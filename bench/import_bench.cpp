@@ -4,22 +4,11 @@
 #include "support/window_harness.h"
 #include "telemetry/time_stamps.h"
 
+#include "distinct_frames.h"
+
 #include <benchmark/benchmark.h>
 
-#include <random>
-
 namespace {
-
-std::vector<std::string> DistinctFrames(int count) {
-    std::mt19937 random(2021);
-    std::vector<std::string> frames;
-    for (int i = 0; i < count; ++i) {
-        BeaconBuilder beacon;
-        for (int offset = 0; offset < 216; ++offset) beacon.u8(offset, static_cast<std::uint8_t>(random()));
-        frames.push_back(beacon.build());
-    }
-    return frames;
-}
 
 std::string TimeOfFrame(int i) {
     char time[32];
