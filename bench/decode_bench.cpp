@@ -16,7 +16,7 @@
 
 namespace {
 
-// Keeps the last line, as a window that appends lines would touch them.
+// Takes what a window would be handed to show, and only counts it.
 class CountingView : public DecodeView {
 public:
     void AppendFrameLog(std::string_view line) override { bytes += line.size(); }
