@@ -1,4 +1,7 @@
-// Decoding speed: 10000 distinct frames into the store, and a 10000-frame capture file.
+// Decoding speed: 10000 distinct frames into the store, and a 10000-frame capture file;
+// and the CSV export of a full store.
+#include "archive/csv_export.h"
+#include "archive/safe_write.h"
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
@@ -68,5 +71,24 @@ void ReadCaptureFile(benchmark::State& run) {
     run.counters["frames"] = state.packetCount;
 }
 BENCHMARK(ReadCaptureFile)->Unit(benchmark::kMillisecond);
+
+void WriteCsvExport(benchmark::State& run) {
+    ProgramState state;
+    CountingView view;
+    DecoderContext context{state, view, kOrca5s.log};
+    state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
+    for (const std::string& frame : DistinctFrames(kStoreCapacity)) DecodeTelemetryFrame(context, frame);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath("capture.csv");
+    std::size_t bytes = 0;
+    for (auto _ : run) {
+        const std::string text = CsvText(state, ',');
+        bytes = text.size();
+        benchmark::DoNotOptimize(WriteFileSafely(path, text));
+    }
+    run.SetBytesProcessed(run.iterations() * static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(WriteCsvExport)->Unit(benchmark::kMillisecond);
 
 }  // namespace

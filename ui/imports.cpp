@@ -1,4 +1,5 @@
 // The import commands: files chosen in a dialog, read into an emptied store.
+#include "archive/safe_write.h"
 #include "archive/satnogs_file.h"
 #include "intake/file_selection.h"
 #include "intake/kiss_file.h"
@@ -11,7 +12,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QSaveFile>
 
 namespace {
 
@@ -32,16 +32,6 @@ private:
 
 std::string_view View(const QByteArray& bytes) {
     return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
-
-// Rewrites a file through a new one in the same folder, so a failure leaves the old one whole.
-QString Rewrite(const QString& path, std::string_view bytes) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes.data(), static_cast<qint64>(bytes.size())) ==
-                                               static_cast<qint64>(bytes.size()) &&
-        file.commit())
-        return {};
-    return file.errorString();
 }
 
 }  // namespace
@@ -130,7 +120,7 @@ int Form1::ImportSatnogsFile(const QString& path) {
     if (HasBareLineFeedsOnly(text)) {
         converted = WithCrLf(text);
         text = converted;
-        if (const QString error = Rewrite(path, converted); !error.isEmpty())
+        if (const QString error = WriteFileSafely(path, converted); !error.isEmpty())
             AppendFrameLogText(path + " could not be rewritten with CR LF line ends (" + error + "); read as it is");
     }
 

@@ -70,7 +70,9 @@ void Form1::BuildMenus() {
     QMenu* settings = menuBar()->addMenu("TLM File");
     settings->setObjectName("MnuSettings");
     WriteCSVFile = settings->addAction("Write CSV File");
+    connect(WriteCSVFile, &QAction::triggered, this, &Form1::WriteCSVFile_Click);
     WriteTLMFile = settings->addAction("Write TLM File");
+    connect(WriteTLMFile, &QAction::triggered, this, &Form1::WriteTLMFile_Click);
 
     MnuInfo = menuBar()->addAction("Info");
     connect(MnuInfo, &QAction::triggered, this, &Form1::MnuInfo_Click);

@@ -70,6 +70,11 @@ public:
     void MnuOpenServerLog_Click();
     int ImportSatnogsFile(const QString& path);  // the telemetry frames a full store refused
 
+    // The exports.
+    void WriteCSVFile_Click();
+    void WriteTLMFile_Click();
+    void Command1_Click();
+
     // The live client.
     void Check5_Click();
     void Timer1_Timer();
@@ -145,6 +150,8 @@ private:
     void RefreshAfterImport();
     void ReportRefusedFrames(int refused);
     void LogLiveFrame(std::string_view raw);
+    QStringList ImportedFiles() const;
+    void WriteExport(const QString& extension, std::string_view bytes);
     void ScheduleFlush();
     void AppendFrameLogText(const QString& line);
 

@@ -162,6 +162,7 @@ void Form1::BuildChartFrame() {
 void Form1::BuildBottomRow() {
     Command1 = Place(new QPushButton("S", PictureForm), "Command1", TwipsRect(120, 10920, 495, 315));
     Command1->setAccessibleName("S: screenshot");
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
     Text4 = Place(new QLineEdit(PictureForm), "Text4", TwipsRect(720, 10920, 7335, 285));
     Text4->setAccessibleName("Status line");

@@ -1,0 +1,21 @@
+#include "archive/csv_export.h"
+
+#include "telemetry/value_text.h"
+
+std::string CsvText(const ProgramState& state, char decimalSeparator) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(state.packetCount + 1) * 400);
+    text += "time;";
+    for (const Channel& channel : kChannels) text.append(channel.name).append(";");
+    text += "\r\n";
+    for (int n = 1; n <= state.packetCount; ++n) {
+        const TelemetryRecord& record = *state.Packet(n);
+        text.append(record.rxTime).append(";");
+        for (const double value : record.values) {
+            AppendValueText(text, value, decimalSeparator);
+            text += ';';
+        }
+        text += "\r\n";
+    }
+    return text;
+}

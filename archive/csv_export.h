@@ -1,0 +1,11 @@
+#pragma once
+
+#include "telemetry/program_state.h"
+
+#include <string>
+
+// The whole store for spreadsheets: a heading of "time" and the 52 channel names, then a
+// line per packet of its reception time and values, every field followed by ";", lines
+// ended by CR LF. Values in the general decimal form with the given decimal separator;
+// the status word in decimal like the rest.
+std::string CsvText(const ProgramState& state, char decimalSeparator);

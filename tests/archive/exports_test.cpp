@@ -1,0 +1,130 @@
+#include "archive/csv_export.h"
+#include "archive/export_names.h"
+#include "archive/safe_write.h"
+#include "archive/tlm_report.h"
+#include "support/beacon_builder.h"
+#include "support/recording_view.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+TEST(ExportNames, TheCurrentFilesNameWithAnotherExtensionInItsFolder) {
+    EXPECT_EQ(ExportFileName("/data/pass.kss", "csv", {}), "/data/pass.csv");
+    EXPECT_EQ(ExportFileName("/data/my.data/pass.kss", "tlm", {}), "/data/my.data/pass.tlm") << "a dotted folder";
+    EXPECT_EQ(ExportFileName("/home/me/.local/share/2021-02-06_orca5.kss", "csv", {}),
+              "/home/me/.local/share/2021-02-06_orca5.csv");
+    EXPECT_EQ(ExportFileName("/data/capture", "csv", {}), "/data/capture.csv") << "no extension";
+    EXPECT_EQ(ExportFileName("/data/.hidden", "csv", {}), "/data/.hidden.csv");
+    EXPECT_EQ(ExportFileName("/data/a.b.kss", "csv", {}), "/data/a.b.csv");
+    EXPECT_EQ(ExportFileName("orca5.csv", "csv", {}), "orca5.csv") << "the default, in the current folder";
+}
+
+TEST(ExportNames, AnExportNeverReplacesAnImportedFile) {
+    EXPECT_EQ(ExportFileName("/data/pass.csv", "csv", {"/data/other.csv", "/data/pass.csv"}), "/data/pass_export.csv");
+    EXPECT_EQ(ExportFileName("/data/pass.csv", "tlm", {"/data/pass.csv"}), "/data/pass.tlm");
+}
+
+TEST(ExportNames, ScreenshotsTakeTheBaseNameAndBmp) {
+    EXPECT_EQ(ScreenshotBitmapName("/shots/", "/cap/2021-02-05_orca5.kss"), "/shots/2021-02-05_orca5.bmp");
+    EXPECT_EQ(ScreenshotBitmapName("/cap/", "/cap/frames.txt"), "/cap/frames.bmp") << "never the imported file's name";
+    EXPECT_EQ(ScreenshotBitmapName("/txt.folder/", "/cap/txt.csv"), "/txt.folder/txt.bmp");
+    EXPECT_EQ(ScreenshotBitmapName("/shots/", "orca5.csv"), "/shots/orca5.bmp");
+    EXPECT_EQ(ScreenshotBitmapName("/shots/", ""), "/shots/orca5.bmp");
+    EXPECT_EQ(ScreenshotBitmapName("shot_", "/cap/pass.csv"), "shot_pass.bmp") << "the image path is a plain prefix";
+}
+
+TEST(CsvExport, HeadingThenAPacketALine) {
+    DecoderHarness harness;
+    harness.state.rxTimeText = "2021-02-06 14:00:00";
+    DecodeBeacon(harness.context,
+                 BeaconBuilder().s8(135, -5).u16(85, 4250).u32(51, 1234567890).u32(47, 0xFFFFFFFF).build());
+
+    const std::string text = CsvText(harness.state, ',');
+    const std::size_t firstLineEnd = text.find("\r\n");
+    const std::string heading = text.substr(0, firstLineEnd);
+    EXPECT_TRUE(heading.starts_with("time;Packet #;Packet Total;JOB ID;Status;Beacons since Reset;"));
+    EXPECT_TRUE(heading.ends_with(";Z+ Curr;Z+ Temperature;"));
+
+    std::string expected = "2021-02-06 14:00:00;";
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        switch (channel) {
+        case 3: expected += "4294967295;"; break;
+        case 4: expected += "1234567890;"; break;
+        case 17: expected += "4,25;"; break;
+        case 45: expected += "-5;"; break;
+        default: expected += "0;";
+        }
+    }
+    EXPECT_EQ(text.substr(firstLineEnd + 2), expected + "\r\n");
+    EXPECT_EQ(std::count(heading.begin(), heading.end(), ';'), 53);
+}
+
+TEST(CsvExport, AnEmptyStoreGivesTheHeadingAlone) {
+    ProgramState state;
+    const std::string text = CsvText(state, '.');
+    EXPECT_EQ(text.find("\r\n"), text.size() - 2);
+}
+
+TEST(TlmReport, FixedColumnsOfTheTableAsShown) {
+    std::array<ShownChannel, kChannelCount> table;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = {QString::fromLatin1(kChannels[i].name), "0", QString::fromLatin1(kChannels[i].unit)};
+    table[2].value = "";
+    table[4].value = "1234567890";
+    table[11].value = "-10";
+    const std::string report = TlmReportText(table);
+
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = report.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(report.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 29u);
+    EXPECT_EQ(lines[0], "ORCA-5 Telemetry Decoder   by the orca5 contributors");
+    EXPECT_EQ(lines[0].size(), 52u);
+    EXPECT_EQ(lines[1], std::string(52, '='));
+    EXPECT_EQ(lines[2], "");
+    const auto cell = [](std::string text, std::size_t width) { return text.append(width - std::min(width, text.size()), ' '); };
+    const auto half = [&](const char* name, const char* value, const char* unit) {
+        return cell(name, 20) + cell(value, 8) + cell(unit, 4);
+    };
+    EXPECT_EQ(lines[3], half("Packet #", "0", "") + " |  " + half("Packet Total", "0", ""));
+    EXPECT_EQ(lines[4], half("JOB ID", "", "") + " |  " + half("Status", "0", "")) << "an empty box is 8 spaces";
+    EXPECT_EQ(lines[5], half("Beacons since Reset", "1234567890", "") + " |  " + half("Number of Resets", "0", ""))
+        << "a long value is written whole and shifts the rest of its row";
+    EXPECT_EQ(lines[8], half("VHF Preset", "0", "") + " |  " + half("UHF Temperature", "-10", "C"));
+    EXPECT_EQ(lines[28], half("Z+ Curr", "0", "mA") + " |  " + half("Z+ Temperature", "0", "C"));
+    EXPECT_EQ(lines[3].size(), 68u);
+    EXPECT_EQ(lines[5].size(), 70u);
+    EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
+}
+
+TEST(TlmReport, PadRightNeverCuts) {
+    EXPECT_EQ(PadRight("ab", 4), "ab  ");
+    EXPECT_EQ(PadRight("abcd", 4), "abcd");
+    EXPECT_EQ(PadRight("abcdef", 4), "abcdef");
+    EXPECT_EQ(PadRight("", 3), "   ");
+}
+
+TEST(SafeWrite, AFailedWriteLeavesTheOldFileWhole) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("pass.csv");
+    EXPECT_EQ(WriteFileSafely(path, "old"), "");
+    EXPECT_EQ(WriteFileSafely(path, "new"), "");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "new");
+    file.close();
+
+    // no new file can stand beside one whose name is this long, so it cannot be replaced
+    const QString stuck = folder.filePath(QString(250, 'x') + ".csv");
+    EXPECT_EQ(WriteFileSafely(stuck, "old"), "");
+    EXPECT_NE(WriteFileSafely(stuck, "new contents"), "");
+    QFile kept(stuck);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old");
+
+    QFile::copy(stuck, folder.filePath("plain"));
+    EXPECT_NE(WriteFileSafely(folder.filePath("plain/inside.csv"), "x"), "") << "a folder that is a file";
+}
