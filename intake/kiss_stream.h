@@ -28,6 +28,8 @@ public:
 
     // Frames dropped for passing kMaxFrameBytes.
     std::uint64_t droppedFrames() const { return droppedFrames_; }
+    // Bytes of the unfinished frame held for the next arrival.
+    std::size_t pendingBytes() const { return raw_.size(); }
 
 private:
     void TakeFrameBytes(std::string_view bytes);

@@ -3,8 +3,6 @@
 #include "telemetry/beacon_layout.h"
 #include "telemetry/field_readers.h"
 
-#include <algorithm>
-
 namespace {
 
 double ReadField(FrameBytes frameBytes, const Field& field) {
@@ -50,14 +48,14 @@ void LogFrame(DecoderContext& context) {
 DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame) {
     ProgramState& state = context.state;
 
-    // The frame is logged and its text shown even when the store refuses it.
-    if (context.log.decoderLogsFrames) LogFrame(context);
-    context.view.ShowPayloadText(frame.substr(std::min<std::size_t>(frame.size(), kPayloadTextOffset),
-                                              kPayloadTextLength));
-
+    // A refused frame is not shown either: the frame log lists what the store holds, and a
+    // long import into a full store would grow it without end. The caller counts refusals.
     if (frame.size() > kFrameBytesCapacity) return DecodeResult::FrameTooLong;
     if (frame.size() < kLayoutEnd) return DecodeResult::FrameTooShort;
     if (state.StoreIsFull()) return DecodeResult::StoreFull;
+
+    if (context.log.decoderLogsFrames) LogFrame(context);
+    context.view.ShowPayloadText(frame.substr(kPayloadTextOffset, kPayloadTextLength));
 
     // the record is whole before it is counted: a view refreshed by the new count reads it
     TelemetryRecord& record = state.packetStore[state.packetCount];

@@ -22,5 +22,6 @@ enum class DecodeResult {
 
 // Decodes one 216-byte beacon frame (a 200-byte payload comes padded with 16 spaces in
 // front) into a new packet. The caller sets state.rxTimeText and state.frameHex first.
-// A refused frame leaves every record, packetCount and the navigation maximum untouched.
+// A refused frame leaves every record, packetCount, the navigation maximum and the logs
+// untouched.
 DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame);

@@ -24,7 +24,7 @@ void Form1::Option1_Click(int index, ChartRequest request) {
     const auto i = static_cast<std::size_t>(index);
     const QString unit = Label1[i]->text();
     Frame1->setTitle(unit.isEmpty() ? Option1[i]->text() : Option1[i]->text() + " (" + unit + ")");
-    Text2->setText(PositionText(HScroll1->value(), HScroll1->maximum()));
+    ShowPosition(HScroll1->maximum());
     Option1[i]->setChecked(true);
     HighlightChannel(index);
 

@@ -2,7 +2,6 @@
 #include "intake/capture_log.h"
 #include "intake/live_chunk.h"
 #include "telemetry/time_stamps.h"
-#include "telemetry/value_text.h"
 #include "ui/main_window.h"
 
 #include <QCheckBox>
@@ -43,7 +42,7 @@ void Form1::TakeLiveData(const QByteArray& chunk) {
     DecodeLiveChunk(context, liveStream_, std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())),
                     [this](const KissFrame& frame) { LogLiveFrame(frame.raw); });
 
-    Text2->setText(PositionText(HScroll1->value(), state_.packetCount));
+    ShowPosition(state_.packetCount);
     SetNavigationMaximum(state_.packetCount);
     ShowPacket(state_.packetCount);
     Option1_Click(state_.chartChannel);

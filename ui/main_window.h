@@ -81,6 +81,7 @@ public:
     void Winsock1_DataArrival();
     void TakeLiveData(const QByteArray& chunk);  // one arrival: decoded, logged, shown
     QString Winsock_State();
+    const KissStream& liveStream() const { return liveStream_; }
 
     // Log lines reach their boxes in one append per batch: at the next pass of the event
     // loop, or now.
@@ -144,6 +145,7 @@ private:
     void BuildWorkingStorage();
     void HighlightChannel(int index);
     void SetNavigationMaximum(int packetCount);
+    void ShowPosition(int count);
     void StartImport();
     bool ChooseImportFiles(const QString& filter);
     void ShowImportedFile(const QString& path);

@@ -41,8 +41,13 @@ void Form1::ShowPacket(int n) {
 }
 
 void Form1::HScroll1_Change() {
-    Text2->setText(PositionText(HScroll1->value(), HScroll1->maximum()));
+    ShowPosition(HScroll1->maximum());
     ShowPacket(HScroll1->value());
+}
+
+void Form1::ShowPosition(int count) {
+    // an empty store has no position, as before the first packet
+    Text2->setText(state_.packetCount == 0 ? QString() : PositionText(HScroll1->value(), count));
 }
 
 void Form1::SetNavigationMaximum(int packetCount) {

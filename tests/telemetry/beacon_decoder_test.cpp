@@ -130,7 +130,7 @@ TEST(BeaconDecoder, AFullStoreRefusesWithoutTouchingAnything) {
     EXPECT_EQ(harness.view.packetMaximum, 10000);
     EXPECT_EQ(harness.state.packetStore[9999].values[14], 1);
     EXPECT_NE(harness.state.packetStore[9999].rxTime, "one too many");
-    EXPECT_EQ(harness.view.frameLog.size(), 10001u) << "the frame log still shows what came in";
+    EXPECT_EQ(harness.view.frameLog.size(), 10000u) << "the frame log lists what the store holds";
 
     harness.state.ResetStore();
     EXPECT_EQ(DecodeBeacon(harness.context, BeaconBuilder().u16(79, 3).build()), DecodeResult::Stored);
