@@ -18,6 +18,8 @@
 #include <QTcpSocket>
 #include <QTest>
 
+#include <cstdlib>
+
 namespace {
 
 QByteArray Bytes(std::string_view bytes) { return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())); }
@@ -59,6 +61,22 @@ struct FlakyServer {
     QTcpServer server;
     quint16 port = 0;
     QTcpSocket* peer = nullptr;
+};
+
+// A small file system of its own, to be filled; mounting needs root, as the tests run in CI.
+class TinyFileSystem {
+public:
+    explicit TinyFileSystem(const QString& folder) : folder_(folder) {
+        mounted_ = std::system(("mount -t tmpfs -o size=64k tmpfs '" + folder.toStdString() + "' 2>/dev/null").c_str()) == 0;
+    }
+    ~TinyFileSystem() {
+        if (mounted_) std::system(("umount '" + folder_.toStdString() + "'").c_str());
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    QString folder_;
+    bool mounted_ = false;
 };
 
 }  // namespace
@@ -145,6 +163,30 @@ TEST(FaultsSurvived, ExportsThatCannotBeWrittenLeaveTheOldFiles) {
     EXPECT_EQ(harness.window.Text4->text(), path + " has been written");
     EXPECT_EQ(reader.readAll(), "old export");
     EXPECT_EQ(Contents(path).count('\n'), 4);
+}
+
+TEST(FaultsSurvived, AnExportIntoAFullFolderLeavesTheOldFile) {
+    QTemporaryDir mountPoint;
+    const TinyFileSystem full(mountPoint.path());
+    if (!full.mounted()) GTEST_SKIP() << "no tmpfs could be mounted here";
+
+    WindowHarness harness;
+    harness.AddNumberedPackets(200);
+    const QString old = QDir(mountPoint.path()).filePath("pass.csv");
+    {
+        QFile file(old);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("old export");
+        QFile filler(QDir(mountPoint.path()).filePath("filler"));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        filler.write(QByteArray(40 * 1024, 'f'));
+    }
+    harness.state.currentFileName = QDir(mountPoint.path()).filePath("pass.kss");
+    harness.window.WriteCSVFile_Click();
+    EXPECT_TRUE(harness.window.Text4->text().startsWith(old + " could not be written: "))
+        << harness.window.Text4->text().toStdString();
+    EXPECT_EQ(Contents(old), "old export");
+    EXPECT_EQ(QDir(mountPoint.path()).entryList(QDir::Files).size(), 2) << "no half-written file left behind";
 }
 
 TEST(FaultsSurvived, TruncatedAndBinaryFilesImportWithoutHarm) {
