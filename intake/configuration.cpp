@@ -65,6 +65,5 @@ ConfigurationResult ReadConfiguration(const QString& programFolder) {
     const QString path = QDir(programFolder).filePath(kConfigurationFileName);
     const WholeFile file = ReadWholeFile(path);
     if (!file.read) return {std::nullopt, QStringLiteral("%1 cannot be read: %2").arg(path, file.error)};
-    return ParseConfiguration(std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())),
-                              programFolder);
+    return ParseConfiguration(ByteView(file.bytes), programFolder);
 }

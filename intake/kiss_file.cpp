@@ -61,6 +61,5 @@ KissCaptureOutcome ReadKissFile(DecoderContext& context, const QString& path) {
         outcome.error = file.error;
         return outcome;
     }
-    return DecodeKissCapture(context,
-                             std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size())));
+    return DecodeKissCapture(context, ByteView(file.bytes));
 }

@@ -30,10 +30,6 @@ private:
     std::vector<QAction*> commands_;
 };
 
-std::string_view View(const QByteArray& bytes) {
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
-
 }  // namespace
 
 void Form1::StartImport() {
@@ -116,7 +112,7 @@ void Form1::MnuOpenServerLog_Click() {
 int Form1::ImportSatnogsFile(const QString& path) {
     setCursor(Qt::WaitCursor);
     const WholeFile file = ReadWholeFile(path);
-    std::string_view text = View(file.bytes);
+    std::string_view text = ByteView(file.bytes);
     std::string converted;
     if (HasBareLineFeedsOnly(text)) {
         converted = WithCrLf(text);

@@ -1,6 +1,7 @@
 // The live client: "TCP client" on and off, the state lamp, and each arrival from the server.
 #include "intake/capture_log.h"
 #include "intake/live_chunk.h"
+#include "intake/whole_file.h"
 #include "telemetry/time_stamps.h"
 #include "ui/main_window.h"
 
@@ -39,8 +40,7 @@ void Form1::Winsock1_DataArrival() { TakeLiveData(Winsock1->GetData()); }
 
 void Form1::TakeLiveData(const QByteArray& chunk) {
     DecoderContext context{state_, *this, variant_.log};
-    DecodeLiveChunk(context, liveStream_, std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())),
-                    [this](const KissFrame& frame) { LogLiveFrame(frame.raw); });
+    DecodeLiveChunk(context, liveStream_, ByteView(chunk), [this](const KissFrame& frame) { LogLiveFrame(frame.raw); });
 
     ShowPosition(state_.packetCount);
     SetNavigationMaximum(state_.packetCount);
