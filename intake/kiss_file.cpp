@@ -56,10 +56,8 @@ KissCaptureOutcome DecodeKissCapture(DecoderContext& context, std::string_view c
 
 KissCaptureOutcome ReadKissFile(DecoderContext& context, const QString& path) {
     const WholeFile file = ReadWholeFile(path);
-    if (!file.read) {
-        KissCaptureOutcome outcome;
-        outcome.error = file.error;
-        return outcome;
-    }
-    return DecodeKissCapture(context, ByteView(file.bytes));
+    if (file.read) return DecodeKissCapture(context, ByteView(file.bytes));
+    KissCaptureOutcome unread;
+    unread.error = file.error;
+    return unread;
 }

@@ -27,9 +27,18 @@ QDateTime UtcFromLocal(const QDateTime& local, int offsetMinutes) {
     return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(-60LL * offsetMinutes);
 }
 
-QDateTime UtcNow() {
+namespace {
+
+// One reading of the local clock, turned into UTC by the zone in force at that instant.
+QDateTime UtcNowToTheMillisecond() {
     const QDateTime local = QDateTime::currentDateTime();
-    const QDateTime utc = UtcFromLocal(local, UtcOffsetMinutes(SystemTimeZoneInformation(local)));
+    return UtcFromLocal(local, UtcOffsetMinutes(SystemTimeZoneInformation(local)));
+}
+
+}  // namespace
+
+QDateTime UtcNow() {
+    const QDateTime utc = UtcNowToTheMillisecond();
     return utc.addMSecs(-utc.time().msec());
 }
 
@@ -43,9 +52,8 @@ std::string UtcTimestampText(const QDateTime& utc) {
 }
 
 std::string UtcTimestampText() {
-    // One reading of the clock, so the milliseconds belong to the same second.
-    const QDateTime local = QDateTime::currentDateTime();
-    return UtcTimestampText(UtcFromLocal(local, UtcOffsetMinutes(SystemTimeZoneInformation(local))));
+    // one reading: the milliseconds belong to the same second
+    return UtcTimestampText(UtcNowToTheMillisecond());
 }
 
 std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds) {

@@ -60,7 +60,7 @@ void Form1::ShowImportedFile(const QString& path) {
 
 void Form1::RefreshAfterImport() {
     unsetCursor();
-    SetNavigationMaximum(state_.packetCount);  // no maximum of an earlier import is left behind
+    SetPacketMaximum(state_.packetCount);  // no maximum of an earlier import is left behind
     Option1[0]->setChecked(true);
     Option1_Click(0);
     HScroll1_Change();

@@ -43,7 +43,7 @@ void Form1::TakeLiveData(const QByteArray& chunk) {
     DecodeLiveChunk(context, liveStream_, ByteView(chunk), [this](const KissFrame& frame) { LogLiveFrame(frame.raw); });
 
     ShowPosition(state_.packetCount);
-    SetNavigationMaximum(state_.packetCount);
+    SetPacketMaximum(state_.packetCount);
     ShowPacket(state_.packetCount);
     Option1_Click(state_.chartChannel);
     FlushLogs();

@@ -154,5 +154,3 @@ void Form1::FlushLogs() {
         pendingPayloadText_.reset();
     }
 }
-
-void Form1::SetPacketMaximum(int packetCount) { SetNavigationMaximum(packetCount); }

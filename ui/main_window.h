@@ -144,7 +144,6 @@ private:
     void BuildBottomRow();
     void BuildWorkingStorage();
     void HighlightChannel(int index);
-    void SetNavigationMaximum(int packetCount);
     void ShowPosition(int count);
     void StartImport();
     bool ChooseImportFiles(const QString& filter);

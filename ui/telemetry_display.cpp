@@ -50,7 +50,7 @@ void Form1::ShowPosition(int count) {
     Text2->setText(state_.packetCount == 0 ? QString() : PositionText(HScroll1->value(), count));
 }
 
-void Form1::SetNavigationMaximum(int packetCount) {
+void Form1::SetPacketMaximum(int packetCount) {
     // the bar's lower end is packet 1; an empty store keeps it there
     HScroll1->setMaximum(std::max(1, packetCount));
 }
