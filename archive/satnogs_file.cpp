@@ -1,7 +1,9 @@
 #include "archive/satnogs_file.h"
 
+#include "archive/safe_write.h"
 #include "intake/frame_recognition.h"
-#include "intake/kiss.h"
+#include "intake/whole_file.h"
+#include "telemetry/hex_text.h"
 
 #include <cctype>
 
@@ -71,13 +73,6 @@ std::string_view FrameHexOf(std::string_view line) {
     return rest.substr(0, length);
 }
 
-std::string FrameFromHex(std::string_view hex) {
-    std::string frame;
-    frame.reserve((hex.size() + 1) / 2);
-    for (std::size_t i = 0; i < hex.size(); i += 2) frame += static_cast<char>(HexToNumber(hex.substr(i, 2)));
-    return frame;
-}
-
 SatnogsOutcome DecodeSatnogsRecords(DecoderContext& context, const std::vector<std::string_view>& records,
                                     const std::function<void(int)>& progress) {
     SatnogsOutcome outcome;
@@ -88,8 +83,42 @@ SatnogsOutcome DecodeSatnogsRecords(DecoderContext& context, const std::vector<s
         const std::string_view hex = FrameHexOf(line);
         state.rxTimeText.assign(line.substr(0, kTimeLength));
         if (context.log.satnogsSetsFrameHex) state.frameHex.assign(hex);
-        if (const auto result = DecodeTelemetryFrame(context, FrameFromHex(hex)))
+        if (const auto result = DecodeTelemetryFrame(context, BytesFromHex(hex)))
             ++(*result == DecodeResult::Stored ? outcome.stored : outcome.refused);
     }
     return outcome;
+}
+
+namespace {
+
+// A bare-LF export is rewritten in place; the text to read is the rewritten one either way.
+std::string_view WithCrLfOnDisk(const QString& path, std::string_view text, std::string& converted,
+                                const SatnogsFileSteps& steps) {
+    if (!HasBareLineFeedsOnly(text)) return text;
+    converted = WithCrLf(text);
+    if (const QString error = WriteFileSafely(path, converted); !error.isEmpty())
+        steps.note(path + " could not be rewritten with CR LF line ends (" + error + "); read as it is");
+    return converted;
+}
+
+}  // namespace
+
+SatnogsFileOutcome ReadSatnogsFile(DecoderContext& context, const QString& path, const SatnogsFileSteps& steps) {
+    const WholeFile file = ReadWholeFile(path);
+    std::string converted;
+    const std::string_view text = WithCrLfOnDisk(path, ByteView(file.bytes), converted, steps);
+
+    const std::vector<std::string_view> lines = SatnogsRecordLines(text);
+    context.view.AppendFrameLog("records from SatNOGS: " + std::to_string(lines.size()));
+    const std::vector<std::string_view> records = RemoveAdjacentDuplicates(lines);
+    context.view.AppendFrameLog("after removing duplicates: " + std::to_string(records.size()));
+    steps.counted(static_cast<int>(records.size()));
+
+    const SatnogsOutcome decoded = DecodeSatnogsRecords(context, records, steps.progress);
+    return {.read = file.read,
+            .error = file.error,
+            .recordLines = static_cast<int>(lines.size()),
+            .records = static_cast<int>(records.size()),
+            .stored = decoded.stored,
+            .refused = decoded.refused};
 }

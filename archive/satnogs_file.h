@@ -2,6 +2,8 @@
 
 #include "telemetry/beacon_decoder.h"
 
+#include <QString>
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -29,9 +31,6 @@ std::vector<std::string_view> RemoveAdjacentDuplicates(const std::vector<std::st
 // hexadecimal digit, so the fields after the frame don't lengthen it.
 std::string_view FrameHexOf(std::string_view line);
 
-// Bytes of hexadecimal text, two digits each; a single last digit makes a byte alone.
-std::string FrameFromHex(std::string_view hex);
-
 struct SatnogsOutcome {
     int stored = 0;
     int refused = 0;  // telemetry frames the full store turned away
@@ -41,3 +40,27 @@ struct SatnogsOutcome {
 // Before every 100th record (counted from the first) the progress function gets its number.
 SatnogsOutcome DecodeSatnogsRecords(DecoderContext& context, const std::vector<std::string_view>& records,
                                     const std::function<void(int)>& progress);
+
+// What reading one SatNOGS file did.
+struct SatnogsFileOutcome {
+    bool read = false;  // false: the file could not be read, see error; nothing was decoded
+    QString error;
+    int recordLines = 0;  // lines read as records
+    int records = 0;      // left after dropping adjacent repeats
+    int stored = 0;
+    int refused = 0;
+};
+
+// How a caller follows a long read: the window logs the notes and shows the count and the
+// progress, and lets pending events run at each progress call.
+struct SatnogsFileSteps {
+    std::function<void(const QString& line)> note;  // a line about the file itself, for the frame log
+    std::function<void(int records)> counted;       // the records to decode, before the first
+    std::function<void(int record)> progress;       // before every 100th record, as for DecodeSatnogsRecords
+};
+
+// Reads one SatNOGS export into the store: a file with bare LF line ends is first rewritten
+// with CR LF (through a new file renamed over it; when that fails it is read as it is, with a
+// note), its record lines are counted on the frame log before and after dropping adjacent
+// repeats, and the records are decoded from the last to the first.
+SatnogsFileOutcome ReadSatnogsFile(DecoderContext& context, const QString& path, const SatnogsFileSteps& steps);

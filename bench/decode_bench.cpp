@@ -5,7 +5,7 @@
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
-#include "programs/build_variant.h"
+#include "programs/log_styles.h"
 #include "telemetry/time_stamps.h"
 
 #include "distinct_frames.h"
@@ -33,7 +33,7 @@ void DecodeDistinctFrames(benchmark::State& run) {
     const std::vector<std::string> frames = DistinctFrames(kStoreCapacity);
     ProgramState state;
     CountingView view;
-    DecoderContext context{state, view, kOrca5s.log};
+    DecoderContext context{state, view, kOrca5sLog};
     state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
     for (auto _ : run) {
         state.ResetStore();
@@ -62,7 +62,7 @@ void ReadCaptureFile(benchmark::State& run) {
 
     ProgramState state;
     CountingView view;
-    DecoderContext context{state, view, kOrca5s.log};
+    DecoderContext context{state, view, kOrca5sLog};
     for (auto _ : run) {
         state.ResetStore();
         benchmark::DoNotOptimize(ReadKissFile(context, path));
@@ -75,7 +75,7 @@ BENCHMARK(ReadCaptureFile)->Unit(benchmark::kMillisecond);
 void WriteCsvExport(benchmark::State& run) {
     ProgramState state;
     CountingView view;
-    DecoderContext context{state, view, kOrca5s.log};
+    DecoderContext context{state, view, kOrca5sLog};
     state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
     for (const std::string& frame : DistinctFrames(kStoreCapacity)) DecodeTelemetryFrame(context, frame);
 

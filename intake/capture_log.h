@@ -2,13 +2,15 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <string_view>
 
-// The daily capture log of the live client: in the program's folder, one file per UTC day,
-// "yyyy-MM-dd_orca5.kss". Each live frame goes in behind a time-stamp frame of its own,
+// The daily capture log of the live client: one file per UTC day, "yyyy-MM-dd_orca5.kss",
+// in the capture folder. Each live frame goes in behind a time-stamp frame of its own,
 // exactly as it arrived, so the capture file reads back as the same frames.
 struct CaptureWrite {
     QString fileName;
+    std::size_t frameBytes = 0;  // the frame as it arrived, without its time stamp
     bool written = false;
     QString error;
 };

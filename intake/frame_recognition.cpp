@@ -1,12 +1,11 @@
 #include "intake/frame_recognition.h"
 
-#include "intake/kiss.h"
 #include "telemetry/beacon_layout.h"
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <cstring>
+#include <functional>
 
 std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame) {
     if (frame.size() == kBeaconFrameLength) return DecodeBeacon(context, frame);

@@ -10,6 +10,10 @@
 // give nothing.
 std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame);
 
+// The 23-byte AX.25 header of the satellite's text beacons, as hexadecimal text:
+// NOCALL-7 from NOSAT-11 via WIDE2-2, a UI frame without layer 3.
+inline constexpr std::string_view SatelliteHeaderHex = "9C9E86829898EE9C9EA682A84076AE92888A64406503F0";
+
 // A frame carrying the satellite's text-beacon header anywhere in its hexadecimal text.
 bool IsSatelliteBeacon(std::string_view frameHex);
 

@@ -3,7 +3,7 @@
 KissClient::KissClient(QObject* parent) : QObject(parent) {
     connect(&socket_, &QTcpSocket::readyRead, this, &KissClient::DataArrival);
     connect(&socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        latched_ = error == QAbstractSocket::RemoteHostClosedError ? PeerClosing : Error;
+        latched_ = error == QAbstractSocket::RemoteHostClosedError ? SocketState::PeerClosing : SocketState::Error;
     });
 }
 
@@ -23,42 +23,25 @@ void KissClient::Close() {
     latched_.reset();
 }
 
-int KissClient::State() const {
+SocketState KissClient::State() const {
     if (latched_) return *latched_;
     switch (socket_.state()) {
     case QAbstractSocket::UnconnectedState:
-        return Closed;
+        return SocketState::Closed;
     case QAbstractSocket::HostLookupState:
-        return ResolvingHost;
+        return SocketState::ResolvingHost;
     case QAbstractSocket::ConnectingState:
-        return Connecting;
+        return SocketState::Connecting;
     case QAbstractSocket::ConnectedState:
-        return Connected;
+        return SocketState::Connected;
     case QAbstractSocket::BoundState:
-        return Open;
+        return SocketState::Open;
     case QAbstractSocket::ListeningState:
-        return Listening;
+        return SocketState::Listening;
     case QAbstractSocket::ClosingState:
-        return PeerClosing;
+        return SocketState::PeerClosing;
     }
-    return Closed;
+    return SocketState::Closed;
 }
 
 QByteArray KissClient::GetData() { return socket_.readAll(); }
-
-SocketStateLook LookOfSocketState(int state) {
-    constexpr std::uint32_t kGrey = 0xC0C0C0, kYellow = 0xFFFF00, kGreen = 0x00FF00, kRed = 0xFF0000;
-    switch (state) {
-    case 0: return {"Closed", kGrey};
-    case 1: return {"Open", kYellow};
-    case 2: return {"Listening", kYellow};
-    case 3: return {"Connection pending", kYellow};
-    case 4: return {"Resolving host", kYellow};
-    case 5: return {"Host resolved", kYellow};
-    case 6: return {"Connecting", kYellow};
-    case 7: return {"Connected", kGreen};
-    case 8: return {"Peer is closing the connection", kYellow};
-    case 9: return {"Error", kRed};
-    }
-    return {"", std::nullopt};
-}

@@ -5,34 +5,36 @@
 #include <QString>
 #include <QTcpSocket>
 
-#include <cstdint>
 #include <optional>
-#include <string_view>
 
-// The live link to a KISS server: a TCP client that reports the socket states the status
-// line shows. It never reconnects by itself.
+// The socket states the status line knows, numbered as the status row has always shown them.
+// The client reports all but ConnectionPending and HostResolved.
+enum class SocketState {
+    Closed = 0,
+    Open = 1,
+    Listening = 2,
+    ConnectionPending = 3,
+    ResolvingHost = 4,
+    HostResolved = 5,
+    Connecting = 6,
+    Connected = 7,
+    PeerClosing = 8,  // the server closed the connection
+    Error = 9,        // until the user switches the client off
+};
+
+// The live link to a KISS server: a TCP client that reports its socket state. It never
+// reconnects by itself.
 class KissClient : public QObject {
     Q_OBJECT
 
 public:
-    enum State {
-        Closed = 0,
-        Open = 1,
-        Listening = 2,
-        ResolvingHost = 4,
-        Connecting = 6,
-        Connected = 7,
-        PeerClosing = 8,  // the server closed the connection
-        Error = 9,        // until the user switches the client off
-    };
-
     explicit KissClient(QObject* parent = nullptr);
 
     void SetRemote(const QString& host, int port);
     void Connect();
     void Close();
-    int State() const;
-    QByteArray GetData();  // every byte received so far
+    SocketState State() const;
+    QByteArray GetData();  // the bytes received since the last call
 
 signals:
     void DataArrival();
@@ -41,14 +43,5 @@ private:
     QTcpSocket socket_;
     QString host_;
     int port_ = 0;
-    std::optional<enum State> latched_;  // after the peer closed or an error, until Close
+    std::optional<SocketState> latched_;  // after the peer closed or an error, until Close
 };
-
-// How the status line shows a socket state: its text, and the lamp's colour (none: the lamp
-// keeps its colour).
-struct SocketStateLook {
-    std::string_view text;
-    std::optional<std::uint32_t> lampRgb;
-};
-
-SocketStateLook LookOfSocketState(int state);

@@ -2,7 +2,9 @@
 
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"
+#include "intake/kiss_stream.h"
 #include "intake/whole_file.h"
+#include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
 
 #include <algorithm>
@@ -36,21 +38,13 @@ KissCaptureOutcome DecodeKissCapture(DecoderContext& context, std::string_view c
         context.view.AppendFrameLog("kiss frames: " + std::to_string(fends));
     }
 
-    std::size_t start = capture.find(kFend);
-    while (start != std::string_view::npos) {
-        const std::size_t end = capture.find(kFend, start + 1);
-        if (end == std::string_view::npos) break;  // no closing FEND: not a frame
-        const std::string_view piece = capture.substr(start + 1, end - start - 1);
-        start = end;
-        if (piece.empty()) continue;
-
-        const std::string frame = KissUnescape(piece);
-        const std::string_view content = std::string_view(frame).substr(1);
-        if (static_cast<std::uint8_t>(frame[0]) == kTimeStampCommand)
-            TakeTimeStamp(frame, context.state.rxTimeText);
+    KissStream stream(KissStream::kUnbounded);
+    stream.Feed(capture, [&](const KissFrame& frame) {
+        if (static_cast<std::uint8_t>(frame.unescaped[0]) == kTimeStampCommand)
+            TakeTimeStamp(frame.unescaped, context.state.rxTimeText);
         else
-            TakeDataFrame(context, content, outcome);
-    }
+            TakeDataFrame(context, frame.unescaped.substr(1), outcome);
+    });
     return outcome;
 }
 

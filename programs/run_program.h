@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programs/build_variant.h"
+#include "programs/variants.h"
 
 // Starts the window of the given program and runs until it closes.
 int RunProgram(int argc, char** argv, const BuildVariant& variant);

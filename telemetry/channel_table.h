@@ -10,6 +10,25 @@ struct Channel {
     std::string_view unit;  // empty for counters and bytes
 };
 
+// Channels by name, for code that means one channel: channel::Urbi is 14.
+namespace channel {
+enum Id : int {
+    PacketNumber, PacketTotal, JobId, Status,
+    BeaconsSinceReset, NumberOfResets, BeaconInterval, FileCount,
+    CamReset, UhfPreset, VhfPreset, UhfTemperature,
+    VhfTemperature, Urbv, Urbi, UrbvTrans,
+    UrbiTrans, Battery1Volt, Battery1Temp, Battery1Curr,
+    Battery2Volt, Battery2Temp, Battery2Curr, Battery3Volt,
+    Battery3Temp, Battery3Curr, XMinusTriVolt, XMinusTriCurr,
+    XMinusSpecVolt, XMinusSpecCurr, XMinusTemperature, XPlusTriVolt,
+    XPlusTriCurr, XPlusSpecVolt, XPlusSpecCurr, XPlusTemperature,
+    YMinusTriVolt, YMinusTriCurr, YMinusSpecVolt, YMinusSpecCurr,
+    YMinusTemperature, YPlusTriVolt, YPlusTriCurr, YPlusSpecVolt,
+    YPlusSpecCurr, YPlusTemperature, ZMinusVolt, ZMinusCurr,
+    ZMinusTemperature, ZPlusVolt, ZPlusCurr, ZPlusTemperature,
+};
+}  // namespace channel
+
 inline constexpr int kChannelCount = 52;
 
 inline constexpr std::array<Channel, kChannelCount> kChannels{{
@@ -67,7 +86,9 @@ inline constexpr std::array<Channel, kChannelCount> kChannels{{
     {"Z+ Temperature", "C"},
 }};
 
-// Channel 2 has no bytes of its own in the beacon: its value stays 0, its text empty.
-inline constexpr int kJobIdChannel = 2;
+static_assert(channel::ZPlusTemperature == kChannelCount - 1);
+
+// JOB ID has no bytes of its own in the beacon: its value stays 0, its text empty.
+inline constexpr int kJobIdChannel = channel::JobId;
 // The 32-bit status word, shown in hexadecimal.
-inline constexpr int kStatusChannel = 3;
+inline constexpr int kStatusChannel = channel::Status;

@@ -6,8 +6,10 @@
 
 #include <string>
 
-// The program-wide state: what every intake road fills and every view reads.
-// One instance lives as long as the program; the window only displays it.
+// The program-wide state: what every intake road fills and every view reads. One instance
+// lives as long as the program. The intake and the decoder write the packets and the intake
+// texts; the window writes only what the user chose: currentFileName (an import or an
+// export's default), chartChannel, and imagePath from conf.ini.
 struct ProgramState {
     PacketStore packetStore;
     int packetCount = 0;  // packets 1..packetCount are records 0..packetCount-1

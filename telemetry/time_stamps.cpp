@@ -19,27 +19,18 @@ TimeZoneInformation SystemTimeZoneInformation(const QDateTime& at) {
     return info;
 }
 
-std::int16_t LocalUtcOffsetMinutes() {
-    return UtcOffsetMinutes(SystemTimeZoneInformation(QDateTime::currentDateTime()));
+std::int16_t LocalUtcOffsetMinutes(const QDateTime& local) {
+    return UtcOffsetMinutes(SystemTimeZoneInformation(local));
 }
 
 QDateTime UtcFromLocal(const QDateTime& local, int offsetMinutes) {
     return QDateTime(local.date(), local.time(), Qt::UTC).addSecs(-60LL * offsetMinutes);
 }
 
-namespace {
-
-// One reading of the local clock, turned into UTC by the zone in force at that instant.
-QDateTime UtcNowToTheMillisecond() {
-    const QDateTime local = QDateTime::currentDateTime();
-    return UtcFromLocal(local, UtcOffsetMinutes(SystemTimeZoneInformation(local)));
-}
-
-}  // namespace
-
 QDateTime UtcNow() {
-    const QDateTime utc = UtcNowToTheMillisecond();
-    return utc.addMSecs(-utc.time().msec());
+    // one reading of the local clock, turned into UTC by the zone in force at that instant
+    const QDateTime local = QDateTime::currentDateTime();
+    return UtcFromLocal(local, LocalUtcOffsetMinutes(local));
 }
 
 std::string UtcTimestampText(const QDateTime& utc) {
@@ -53,7 +44,7 @@ std::string UtcTimestampText(const QDateTime& utc) {
 
 std::string UtcTimestampText() {
     // one reading: the milliseconds belong to the same second
-    return UtcTimestampText(UtcNowToTheMillisecond());
+    return UtcTimestampText(UtcNow());
 }
 
 std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds) {
@@ -93,8 +84,8 @@ void AppendRxTimeFrame(std::string& capture, std::string_view rxTimeText) {
     capture += '\xC0';
 }
 
-void WriteRxTimeFrame(std::string& rxTimeText, std::string& capture) {
-    rxTimeText = UtcTimestampText() + " UTC";
+void WriteRxTimeFrame(std::string_view utcTimestampText, std::string& rxTimeText, std::string& capture) {
+    rxTimeText.assign(utcTimestampText).append(" UTC");
     AppendRxTimeFrame(capture, rxTimeText);
 }
 

@@ -24,12 +24,13 @@ std::int16_t UtcOffsetMinutes(const TimeZoneInformation& zone);
 // The system time zone at the given instant, as the platform's time-zone record.
 TimeZoneInformation SystemTimeZoneInformation(const QDateTime& at);
 
-std::int16_t LocalUtcOffsetMinutes();
+// The offset in force at the given local date-time.
+std::int16_t LocalUtcOffsetMinutes(const QDateTime& local);
 
 // The UTC date-time whose wall clock is local minus the offset; the result's time spec is UTC.
 QDateTime UtcFromLocal(const QDateTime& local, int offsetMinutes);
 
-// UTC now, to the second.
+// UTC now, to the millisecond, from one reading of the local clock.
 QDateTime UtcNow();
 
 // "yyyy-MM-dd HH:mm:ss.zzz" of a UTC date-time.
@@ -52,8 +53,9 @@ inline constexpr std::size_t kRxTimeFrameLength = kRxTimeTextLength + 3;
 // Appends FEND, 9, the text (not escaped: it never holds FEND or FESC), FEND.
 void AppendRxTimeFrame(std::string& capture, std::string_view rxTimeText);
 
-// Sets rxTimeText to UTC now with " UTC" and appends its time-stamp frame to the capture bytes.
-void WriteRxTimeFrame(std::string& rxTimeText, std::string& capture);
+// Sets rxTimeText to the UTC time stamp text with " UTC" and appends its time-stamp frame to
+// the capture bytes. The live intake passes the reading it decoded the frame with.
+void WriteRxTimeFrame(std::string_view utcTimestampText, std::string& rxTimeText, std::string& capture);
 
 // The 27 characters that end with the frame's first "UTC", when 24 characters stand before
 // them (the command byte counts); otherwise rxTimeText keeps its value.

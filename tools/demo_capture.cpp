@@ -1,5 +1,6 @@
 // Writes a KISS capture of made-up ORCA-5 beacons, one a minute over a few orbits, for
 // trying the programs and for the pictures in docs/: orca5_demo_capture FILE [COUNT]
+#include "intake/frame_recognition.h"
 #include "intake/kiss.h"
 #include "support/beacon_builder.h"
 #include "telemetry/time_stamps.h"
@@ -64,10 +65,7 @@ std::string Beacon(int minute) {
 }
 
 std::string TextBeacon(const std::string& text) {
-    std::string frame;
-    for (std::size_t i = 0; i < SatelliteHeaderHex.size(); i += 2)
-        frame += static_cast<char>(HexToNumber(SatelliteHeaderHex.substr(i, 2)));
-    return frame + ">" + text;
+    return BytesFromHex(SatelliteHeaderHex) + ">" + text;
 }
 
 std::string RxTime(int minute, int second) {

@@ -1,7 +1,6 @@
 // Choosing a channel: the highlight in the table, the chart frame's caption, and the chart.
 #include "telemetry/value_text.h"
 #include "ui/channel_chart.h"
-#include "ui/chart_group.h"
 #include "ui/main_window.h"
 
 #include <QCheckBox>

@@ -2,6 +2,7 @@
 #include "archive/csv_export.h"
 #include "archive/export_names.h"
 #include "archive/safe_write.h"
+#include "archive/screenshot.h"
 #include "archive/tlm_report.h"
 #include "telemetry/value_text.h"
 #include "ui/main_window.h"
@@ -12,16 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
-
-namespace {
-
-constexpr char kConverter[] = "nconvert";
-
-}  // namespace
 
 QStringList Form1::ImportedFiles() const {
     QStringList files;
@@ -64,13 +57,9 @@ void Form1::Command1_Click() {
     }
     Text4->setText(bitmap + " saved");
 
-    // the converter beside the program first, then on the search path, as Windows looks
-    QString converter = QStandardPaths::findExecutable(kConverter, {programFolder_});
-    if (converter.isEmpty()) converter = QStandardPaths::findExecutable(kConverter);
-    const QStringList arguments{"-out", "png", "-colors", "256", "-quiet", "-D", bitmap};
-    if (converter.isEmpty() || !QProcess::startDetached(converter, arguments)) {
+    if (!StartConverter(programFolder_, bitmap)) {
         dialogs_.ShowMessage(this, "Error", "nconvert.exe not found");
         return;
     }
-    Text4->setText(bitmap.left(bitmap.size() - 3) + "png converted and saved");
+    Text4->setText(ConvertedImageName(bitmap) + " converted and saved");
 }

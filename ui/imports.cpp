@@ -1,9 +1,7 @@
 // The import commands: files chosen in a dialog, read into an emptied store.
-#include "archive/safe_write.h"
 #include "archive/satnogs_file.h"
 #include "intake/file_selection.h"
 #include "intake/kiss_file.h"
-#include "intake/whole_file.h"
 #include "ui/main_window.h"
 #include "ui/user_dialogs.h"
 
@@ -111,29 +109,17 @@ void Form1::MnuOpenServerLog_Click() {
 
 int Form1::ImportSatnogsFile(const QString& path) {
     setCursor(Qt::WaitCursor);
-    const WholeFile file = ReadWholeFile(path);
-    std::string_view text = ByteView(file.bytes);
-    std::string converted;
-    if (HasBareLineFeedsOnly(text)) {
-        converted = WithCrLf(text);
-        text = converted;
-        if (const QString error = WriteFileSafely(path, converted); !error.isEmpty())
-            AppendFrameLogText(path + " could not be rewritten with CR LF line ends (" + error + "); read as it is");
-    }
-
-    const std::vector<std::string_view> lines = SatnogsRecordLines(text);
-    AppendFrameLog("records from SatNOGS: " + std::to_string(lines.size()));
-    const std::vector<std::string_view> records = RemoveAdjacentDuplicates(lines);
-    AppendFrameLog("after removing duplicates: " + std::to_string(records.size()));
-    Text2->setText(QString::number(records.size()));
-
     DecoderContext context{state_, *this, variant_.log};
-    const SatnogsOutcome outcome = DecodeSatnogsRecords(context, records, [this](int k) {
-        Text2->setText(QString::number(k));
-        FlushLogs();
-        QApplication::processEvents();
-    });
+    const SatnogsFileOutcome outcome =
+        ReadSatnogsFile(context, path,
+                        {.note = [this](const QString& line) { AppendFrameLogText(line); },
+                         .counted = [this](int records) { Text2->setText(QString::number(records)); },
+                         .progress = [this](int record) {
+                             Text2->setText(QString::number(record));
+                             FlushLogs();
+                             QApplication::processEvents();
+                         }});
     RefreshAfterImport();
-    if (!file.read) Text4->setText(path + " could not be read: " + file.error);
+    if (!outcome.read) Text4->setText(path + " could not be read: " + outcome.error);
     return outcome.refused;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programs/build_variant.h"
+#include "ui/build_variant.h"
 
 #include <QDialog>
 #include <QString>

@@ -67,18 +67,18 @@ void Form1::BuildMenus() {
     MenuFileExit = file->addAction("Exit");
     connect(MenuFileExit, &QAction::triggered, qApp, &QCoreApplication::quit);
 
-    QMenu* settings = menuBar()->addMenu("TLM File");
-    settings->setObjectName("MnuSettings");
-    WriteCSVFile = settings->addAction("Write CSV File");
+    QMenu* tlmFile = menuBar()->addMenu("TLM File");
+    tlmFile->setObjectName("MnuSettings");
+    WriteCSVFile = tlmFile->addAction("Write CSV File");
     connect(WriteCSVFile, &QAction::triggered, this, &Form1::WriteCSVFile_Click);
-    WriteTLMFile = settings->addAction("Write TLM File");
+    WriteTLMFile = tlmFile->addAction("Write TLM File");
     connect(WriteTLMFile, &QAction::triggered, this, &Form1::WriteTLMFile_Click);
 
     MnuInfo = menuBar()->addAction("Info");
     connect(MnuInfo, &QAction::triggered, this, &Form1::MnuInfo_Click);
 
     // menus open as windows of their own, which take no font from the main window
-    for (QMenu* menu : {file, settings}) menu->setFont(font());
+    for (QMenu* menu : {file, tlmFile}) menu->setFont(font());
 }
 
 QString Form1::Form_Load(const QString& programFolder) {

@@ -3,10 +3,10 @@
 #include "intake/configuration.h"
 #include "intake/kiss_client.h"
 #include "intake/kiss_stream.h"
-#include "programs/build_variant.h"
 #include "telemetry/channel_table.h"
 #include "telemetry/decode_view.h"
 #include "telemetry/program_state.h"
+#include "ui/build_variant.h"
 #include "ui/info_window.h"
 
 #include <QMainWindow>
@@ -30,7 +30,6 @@ class QTabWidget;
 class QTimer;
 class ScrollableSurface;
 class UserDialogs;
-struct ChartGroup;
 
 inline constexpr char kWindowTitle[] = "ORCA-5 Telemetry Decoder (orca5 project)";
 
@@ -150,7 +149,6 @@ private:
     void ShowImportedFile(const QString& path);
     void RefreshAfterImport();
     void ReportRefusedFrames(int refused);
-    void LogLiveFrame(std::string_view raw);
     QStringList ImportedFiles() const;
     void WriteExport(const QString& extension, std::string_view bytes);
     void ScheduleFlush();

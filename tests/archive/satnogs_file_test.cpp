@@ -1,9 +1,11 @@
 #include "archive/satnogs_file.h"
-#include "intake/kiss.h"
 #include "support/beacon_builder.h"
+#include "support/files.h"
 #include "support/recording_view.h"
 
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -14,6 +16,33 @@ std::string Hex(const std::string& frame) { return HexText(frame); }
 std::string Record(const char* time, std::uint16_t milliamperes, const std::string& after = "") {
     return std::string(time) + "|" + Hex(BeaconBuilder().u16(79, milliamperes).build()) + after;
 }
+
+std::string Line(int second, std::uint16_t milliamperes) {
+    char time[32];
+    std::snprintf(time, sizeof time, "2021-02-06 14:00:%02d", second);
+    return Record(time, milliamperes);
+}
+
+// One SatNOGS file read into a store of its own, as an import reads it.
+struct SatnogsRead : DecoderHarness {
+    SatnogsFileOutcome Read(const QString& name, std::string_view text) {
+        path = WriteBytes(folder.filePath(name), text);
+        return ReadSatnogsFile(context, path,
+                               {.note = [&](const QString& line) { notes << line; },
+                                .counted = [&](int records) { counted = records; },
+                                .progress = [](int) {}});
+    }
+    std::vector<double> Urbi() const {
+        std::vector<double> values;
+        for (int n = 1; n <= state.packetCount; ++n) values.push_back(state.Packet(n)->values[14]);
+        return values;
+    }
+
+    QTemporaryDir folder;
+    QString path;
+    QStringList notes;
+    int counted = -1;
+};
 
 }  // namespace
 
@@ -48,8 +77,6 @@ TEST(SatnogsFile, FrameHexEndsAtTheFirstNonDigit) {
     EXPECT_EQ(FrameHexOf("2024-03-10 09:53:03|848a82AB||station text"), "848a82AB");
     EXPECT_EQ(FrameHexOf("2024-03-10 09:53:03|848A82\r"), "848A82");
     EXPECT_EQ(FrameHexOf("short"), "");
-    EXPECT_EQ(FrameFromHex("c0ffEE"), std::string("\xC0\xFF\xEE", 3));
-    EXPECT_EQ(FrameFromHex("ABC"), std::string("\xAB\x0C", 2)) << "a single last digit makes a byte alone";
 }
 
 TEST(SatnogsFile, BareLineFeedsBecomeCrLf) {
@@ -91,10 +118,74 @@ TEST(SatnogsDecoding, ReportsProgressEveryHundredRecords) {
 }
 
 TEST(SatnogsDecoding, TheEarlierProgramKeepsFrameHexToItself) {
-    DecoderHarness harness(kOrca5);
+    DecoderHarness harness(kOrca5Log);
     harness.state.frameHex = "untouched";
     const std::string line = Record("2021-02-06 14:00:00", 1);
     DecodeSatnogsRecords(harness.context, {line}, [](int) {});
     EXPECT_EQ(harness.state.frameHex, "untouched");
     EXPECT_EQ(harness.state.packetCount, 1);
+}
+
+TEST(SatnogsFileRead, CountsTheRecordsAndDecodesFromTheBottomUp) {
+    SatnogsRead read;
+    const std::string text = "timestamp|frame\r\n" + Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n" + Line(2, 2) + "\r\n" +
+                             Line(3, 3) + "\r\n" + Line(1, 1) + "\r\n";
+    const SatnogsFileOutcome outcome = read.Read("pass.csv", text);
+    EXPECT_TRUE(outcome.read);
+    EXPECT_EQ(outcome.recordLines, 5);
+    EXPECT_EQ(outcome.records, 4);
+    EXPECT_EQ(read.counted, 4);
+    EXPECT_EQ(outcome.stored, 4);
+    EXPECT_EQ(read.Urbi(), (std::vector<double>{1, 3, 2, 1})) << "the repeat next to its twin is dropped";
+    EXPECT_EQ(std::vector<std::string>(read.view.frameLog.begin(), read.view.frameLog.begin() + 2),
+              (std::vector<std::string>{"records from SatNOGS: 5", "after removing duplicates: 4"}));
+    EXPECT_EQ(Contents(read.path).toStdString(), text) << "a CR LF file is left as it is";
+}
+
+TEST(SatnogsFileRead, AFileWithoutHeadingOrLastLineBreakLosesNothing) {
+    SatnogsRead read;
+    read.Read("pass.csv", Line(1, 1) + "\r\n" + Line(2, 2) + "|0|station");
+    EXPECT_EQ(read.Urbi(), (std::vector<double>{2, 1}));
+}
+
+TEST(SatnogsFileRead, LineFeedFilesAreRewrittenWithCrLf) {
+    SatnogsRead read;
+    read.Read("lf.csv", Line(1, 1) + "\n" + Line(2, 2) + "\n");
+    EXPECT_EQ(read.Urbi(), (std::vector<double>{2, 1}));
+    EXPECT_EQ(Contents(read.path).toStdString(), Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n");
+    EXPECT_TRUE(read.notes.isEmpty());
+}
+
+TEST(SatnogsFileRead, ALineFeedFileThatCannotBeRewrittenIsReadAllTheSame) {
+    SatnogsRead read;
+    // a name so long that no file of a longer name can stand beside it to replace it
+    const std::string original = Line(1, 1) + "\n" + Line(2, 2) + "\n";
+    read.Read(QString(247, 'x') + ".csv", original);
+    ASSERT_TRUE(QFile::exists(read.path));
+    EXPECT_EQ(read.Urbi(), (std::vector<double>{2, 1}));
+    EXPECT_EQ(Contents(read.path).toStdString(), original) << "the old file stays whole";
+    ASSERT_EQ(read.notes.size(), 1);
+    EXPECT_TRUE(read.notes[0].startsWith(read.path + " could not be rewritten with CR LF line ends ("));
+}
+
+TEST(SatnogsFileRead, FrameLengthsOtherThanTelemetryAreSkipped) {
+    SatnogsRead read;
+    std::string text;
+    for (const std::size_t length : {200u, 215u, 216u, 217u})
+        text += "2021-02-06 14:00:00|" + HexText(std::string(length, '\x01')) + "\r\n";
+    const SatnogsFileOutcome outcome = read.Read("lengths.csv", text);
+    EXPECT_EQ(outcome.stored, 2);
+    EXPECT_EQ(read.state.packetCount, 2);
+}
+
+TEST(SatnogsFileRead, AnEmptyOrMissingFileCountsNothing) {
+    SatnogsRead read;
+    EXPECT_TRUE(read.Read("empty.csv", "").read);
+    EXPECT_EQ(read.view.frameLog, (std::vector<std::string>{"records from SatNOGS: 0", "after removing duplicates: 0"}));
+
+    const SatnogsFileOutcome missing =
+        ReadSatnogsFile(read.context, read.folder.filePath("gone.csv"), {[](const QString&) {}, [](int) {}, [](int) {}});
+    EXPECT_FALSE(missing.read);
+    EXPECT_FALSE(missing.error.isEmpty());
+    EXPECT_EQ(missing.records, 0);
 }

@@ -4,9 +4,12 @@
 #include "intake/configuration.h"
 #include "intake/kiss_file.h"
 #include "intake/kiss_stream.h"
-#include "intake/live_chunk.h"
-#include "programs/build_variant.h"
+#include "intake/live_arrival.h"
+#include "programs/log_styles.h"
 #include "telemetry/time_stamps.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +38,17 @@ public:
 ProgramState& State() {
     static ProgramState state;
     return state;
+}
+
+// A folder for the files the roads write, emptied after each input.
+const QDir& Scratch() {
+    static QTemporaryDir folder;
+    static const QDir dir(folder.path());
+    return dir;
+}
+
+void EmptyScratch() {
+    for (const QString& name : Scratch().entryList(QDir::Files)) QFile::remove(Scratch().filePath(name));
 }
 
 std::string_view Text(const std::uint8_t* data, std::size_t size) {
@@ -80,11 +94,16 @@ int FuzzKissStream(const std::uint8_t* data, std::size_t size) {
     ProgramState& state = State();
     state.packetCount = kStoreCapacity - 2;
     NoView view;
-    DecoderContext context{state, view, kOrca5.log};
+    DecoderContext context{state, view, kOrca5Log};
     KissStream live;
-    for (const std::string_view arrival : arrivals)
-        DecodeLiveChunk(context, live, arrival, [](const KissFrame& frame) { REQUIRE(frame.raw.size() >= 12); });
+    for (const std::string_view arrival : arrivals) {
+        const LiveArrival taken = DecodeLiveChunk(context, live, arrival, Scratch().path());
+        REQUIRE(taken.stored + taken.refused <= taken.frames);
+        REQUIRE(taken.lastWrite.has_value() == (taken.frames > 0));
+        if (taken.lastWrite) REQUIRE(taken.lastWrite->written && taken.lastWrite->frameBytes >= 12);
+    }
     REQUIRE(state.packetCount <= kStoreCapacity);
+    EmptyScratch();
     return 0;
 }
 
@@ -93,7 +112,7 @@ int FuzzKissCapture(const std::uint8_t* data, std::size_t size) {
     NoView view;
     for (const int before : {0, kStoreCapacity - 1}) {
         state.packetCount = before;
-        DecoderContext context{state, view, before == 0 ? kOrca5s.log : kOrca5.log};
+        DecoderContext context{state, view, before == 0 ? kOrca5sLog : kOrca5Log};
         const KissCaptureOutcome outcome = DecodeKissCapture(context, Text(data, size));
         REQUIRE(outcome.stored + outcome.refused <= outcome.dataFrames);
         REQUIRE(state.packetCount == before + outcome.stored);
@@ -104,33 +123,36 @@ int FuzzKissCapture(const std::uint8_t* data, std::size_t size) {
 }
 
 int FuzzSatnogsFile(const std::uint8_t* data, std::size_t size) {
-    std::string_view text = Text(data, size);
-    std::string converted;
-    if (HasBareLineFeedsOnly(text)) {
-        converted = WithCrLf(text);
-        REQUIRE(!HasBareLineFeedsOnly(converted));
-        text = converted;
-    }
-    const std::vector<std::string_view> lines = SatnogsRecordLines(text);
-    const std::vector<std::string_view> records = RemoveAdjacentDuplicates(lines);
-    REQUIRE(records.size() <= lines.size());
-    for (std::size_t i = 1; i < records.size(); ++i) REQUIRE(records[i] != records[i - 1]);
+    const std::string_view text = Text(data, size);
+    if (HasBareLineFeedsOnly(text)) REQUIRE(!HasBareLineFeedsOnly(WithCrLf(text)));
 
     ProgramState& state = State();
     NoView view;
+    const QString path = Scratch().filePath("frames.csv");
     for (const int before : {0, kStoreCapacity - 1}) {
+        QFile file(path);
+        REQUIRE(file.open(QIODevice::WriteOnly) && file.write(text.data(), static_cast<qint64>(size)) == qint64(size));
+        file.close();
         state.packetCount = before;
-        DecoderContext context{state, view, kOrca5s.log};
+        DecoderContext context{state, view, kOrca5sLog};
+        int counted = -1;
         int progress = 0;
-        const SatnogsOutcome outcome = DecodeSatnogsRecords(context, records, [&](int k) {
-            REQUIRE(k % 100 == 0);
-            ++progress;
-        });
-        REQUIRE(static_cast<std::size_t>(outcome.stored + outcome.refused) <= records.size());
+        const SatnogsFileOutcome outcome =
+            ReadSatnogsFile(context, path,
+                            {.note = [](const QString&) { REQUIRE(false); },
+                             .counted = [&](int records) { counted = records; },
+                             .progress = [&](int k) {
+                                 REQUIRE(k % 100 == 0 && k <= counted);
+                                 ++progress;
+                             }});
+        REQUIRE(outcome.read);
+        REQUIRE(counted == outcome.records && outcome.records <= outcome.recordLines);
+        REQUIRE(outcome.stored + outcome.refused <= outcome.records);
         REQUIRE(state.packetCount == before + outcome.stored);
         REQUIRE(state.packetCount <= kStoreCapacity);
-        REQUIRE(static_cast<std::size_t>(progress) == records.size() / 100);
+        REQUIRE(progress == outcome.records / 100);
     }
+    EmptyScratch();
     return 0;
 }
 

@@ -1,4 +1,4 @@
-#include "intake/kiss.h"
+#include "intake/frame_recognition.h"
 #include "intake/kiss_file.h"
 #include "support/beacon_builder.h"
 #include "support/recording_view.h"
@@ -17,14 +17,8 @@ std::string TimeFrame(std::string_view text) {
     return frame;
 }
 
-std::string Bytes(std::string_view hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(HexToNumber(hex.substr(i, 2)));
-    return bytes;
-}
-
 // A text beacon of the satellite: its header, one byte, the text.
-std::string TextBeacon(std::string_view text) { return Bytes(SatelliteHeaderHex) + ">" + std::string(text); }
+std::string TextBeacon(std::string_view text) { return BytesFromHex(SatelliteHeaderHex) + ">" + std::string(text); }
 
 std::string WithCurrentLevel(std::uint16_t milliamperes) { return BeaconBuilder().u16(79, milliamperes).build(); }
 
@@ -106,7 +100,7 @@ TEST(KissCapture, TextBeaconsOfTheSatelliteAreLogged) {
                                         "2021-02-06 14:00:00.000 UTC | \xF0>found anywhere"}));
     EXPECT_EQ(harness.state.packetCount, 1) << "any station's 216-byte frame is telemetry";
 
-    DecoderHarness earlier(kOrca5);
+    DecoderHarness earlier(kOrca5Log);
     DecodeKissCapture(earlier.context, capture);
     EXPECT_EQ(earlier.view.beaconText, (std::vector<std::string>{">Hello from orbit", "\x03\xF0>found anywhere"}));
     EXPECT_EQ(earlier.view.frameLog, std::vector<std::string>{"kiss frames: 8"});

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/kiss.h"
+#include "telemetry/hex_text.h"
 
 #include <cstdint>
 #include <string>

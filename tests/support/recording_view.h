@@ -1,6 +1,6 @@
 #pragma once
 
-#include "programs/build_variant.h"
+#include "programs/log_styles.h"
 #include "telemetry/beacon_decoder.h"
 #include "telemetry/decode_view.h"
 
@@ -23,7 +23,7 @@ public:
 
 // A program state with its view, as one program would decode into it.
 struct DecoderHarness {
-    explicit DecoderHarness(const BuildVariant& variant = kOrca5s) : context{state, view, variant.log} {}
+    explicit DecoderHarness(const LogStyle& log = kOrca5sLog) : context{state, view, log} {}
 
     ProgramState state;
     RecordingView view;

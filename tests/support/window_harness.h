@@ -1,15 +1,14 @@
 #pragma once
 
 #include "intake/frame_recognition.h"
-#include "intake/kiss.h"
-#include "programs/build_variant.h"
+#include "programs/variants.h"
 #include "support/beacon_builder.h"
 #include "support/fake_dialogs.h"
+#include "support/files.h"
 #include "support/qt_printing.h"
 #include "ui/main_window.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -26,9 +25,7 @@ struct WindowHarness {
     }
 
     void WriteConfiguration(const QByteArray& configuration) {
-        QFile file(folder.filePath("conf.ini"));
-        file.open(QIODevice::WriteOnly);
-        file.write(configuration);
+        WriteBytes(folder.filePath("conf.ini"), configuration.toStdString());
     }
 
     // Decodes packets as an intake would, each frame made by the given function from its
@@ -47,13 +44,7 @@ struct WindowHarness {
     }
 
     // Writes a file into the harness's folder and returns its path.
-    QString WriteFile(const QString& name, std::string_view bytes) {
-        const QString path = folder.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path;
-    }
+    QString WriteFile(const QString& name, std::string_view bytes) { return WriteBytes(folder.filePath(name), bytes); }
 
     // Packets whose "Urbi" (channel 14) is their packet number.
     void AddNumberedPackets(int count) {

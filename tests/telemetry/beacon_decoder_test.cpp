@@ -112,7 +112,7 @@ TEST(BeaconDecoder, FillsTheNextRecordAndShowsTheFrame) {
 }
 
 TEST(BeaconDecoder, TheEarlierProgramLogsNoFrameFromTheDecoder) {
-    DecoderHarness harness(kOrca5);
+    DecoderHarness harness(kOrca5Log);
     DecodeOne(harness, BeaconBuilder().build());
     EXPECT_TRUE(harness.view.frameLog.empty());
 }

@@ -35,7 +35,8 @@ TEST(UtcOffset, ReadsThePlatformTimeZone) {
     EXPECT_EQ(UtcOffsetMinutes(winter), 60);
     EXPECT_EQ(UtcOffsetMinutes(summer), 120);
     EXPECT_TRUE(summer.daylightInForce);
-    EXPECT_EQ(LocalUtcOffsetMinutes(), QDateTime::currentDateTime().offsetFromUtc() / 60);
+    const QDateTime now = QDateTime::currentDateTime();
+    EXPECT_EQ(LocalUtcOffsetMinutes(now), now.offsetFromUtc() / 60);
 }
 
 TEST(UtcTimestamp, SubtractsTheOffsetFromTheLocalClock) {
@@ -59,9 +60,7 @@ TEST(UtcTimestamp, NowIsTheUtcClockInOneReading) {
     EXPECT_GE(stamped, before.addMSecs(-1));
     EXPECT_LE(stamped, after.addMSecs(1));
 
-    const QDateTime now = UtcNow();
-    EXPECT_EQ(now.time().msec(), 0);
-    EXPECT_LE(std::abs(now.secsTo(QDateTime::currentDateTimeUtc())), 2);
+    EXPECT_LE(std::abs(UtcNow().secsTo(QDateTime::currentDateTimeUtc())), 2);
 }
 
 TEST(DateFromUnixSeconds, CoversTheYears100To9999) {
@@ -75,11 +74,10 @@ TEST(DateFromUnixSeconds, CoversTheYears100To9999) {
 TEST(TimeStampFrames, WriteAndReadTheTextForm) {
     std::string rxTimeText;
     std::string capture = "earlier";
-    WriteRxTimeFrame(rxTimeText, capture);
+    WriteRxTimeFrame("2021-02-06 14:00:00.123", rxTimeText, capture);
 
     ASSERT_EQ(capture.size(), 7 + kRxTimeFrameLength);
-    EXPECT_EQ(rxTimeText.size(), kRxTimeTextLength);
-    EXPECT_TRUE(rxTimeText.ends_with(" UTC"));
+    EXPECT_EQ(rxTimeText, "2021-02-06 14:00:00.123 UTC");
     EXPECT_EQ(capture.substr(7), "\xC0\x09" + rxTimeText + "\xC0");
 
     std::string read = "unchanged";

@@ -14,12 +14,6 @@
 
 namespace {
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
 // Imports a capture of beacons whose "Urbi" counts from 1, under the given name.
 QString ImportCapture(WindowHarness& harness, const QString& name, int count = 3) {
     std::string capture;

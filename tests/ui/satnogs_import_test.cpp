@@ -1,4 +1,3 @@
-#include "intake/kiss.h"
 #include "support/window_harness.h"
 #include "ui/channel_chart.h"
 
@@ -23,12 +22,6 @@ std::vector<double> Urbi(const ProgramState& state) {
     return values;
 }
 
-QByteArray Contents(const QString& path) {
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
 }  // namespace
 
 TEST(SatnogsImport, ReadsAnExportFromTheBottomUp) {
@@ -51,39 +44,6 @@ TEST(SatnogsImport, ReadsAnExportFromTheBottomUp) {
     EXPECT_EQ(Contents(path).toStdString(), text) << "a CR LF file is left as it is";
 }
 
-TEST(SatnogsImport, AFileWithoutHeadingOrLastLineBreakLosesNothing) {
-    WindowHarness harness;
-    harness.dialogs.answers.push_back(
-        QStringList{harness.WriteFile("pass.csv", Line(1, 1) + "\r\n" + Line(2, 2) + "|0|station")});
-    harness.window.MnuOpenServerLog_Click();
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1}));
-}
-
-TEST(SatnogsImport, LineFeedFilesAreRewrittenWithCrLf) {
-    WindowHarness harness;
-    const QString path = harness.WriteFile("lf.csv", Line(1, 1) + "\n" + Line(2, 2) + "\n");
-    harness.dialogs.answers.push_back(QStringList{path});
-    harness.window.MnuOpenServerLog_Click();
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1}));
-    EXPECT_EQ(Contents(path).toStdString(), Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n");
-}
-
-TEST(SatnogsImport, ALineFeedFileThatCannotBeRewrittenIsReadAllTheSame) {
-    WindowHarness harness;
-    // a name so long that no file of a longer name can stand beside it to replace it
-    const QString longName = QString(247, 'x') + ".csv";
-    const std::string original = Line(1, 1) + "\n" + Line(2, 2) + "\n";
-    const QString stuck = harness.WriteFile(longName, original);
-    ASSERT_TRUE(QFile::exists(stuck));
-    const QString next = harness.WriteFile("y.csv", Line(5, 5) + "\r\n");
-    harness.dialogs.answers.push_back(QStringList{stuck, next});
-    harness.window.MnuOpenServerLog_Click();
-
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1, 5}));
-    EXPECT_EQ(Contents(stuck).toStdString(), original) << "the old file stays whole";
-    EXPECT_TRUE(harness.window.Text5->toPlainText().contains(stuck + " could not be rewritten"));
-}
-
 TEST(SatnogsImport, EmptyAndSeveralFiles) {
     WindowHarness harness;
     const QString empty = harness.WriteFile("a-empty.csv", "");
@@ -101,14 +61,4 @@ TEST(SatnogsImport, EmptyAndSeveralFiles) {
     harness.window.MnuOpenServerLog_Click();  // cancelled: the same files again
     EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1, 3}));
     EXPECT_EQ(harness.window.cursor().shape(), Qt::ArrowCursor);
-}
-
-TEST(SatnogsImport, FrameLengthsOtherThanTelemetryAreSkipped) {
-    WindowHarness harness;
-    std::string text;
-    for (const std::size_t length : {200u, 215u, 216u, 217u})
-        text += "2021-02-06 14:00:00|" + HexText(std::string(length, '\x01')) + "\r\n";
-    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("lengths.csv", text)});
-    harness.window.MnuOpenServerLog_Click();
-    EXPECT_EQ(harness.state.packetCount, 2);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "telemetry/chart_groups.h"
 #include "telemetry/log_style.h"
-#include "ui/chart_group.h"
 
 #include <span>
 #include <string_view>
 
-// What sets the two programs apart. Shared code asks the variant; nothing is copied.
+// What sets the two programs apart, as the window reads it. Each program describes itself
+// once (programs/variants.cpp); shared code asks the variant, and nothing is copied.
 struct BuildVariant {
     std::string_view programName;
     std::string_view versionNumber;
@@ -15,8 +16,3 @@ struct BuildVariant {
     LogStyle log;
     std::span<const ChartGroup> chartGroups;
 };
-
-// The fuller build.
-extern const BuildVariant kOrca5s;
-// The earlier build: fixed window, its own log lines.
-extern const BuildVariant kOrca5;

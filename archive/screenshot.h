@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// Screenshots are saved as bitmaps; an outside converter, started without waiting for it,
+// turns each into a PNG of 256 colours beside it and deletes the bitmap.
+
+inline constexpr char kConverterName[] = "nconvert";
+
+// The converter beside the program first, then on the search path, as Windows looks for a
+// program; empty when there is none.
+QString FindConverter(const QString& programFolder);
+
+// Starts the converter on the bitmap. False when there is none or it could not be started.
+bool StartConverter(const QString& programFolder, const QString& bitmap);
+
+// The PNG the converter makes of a bitmap: the same name, ".png" for ".bmp".
+QString ConvertedImageName(const QString& bitmap);

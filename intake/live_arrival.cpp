@@ -1,0 +1,53 @@
+#include "intake/live_arrival.h"
+
+#include "intake/frame_recognition.h"
+#include "telemetry/hex_text.h"
+#include "telemetry/time_stamps.h"
+
+namespace {
+
+void LogArrival(DecoderContext& context, std::size_t length) {
+    const ProgramState& state = context.state;
+    std::string line;
+    line.append(state.rxTimeText).append(" | ").append(std::to_string(length)).append(" | ").append(state.frameHex);
+    context.view.AppendFrameLog(line);
+}
+
+void Decode(DecoderContext& context, std::string_view content, LiveArrival& arrival) {
+    if (context.log.liveLogsArrivals) LogArrival(context, content.size());
+    if (const auto result = DecodeTelemetryFrame(context, content))
+        ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
+    ++arrival.frames;
+}
+
+void Record(std::string_view now, std::string_view raw, const QString& folder, ProgramState& state,
+            LiveArrival& arrival) {
+    std::string bytes;
+    WriteRxTimeFrame(now, state.rxTimeText, bytes);
+    bytes.append(raw);
+    CaptureWrite write = AppendToCaptureLog(folder, now, bytes);
+    write.frameBytes = raw.size();
+    if (!write.written) ++arrival.unrecorded;
+    arrival.lastWrite = std::move(write);
+}
+
+}  // namespace
+
+LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::string_view chunk,
+                            const QString& captureFolder) {
+    LiveArrival arrival;
+    stream.Feed(chunk, [&](const KissFrame& frame) {
+        // the first byte is the KISS command byte, whatever its value
+        const std::string_view content = frame.unescaped.substr(1);
+        if (content.size() < kMinLiveFrameLength) return;
+
+        // one reading of the clock stamps the packet, names the day's file and stamps the frame there
+        const std::string now = UtcTimestampText();
+        ProgramState& state = context.state;
+        state.frameHex = HexText(content);
+        state.rxTimeText = now;
+        Decode(context, content, arrival);
+        Record(now, frame.raw, captureFolder, state, arrival);
+    });
+    return arrival;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "intake/capture_log.h"
+#include "intake/kiss_stream.h"
+#include "telemetry/beacon_decoder.h"
+
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+// Live frames shorter than this, after their command byte, are neither decoded nor recorded.
+inline constexpr std::size_t kMinLiveFrameLength = 10;
+
+// What one arrival from the KISS server did.
+struct LiveArrival {
+    int frames = 0;      // frames of at least 10 bytes: decoded by length and recorded
+    int stored = 0;      // telemetry frames that became packets
+    int refused = 0;     // telemetry frames the full store turned away
+    int unrecorded = 0;  // frames the capture file could not take
+    std::optional<CaptureWrite> lastWrite;  // the last frame's append to the capture file
+};
+
+// One arrival from the KISS server: the stream cuts the frames it completes; each frame of at
+// least 10 bytes is stamped with one reading of the UTC clock, decoded by length, and appended
+// to the day's capture file in the folder behind its time-stamp frame, in one write.
+LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::string_view chunk,
+                            const QString& captureFolder);

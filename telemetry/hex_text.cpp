@@ -1,0 +1,52 @@
+#include "telemetry/hex_text.h"
+
+#include <cstring>
+
+namespace {
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string HexText(std::string_view bytes) {
+    // both digits of every byte value, so a byte costs one two-character copy
+    static constexpr auto kPairs = [] {
+        std::array<char, 512> pairs{};
+        for (std::size_t byte = 0; byte < 256; ++byte) {
+            const auto digits = ByteToHex(static_cast<std::uint8_t>(byte));
+            pairs[2 * byte] = digits[0];
+            pairs[2 * byte + 1] = digits[1];
+        }
+        return pairs;
+    }();
+    std::string text(bytes.size() * 2, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        std::memcpy(&text[2 * i], &kPairs[2 * static_cast<std::uint8_t>(bytes[i])], 2);
+    return text;
+}
+
+std::int32_t HexToNumber(std::string_view text) {
+    if (text.size() >= 2 && ((text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) ||
+                             (text[0] == '&' && (text[1] == 'h' || text[1] == 'H')))) {
+        text.remove_prefix(2);
+    }
+    std::uint32_t value = 0;  // wraps like a 32-bit register; callers pass two digits
+    for (const char c : text) {
+        const int digit = HexDigitValue(c);
+        if (digit < 0) break;
+        value = value << 4 | static_cast<std::uint32_t>(digit);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::string BytesFromHex(std::string_view hex) {
+    std::string bytes;
+    bytes.reserve((hex.size() + 1) / 2);
+    for (std::size_t i = 0; i < hex.size(); i += 2) bytes += static_cast<char>(HexToNumber(hex.substr(i, 2)));
+    return bytes;
+}

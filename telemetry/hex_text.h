@@ -1,0 +1,23 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Frames as hexadecimal text: the frame log, SatNOGS exports and the text-beacon search.
+
+inline constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// Two upper-case hexadecimal digits.
+constexpr std::array<char, 2> ByteToHex(std::uint8_t byte) { return {kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]}; }
+
+// The bytes as hexadecimal text, two upper-case digits each.
+std::string HexText(std::string_view bytes);
+
+// Hexadecimal text with an optional "0x" or "&H" prefix, read up to the first character
+// that is not a hexadecimal digit; no digit gives 0.
+std::int32_t HexToNumber(std::string_view text);
+
+// Bytes of hexadecimal text, two digits each; a single last digit makes a byte alone.
+std::string BytesFromHex(std::string_view hex);

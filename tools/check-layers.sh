@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The layers, as their includes show them: each folder includes only itself and the folders
+# below it, and nothing below ui/ includes a widget, a chart or a picture.
+#   telemetry/ <- intake/ <- archive/ <- ui/ <- programs/
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+declare -A allowed=(
+    [telemetry]="telemetry"
+    [intake]="telemetry|intake"
+    [archive]="telemetry|intake|archive"
+    [ui]="telemetry|intake|archive|ui"
+)
+status=0
+for layer in telemetry intake archive ui; do
+    upward=$(grep -rnE '^#include "' "$layer" | grep -vE "#include \"(${allowed[$layer]})/")
+    if [[ -n "$upward" ]]; then
+        echo "$layer/ includes a layer above it:"; echo "$upward"; status=1
+    fi
+done
+widgets=$(grep -rnE '^#include <(Qt(Widgets|Gui|PrintSupport)/|Q(Widget|Application|MainWindow|Label|LineEdit|PlainTextEdit|Pixmap|Image|Painter|Color|Font)\b|qcustomplot)' \
+    telemetry intake archive)
+if [[ -n "$widgets" ]]; then
+    echo "Widgets or pictures below ui/:"; echo "$widgets"; status=1
+fi
+(( status == 0 )) && echo "layers hold"
+exit $status
