@@ -9,7 +9,7 @@ double ReadField(FrameBytes frameBytes, const Field& field) {
     const int p = field.offset + 1;
     switch (field.encoding) {
     case Encoding::BinaryText:
-        return BinaryTextToNumber(frameBytes.substr(static_cast<std::size_t>(field.offset), 4));
+        return BinaryTextToNumber(frameBytes.substr(static_cast<std::size_t>(field.offset), FieldSize(field.encoding)));
     case Encoding::U8:
         return *ReadU8(frameBytes, p);
     case Encoding::S8:

@@ -2,6 +2,7 @@
 
 #include "telemetry/channel_table.h"
 
+#include <algorithm>
 #include <array>
 
 // The byte layout of the 216-byte telemetry beacon: a 16-byte AX.25 header (addresses,
@@ -102,7 +103,12 @@ inline constexpr int kPayloadTextOffset = 17;
 inline constexpr int kPayloadTextLength = 30;
 
 // A frame must reach past the last field; anything shorter would leave channels unread.
-inline constexpr int kLayoutEnd = 146;
+inline constexpr int kLayoutEnd = [] {
+    int end = 0;
+    for (const Field& field : kBeaconLayout) end = std::max(end, field.offset + FieldSize(field.encoding));
+    return end;
+}();
+static_assert(kLayoutEnd == 146);
 
 inline constexpr int kBeaconFrameLength = 216;
 inline constexpr int kBeaconHeaderLength = 16;

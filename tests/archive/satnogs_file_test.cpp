@@ -32,11 +32,6 @@ struct SatnogsRead : DecoderHarness {
                                 .counted = [&](int records) { counted = records; },
                                 .progress = [](int) {}});
     }
-    std::vector<double> Urbi() const {
-        std::vector<double> values;
-        for (int n = 1; n <= state.packetCount; ++n) values.push_back(state.Packet(n)->values[14]);
-        return values;
-    }
 
     QTemporaryDir folder;
     QString path;
@@ -136,22 +131,16 @@ TEST(SatnogsFileRead, CountsTheRecordsAndDecodesFromTheBottomUp) {
     EXPECT_EQ(outcome.records, 4);
     EXPECT_EQ(read.counted, 4);
     EXPECT_EQ(outcome.stored, 4);
-    EXPECT_EQ(read.Urbi(), (std::vector<double>{1, 3, 2, 1})) << "the repeat next to its twin is dropped";
+    EXPECT_EQ(StoredUrbi(read.state), (std::vector<double>{1, 3, 2, 1})) << "the repeat next to its twin is dropped";
     EXPECT_EQ(std::vector<std::string>(read.view.frameLog.begin(), read.view.frameLog.begin() + 2),
               (std::vector<std::string>{"records from SatNOGS: 5", "after removing duplicates: 4"}));
     EXPECT_EQ(Contents(read.path).toStdString(), text) << "a CR LF file is left as it is";
 }
 
-TEST(SatnogsFileRead, AFileWithoutHeadingOrLastLineBreakLosesNothing) {
-    SatnogsRead read;
-    read.Read("pass.csv", Line(1, 1) + "\r\n" + Line(2, 2) + "|0|station");
-    EXPECT_EQ(read.Urbi(), (std::vector<double>{2, 1}));
-}
-
 TEST(SatnogsFileRead, LineFeedFilesAreRewrittenWithCrLf) {
     SatnogsRead read;
     read.Read("lf.csv", Line(1, 1) + "\n" + Line(2, 2) + "\n");
-    EXPECT_EQ(read.Urbi(), (std::vector<double>{2, 1}));
+    EXPECT_EQ(StoredUrbi(read.state), (std::vector<double>{2, 1}));
     EXPECT_EQ(Contents(read.path).toStdString(), Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n");
     EXPECT_TRUE(read.notes.isEmpty());
 }
@@ -162,27 +151,14 @@ TEST(SatnogsFileRead, ALineFeedFileThatCannotBeRewrittenIsReadAllTheSame) {
     const std::string original = Line(1, 1) + "\n" + Line(2, 2) + "\n";
     read.Read(QString(247, 'x') + ".csv", original);
     ASSERT_TRUE(QFile::exists(read.path));
-    EXPECT_EQ(read.Urbi(), (std::vector<double>{2, 1}));
+    EXPECT_EQ(StoredUrbi(read.state), (std::vector<double>{2, 1}));
     EXPECT_EQ(Contents(read.path).toStdString(), original) << "the old file stays whole";
     ASSERT_EQ(read.notes.size(), 1);
     EXPECT_TRUE(read.notes[0].startsWith(read.path + " could not be rewritten with CR LF line ends ("));
 }
 
-TEST(SatnogsFileRead, FrameLengthsOtherThanTelemetryAreSkipped) {
+TEST(SatnogsFileRead, AMissingFileSaysWhy) {
     SatnogsRead read;
-    std::string text;
-    for (const std::size_t length : {200u, 215u, 216u, 217u})
-        text += "2021-02-06 14:00:00|" + HexText(std::string(length, '\x01')) + "\r\n";
-    const SatnogsFileOutcome outcome = read.Read("lengths.csv", text);
-    EXPECT_EQ(outcome.stored, 2);
-    EXPECT_EQ(read.state.packetCount, 2);
-}
-
-TEST(SatnogsFileRead, AnEmptyOrMissingFileCountsNothing) {
-    SatnogsRead read;
-    EXPECT_TRUE(read.Read("empty.csv", "").read);
-    EXPECT_EQ(read.view.frameLog, (std::vector<std::string>{"records from SatNOGS: 0", "after removing duplicates: 0"}));
-
     const SatnogsFileOutcome missing =
         ReadSatnogsFile(read.context, read.folder.filePath("gone.csv"), {[](const QString&) {}, [](int) {}, [](int) {}});
     EXPECT_FALSE(missing.read);

@@ -44,7 +44,3 @@ TEST(Screenshot, WithoutAConverterNothingStarts) {
     EXPECT_EQ(FindConverter(empty.path()), "");
     EXPECT_FALSE(StartConverter(empty.path(), empty.filePath("orca5.bmp")));
 }
-
-TEST(Screenshot, ThePictureIsNamedAfterItsBitmap) {
-    EXPECT_EQ(ConvertedImageName("/shots/2021-02-05_orca5.bmp"), "/shots/2021-02-05_orca5.png");
-}

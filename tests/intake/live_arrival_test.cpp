@@ -31,19 +31,18 @@ struct LiveHarness : DecoderHarness {
     LiveArrival last;
 };
 
-std::string Beacon(std::uint16_t milliamperes) { return BeaconBuilder().u16(79, milliamperes).build(); }
 
 }  // namespace
 
 TEST(LiveArrival, OneFrameIsDecodedStampedAndAppendedToTheDaysCaptureFile) {
     LiveHarness live;
-    const std::string arrival = KissDataFrame(Beacon(4200));
+    const std::string arrival = KissDataFrame(NumberedBeacon(4200));
     ASSERT_EQ(arrival.size(), 219u);
 
     EXPECT_EQ(live.Arrive(arrival), 1);
     ASSERT_EQ(live.state.packetCount, 1);
     EXPECT_EQ(live.state.packetStore[0].values[14], 4200);
-    EXPECT_EQ(live.state.frameHex, HexText(Beacon(4200)));
+    EXPECT_EQ(live.state.frameHex, HexText(NumberedBeacon(4200)));
     EXPECT_EQ(live.last.stored, 1);
 
     const std::string& rxTime = live.state.packetStore[0].rxTime;
@@ -73,9 +72,9 @@ TEST(LiveArrival, PadsA200ByteFrameAndSkipsShortOnes) {
 
 TEST(LiveArrival, FramesSplitOrSharingAnArrivalReadBackFromTheCaptureFile) {
     LiveHarness live;
-    const std::string first = KissDataFrame(Beacon(1));
-    const std::string second = KissDataFrame(Beacon(2), '\x10');  // any command byte is dropped
-    const std::string third = KissDataFrame(Beacon(3));
+    const std::string first = KissDataFrame(NumberedBeacon(1));
+    const std::string second = KissDataFrame(NumberedBeacon(2), '\x10');  // any command byte is dropped
+    const std::string third = KissDataFrame(NumberedBeacon(3));
 
     EXPECT_EQ(live.Arrive(first.substr(0, 100)), 0);
     EXPECT_EQ(live.Arrive(first.substr(100) + second + third.substr(0, 1)), 2);
@@ -95,7 +94,7 @@ TEST(LiveArrival, FramesSplitOrSharingAnArrivalReadBackFromTheCaptureFile) {
 TEST(LiveArrival, AnOverlongFrameIsDroppedAndTheNextOneDecoded) {
     LiveHarness live;
     EXPECT_EQ(live.Arrive("\xC0\x00" + std::string(KissStream::kMaxFrameBytes + 10, 'x')), 0);
-    EXPECT_EQ(live.Arrive("more noise" + KissDataFrame(Beacon(9))), 1);
+    EXPECT_EQ(live.Arrive("more noise" + KissDataFrame(NumberedBeacon(9))), 1);
     EXPECT_EQ(live.state.packetStore[0].values[14], 9);
     EXPECT_EQ(live.stream.droppedFrames(), 1u);
     EXPECT_EQ(Contents(live.CaptureFile()).size(), 30 + 219);
@@ -104,7 +103,7 @@ TEST(LiveArrival, AnOverlongFrameIsDroppedAndTheNextOneDecoded) {
 TEST(LiveArrival, AFrameStillCountsWhenTheCaptureFileCannotBeWritten) {
     LiveHarness live;
     QDir(live.folder.path()).mkdir(QFileInfo(live.CaptureFile()).fileName());  // a folder in its place
-    EXPECT_EQ(live.Arrive(KissDataFrame(Beacon(9))), 1);
+    EXPECT_EQ(live.Arrive(KissDataFrame(NumberedBeacon(9))), 1);
     EXPECT_EQ(live.state.packetCount, 1);
     EXPECT_EQ(live.last.unrecorded, 1);
     ASSERT_TRUE(live.last.lastWrite);
@@ -115,7 +114,7 @@ TEST(LiveArrival, AFrameStillCountsWhenTheCaptureFileCannotBeWritten) {
 TEST(LiveArrival, AFullStoreRefusesButStillRecords) {
     LiveHarness live;
     live.state.packetCount = kStoreCapacity;
-    EXPECT_EQ(live.Arrive(KissDataFrame(Beacon(1)) + KissDataFrame(Beacon(2))), 2);
+    EXPECT_EQ(live.Arrive(KissDataFrame(NumberedBeacon(1)) + KissDataFrame(NumberedBeacon(2))), 2);
     EXPECT_EQ(live.last.refused, 2);
     EXPECT_EQ(live.state.packetCount, kStoreCapacity);
     EXPECT_EQ(Contents(live.CaptureFile()).size(), 2 * (30 + 219));
@@ -123,13 +122,13 @@ TEST(LiveArrival, AFullStoreRefusesButStillRecords) {
 
 TEST(LiveArrival, TheEarlierProgramLogsEachArrivalItself) {
     LiveHarness live(kOrca5Log);
-    live.Arrive(KissDataFrame(Beacon(1)));
+    live.Arrive(KissDataFrame(NumberedBeacon(1)));
     ASSERT_EQ(live.view.frameLog.size(), 1u);
-    EXPECT_EQ(live.view.frameLog[0], live.state.Packet(1)->rxTime + " | 216 | " + HexText(Beacon(1)));
+    EXPECT_EQ(live.view.frameLog[0], live.state.Packet(1)->rxTime + " | 216 | " + HexText(NumberedBeacon(1)));
 
     LiveHarness current(kOrca5sLog);
-    current.Arrive(KissDataFrame(Beacon(1)));
-    EXPECT_EQ(current.view.frameLog, std::vector<std::string>{current.state.Packet(1)->rxTime + " | " + HexText(Beacon(1))});
+    current.Arrive(KissDataFrame(NumberedBeacon(1)));
+    EXPECT_EQ(current.view.frameLog, std::vector<std::string>{current.state.Packet(1)->rxTime + " | " + HexText(NumberedBeacon(1))});
 }
 
 TEST(CaptureLog, OneFilePerUtcDay) {

@@ -2,10 +2,12 @@
 
 #include "intake/kiss.h"
 #include "telemetry/hex_text.h"
+#include "telemetry/program_state.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Builds a 216-byte beacon frame from values at frame offsets; every other byte is zero.
 class BeaconBuilder {
@@ -36,3 +38,13 @@ public:
 private:
     std::string frame_ = std::string(216, '\0');
 };
+
+// A beacon whose "Urbi" (channel 14, at offset 79) is the given number, to tell packets apart.
+inline std::string NumberedBeacon(int n) { return BeaconBuilder().u16(79, static_cast<std::uint16_t>(n)).build(); }
+
+// The "Urbi" of every stored packet, in store order: the numbers of numbered beacons.
+inline std::vector<double> StoredUrbi(const ProgramState& state) {
+    std::vector<double> values;
+    for (int n = 1; n <= state.packetCount; ++n) values.push_back(state.Packet(n)->values[channel::Urbi]);
+    return values;
+}

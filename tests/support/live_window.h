@@ -6,7 +6,6 @@
 #include "telemetry/time_stamps.h"
 
 #include <QCheckBox>
-#include <QSignalSpy>
 
 // A program's window whose conf.ini points at a KISS server of the test's own.
 struct LiveWindow {
@@ -17,13 +16,6 @@ struct LiveWindow {
         harness.window.Check5->click();
         server.Accept();
         ASSERT_TRUE(QTest::qWaitFor([&] { return harness.window.Winsock1->State() == SocketState::Connected; }, 5000));
-    }
-
-    // Sends bytes in one write and waits until the client has had an arrival.
-    void Send(const QByteArray& bytes) {
-        QSignalSpy arrivals(harness.window.Winsock1, &KissClient::DataArrival);
-        server.Send(bytes);
-        ASSERT_TRUE(arrivals.wait(5000));
     }
 
     // Sends and waits until the store holds the given number of packets.

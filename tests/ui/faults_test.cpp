@@ -9,18 +9,12 @@
 #include <QRandomGenerator>
 #include <QScrollBar>
 
-namespace {
-
-std::string Beacon(int n) { return BeaconBuilder().u16(79, static_cast<std::uint16_t>(n)).build(); }
-
-}  // namespace
-
 TEST(FaultsSurvived, ACaptureFileThatCanNoLongerBeWrittenKeepsWhatItHas) {
     QTemporaryDir outside;
     LiveWindow live;
     WindowHarness& harness = live.harness;
     live.SwitchOn();
-    live.SendUntilStored(Bytes(KissDataFrame(Beacon(1))), 1);
+    live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(1))), 1);
     const QString capture = live.CaptureFile();
     const QByteArray written = Contents(capture);
     ASSERT_EQ(written.size(), 30 + 219);
@@ -28,7 +22,7 @@ TEST(FaultsSurvived, ACaptureFileThatCanNoLongerBeWrittenKeepsWhatItHas) {
     // the program's folder goes away under it, the capture file with it
     const QString moved = QDir(outside.path()).filePath("moved");
     ASSERT_TRUE(QDir().rename(harness.folder.path(), moved));
-    live.SendUntilStored(Bytes(KissDataFrame(Beacon(2))), 2);
+    live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(2))), 2);
     EXPECT_TRUE(harness.window.Text4->text().startsWith(capture + " could not be written"));
     EXPECT_EQ(harness.window.Text1[14]->text(), "1") << "the chart shows packet 1";
     EXPECT_EQ(harness.state.Packet(2)->values[14], 2);
@@ -60,7 +54,7 @@ TEST(FaultsSurvived, TruncatedAndBinaryFilesImportWithoutHarm) {
     std::string capture;
     for (int n = 1; n <= 5; ++n) {
         AppendRxTimeFrame(capture, "2021-02-06 14:00:00.000 UTC");
-        capture += KissDataFrame(Beacon(n));
+        capture += KissDataFrame(NumberedBeacon(n));
     }
     const QString truncated = harness.WriteFile("truncated.kss", std::string_view(capture).substr(0, capture.size() - 100));
     harness.dialogs.answers.push_back(QStringList{truncated});

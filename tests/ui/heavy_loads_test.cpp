@@ -14,8 +14,6 @@
 
 namespace {
 
-std::string Beacon(int n) { return BeaconBuilder().u16(79, static_cast<std::uint16_t>(n)).build(); }
-
 // A small file system of its own, to be filled; mounting needs root, as the tests run in CI.
 class TinyFileSystem {
 public:
@@ -41,7 +39,7 @@ TEST(FaultsSurvived, AServerThatClosesMidFrameRestartsFloodsAndBursts) {
     Form1& window = harness.window;
 
     live.SwitchOn();
-    server.Send(Bytes(KissDataFrame(Beacon(1)).substr(0, 120)));
+    server.Send(Bytes(KissDataFrame(NumberedBeacon(1)).substr(0, 120)));
     server.peer->disconnectFromHost();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.Winsock1->State() == SocketState::PeerClosing; }, 5000));
     EXPECT_EQ(harness.state.packetCount, 0);
@@ -59,7 +57,7 @@ TEST(FaultsSurvived, AServerThatClosesMidFrameRestartsFloodsAndBursts) {
 
     // ten thousand frames in one write: every one decoded and logged
     std::string burst;
-    for (int n = 1; n <= kStoreCapacity; ++n) burst += KissDataFrame(Beacon(n));
+    for (int n = 1; n <= kStoreCapacity; ++n) burst += KissDataFrame(NumberedBeacon(n));
     live.SendUntilStored(Bytes(burst), kStoreCapacity, 60000);
     for (const int n : {1, 5000, kStoreCapacity}) EXPECT_EQ(harness.state.Packet(n)->values[14], n);
 
@@ -99,7 +97,7 @@ TEST(FaultsSurvived, AVeryLargeSatnogsFileFillsTheStoreAndSaysSo) {
     WindowHarness harness;
     // about 200 MB: 440,000 lines, each a 216-byte frame received a second after the one before
     constexpr int kLines = 440000;
-    const std::string frame = HexText(Beacon(1));
+    const std::string frame = HexText(NumberedBeacon(1));
     std::string text;
     text.reserve(static_cast<std::size_t>(kLines) * (frame.size() + 22));
     for (int i = 0; i < kLines; ++i) {

@@ -24,12 +24,6 @@ std::string Capture(int first, int count) {
     return capture;
 }
 
-std::vector<double> Urbi(const ProgramState& state) {
-    std::vector<double> values;
-    for (int n = 1; n <= state.packetCount; ++n) values.push_back(state.Packet(n)->values[14]);
-    return values;
-}
-
 }  // namespace
 
 TEST(KissImport, ReadsTheChosenFileAndShowsIt) {
@@ -43,7 +37,7 @@ TEST(KissImport, ReadsTheChosenFileAndShowsIt) {
     EXPECT_EQ(harness.window.List3->item(0)->text(), path);
     EXPECT_EQ(harness.state.currentFileName, path);
     EXPECT_EQ(harness.window.Text4->text(), path);
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{1, 2, 3}));
+    EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(harness.window.Text2->text(), "#1 / 3");
     EXPECT_EQ(harness.window.Label4->text(), "RX Timestamp: 2021-02-06 14:00:00.000 UTC");
     EXPECT_TRUE(harness.window.Option1[0]->isChecked());
@@ -61,13 +55,13 @@ TEST(KissImport, ReadsSeveralFilesInNameOrderIntoOneEmptiedStore) {
     harness.dialogs.answers.push_back(QStringList{c, a, b});
     harness.window.MnuOpenKISSFile_Click();
 
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{10, 11, 20, 21, 30, 31}));
+    EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{10, 11, 20, 21, 30, 31}));
     EXPECT_EQ(harness.state.currentFileName, c);
     EXPECT_EQ(harness.window.Text5->document()->blockCount(), 6) << "the log starts afresh";
 
     // cancelled: the same files again
     harness.window.MnuOpenKISSFile_Click();
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{10, 11, 20, 21, 30, 31}));
+    EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{10, 11, 20, 21, 30, 31}));
 }
 
 TEST(KissImport, CancelOnFirstUseLeavesAnEmptyStore) {
@@ -96,7 +90,7 @@ TEST(KissImport, AnUnreadableFileIsNamedAndTheNextOneRead) {
     const QString present = harness.WriteFile("b.kss", Capture(5, 1));
     harness.dialogs.answers.push_back(QStringList{present, missing});
     harness.window.MnuOpenKISSFile_Click();
-    EXPECT_EQ(Urbi(harness.state), std::vector<double>{5});
+    EXPECT_EQ(StoredUrbi(harness.state), std::vector<double>{5});
 
     harness.dialogs.answers.push_back(QStringList{missing});
     harness.window.MnuOpenKISSFile_Click();

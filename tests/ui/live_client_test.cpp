@@ -9,8 +9,6 @@
 
 namespace {
 
-std::string Beacon(int milliamperes) { return BeaconBuilder().u16(79, static_cast<std::uint16_t>(milliamperes)).build(); }
-
 QColor Lamp(Form1& window) { return window.Shape10->palette().color(QPalette::Window); }
 
 }  // namespace
@@ -23,7 +21,7 @@ TEST(LiveClient, AFrameIsDecodedShownAndAppendedToTheDaysCaptureFile) {
     EXPECT_EQ(window.Label2->text(), "Connected");
     EXPECT_EQ(Lamp(window), QColor(0, 255, 0));
 
-    const std::string frame = KissDataFrame(Beacon(4200));
+    const std::string frame = KissDataFrame(NumberedBeacon(4200));
     live.SendUntilStored(Bytes(frame), 1);
     EXPECT_EQ(window.Text1[14]->text(), "4200");
     EXPECT_EQ(window.Text2->text(), "#1 / 1");
@@ -56,7 +54,7 @@ TEST(LiveClient, AServerThatCloses) {
     LiveWindow live;
     live.SwitchOn();
     Form1& window = live.harness.window;
-    live.server.Send(Bytes(KissDataFrame(Beacon(1)).substr(0, 100)));
+    live.server.Send(Bytes(KissDataFrame(NumberedBeacon(1)).substr(0, 100)));
     live.server.peer->disconnectFromHost();
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.Winsock1->State() == SocketState::PeerClosing; }, 5000));
     window.Timer1_Timer();
@@ -67,6 +65,6 @@ TEST(LiveClient, AServerThatCloses) {
     // switched on again: a fresh connection, with nothing of the old one's half frame
     window.Check5->click();
     live.SwitchOn();
-    live.SendUntilStored(Bytes(KissDataFrame(Beacon(2))), 1);
+    live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(2))), 1);
     EXPECT_EQ(live.harness.state.packetStore[0].values[14], 2);
 }

@@ -16,15 +16,9 @@ std::string Line(int second, int milliamperes) {
     return time + HexText(BeaconBuilder().u16(79, static_cast<std::uint16_t>(milliamperes)).build());
 }
 
-std::vector<double> Urbi(const ProgramState& state) {
-    std::vector<double> values;
-    for (int n = 1; n <= state.packetCount; ++n) values.push_back(state.Packet(n)->values[14]);
-    return values;
-}
-
 }  // namespace
 
-TEST(SatnogsImport, ReadsAnExportFromTheBottomUp) {
+TEST(SatnogsImport, ShowsTheExportReadFromTheBottomUp) {
     WindowHarness harness;
     const std::string text = "timestamp|frame\r\n" + Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n" + Line(2, 2) + "\r\n" +
                              Line(3, 3) + "\r\n" + Line(1, 1) + "\r\n";
@@ -33,7 +27,7 @@ TEST(SatnogsImport, ReadsAnExportFromTheBottomUp) {
     harness.window.MnuOpenServerLog_Click();
 
     EXPECT_EQ(harness.dialogs.filters.front(), "Log Files (*.csv)|*.csv|All Files (*.*)|*.*");
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{1, 3, 2, 1})) << "the repeat next to its twin is dropped";
+    EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{1, 3, 2, 1}));
     EXPECT_EQ(harness.window.Text5->toPlainText().split('\n').mid(0, 2),
               (QStringList{"records from SatNOGS: 5", "after removing duplicates: 4"}));
     EXPECT_EQ(harness.state.currentFileName, path);
@@ -41,7 +35,6 @@ TEST(SatnogsImport, ReadsAnExportFromTheBottomUp) {
     EXPECT_EQ(harness.window.MSChart1->rowCount(), 4);
     EXPECT_EQ(harness.window.Text2->text(), "#1 / 4");
     EXPECT_EQ(harness.window.Text8->toPlainText(), "");
-    EXPECT_EQ(Contents(path).toStdString(), text) << "a CR LF file is left as it is";
 }
 
 TEST(SatnogsImport, EmptyAndSeveralFiles) {
@@ -52,13 +45,13 @@ TEST(SatnogsImport, EmptyAndSeveralFiles) {
     harness.dialogs.answers.push_back(QStringList{second, empty, first});
     harness.window.MnuOpenServerLog_Click();
 
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1, 3}));
+    EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{2, 1, 3}));
     EXPECT_EQ(harness.window.Text5->toPlainText().split('\n').filter(QRegularExpression("^(records|after)")),
               (QStringList{"records from SatNOGS: 0", "after removing duplicates: 0", "records from SatNOGS: 2",
                            "after removing duplicates: 2", "records from SatNOGS: 1", "after removing duplicates: 1"}));
     EXPECT_EQ(harness.window.List3->item(0)->text(), empty);
 
     harness.window.MnuOpenServerLog_Click();  // cancelled: the same files again
-    EXPECT_EQ(Urbi(harness.state), (std::vector<double>{2, 1, 3}));
+    EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{2, 1, 3}));
     EXPECT_EQ(harness.window.cursor().shape(), Qt::ArrowCursor);
 }
