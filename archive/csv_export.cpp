@@ -5,9 +5,7 @@
 std::string CsvText(const ProgramState& state, char decimalSeparator) {
     std::string text;
     text.reserve(static_cast<std::size_t>(state.packetCount + 1) * 400);
-    text += "time;";
-    for (const Channel& channel : kChannels) text.append(channel.name).append(";");
-    text += "\r\n";
+    text += CsvHeading();
     for (int n = 1; n <= state.packetCount; ++n) {
         const TelemetryRecord& record = *state.Packet(n);
         text.append(record.rxTime).append(";");
@@ -18,4 +16,13 @@ std::string CsvText(const ProgramState& state, char decimalSeparator) {
         text += "\r\n";
     }
     return text;
+}
+
+const std::string& CsvHeading() {
+    static const std::string heading = [] {
+        std::string line = "time;";
+        for (const Channel& channel : kChannels) line.append(channel.name).append(";");
+        return line + "\r\n";
+    }();
+    return heading;
 }

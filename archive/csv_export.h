@@ -9,3 +9,6 @@
 // ended by CR LF. Values in the general decimal form with the given decimal separator;
 // the status word in decimal like the rest.
 std::string CsvText(const ProgramState& state, char decimalSeparator);
+
+// The heading line, line end included: every CSV export begins with it.
+const std::string& CsvHeading();

@@ -1,9 +1,9 @@
 #include "archive/export_names.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 
 QString BaseName(const QString& path) {
     const QString fileName = QFileInfo(path).fileName();
@@ -11,15 +11,26 @@ QString BaseName(const QString& path) {
     return dot > 0 ? fileName.left(dot) : fileName;
 }
 
-QString ExportFileName(const QString& currentFileName, const QString& extension, const QStringList& importedFiles) {
+namespace {
+
+bool MayWriteOver(const QString& path, const ExportGuard& guard) {
+    QFile file(path);
+    if (!file.exists()) return true;
+    if (guard.importedFiles.contains(QFileInfo(path).canonicalFilePath())) return false;
+    const auto length = static_cast<qint64>(guard.signature.size());
+    return file.open(QIODevice::ReadOnly) && file.read(length) == QByteArrayView(guard.signature);
+}
+
+}  // namespace
+
+QString ExportFileName(const QString& currentFileName, const QString& extension, const ExportGuard& guard) {
     const QString folder = QFileInfo(currentFileName).path();
     const QString base = BaseName(currentFileName);
     const auto inFolder = [&](const QString& name) { return folder == "." ? name : QDir(folder).filePath(name); };
-    const QString name = inFolder(base + u'.' + extension);
-    const bool wouldReplaceAnImport = std::any_of(importedFiles.begin(), importedFiles.end(), [&](const QString& file) {
-        return QFileInfo(file).absoluteFilePath() == QFileInfo(name).absoluteFilePath();
-    });
-    return wouldReplaceAnImport ? inFolder(base + "_export." + extension) : name;
+    QString name = inFolder(base + u'.' + extension);
+    for (int n = 1; !MayWriteOver(name, guard); ++n)
+        name = inFolder(base + "_export" + (n == 1 ? QString() : QString::number(n)) + u'.' + extension);
+    return name;
 }
 
 QString ScreenshotBitmapName(const QString& imagePath, const QString& currentFileName) {

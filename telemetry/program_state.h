@@ -2,6 +2,7 @@
 
 #include "telemetry/packet_store.h"
 
+#include <QSet>
 #include <QString>
 
 #include <string>
@@ -19,6 +20,7 @@ struct ProgramState {
     std::string frameHex;    // the frame as hexadecimal text
 
     QString currentFileName;  // path of the file last imported
+    QSet<QString> importedFiles;  // canonical paths of every file imported in this run: no export writes over one
     QString imagePath;        // prefix of screenshot file names, normally a folder and "/"
     int chartChannel = 0;     // channel last chosen for the chart
 

@@ -4,33 +4,28 @@
 #include "archive/safe_write.h"
 #include "archive/screenshot.h"
 #include "archive/tlm_report.h"
+#include "intake/whole_file.h"
 #include "telemetry/value_text.h"
 #include "ui/main_window.h"
 #include "ui/user_dialogs.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
-QStringList Form1::ImportedFiles() const {
-    QStringList files;
-    for (int i = 0; i < List3->count(); ++i) files << List3->item(i)->text();
-    return files;
-}
-
-void Form1::WriteExport(const QString& extension, std::string_view bytes) {
-    const QString name = ExportFileName(state_.currentFileName, extension, ImportedFiles());
+void Form1::WriteExport(const QString& extension, std::string_view signature, std::string_view bytes) {
+    const QString name = ExportFileName(state_.currentFileName, extension, {signature, state_.importedFiles});
     const QString error = WriteFileSafely(name, bytes);
     Text4->setText(error.isEmpty() ? name + " has been written" : name + " could not be written: " + error);
 }
 
 void Form1::WriteCSVFile_Click() {
     if (state_.currentFileName.isEmpty()) state_.currentFileName = QString(kDefaultBaseName) + ".csv";
-    WriteExport("csv", CsvText(state_, DecimalSeparator()));
+    WriteExport("csv", CsvHeading(), CsvText(state_, DecimalSeparator()));
 }
 
 void Form1::WriteTLMFile_Click() {
@@ -38,21 +33,26 @@ void Form1::WriteTLMFile_Click() {
     std::array<ShownChannel, kChannelCount> table;
     for (std::size_t i = 0; i < table.size(); ++i)
         table[i] = {Option1[i]->text(), Text1[i]->text(), Label1[i]->text()};
-    WriteExport("tlm", TlmReportText(table));
+    WriteExport("tlm", kTlmBanner, TlmReportText(table));
 }
 
 void Form1::Command1_Click() {
     // the picture shows neither the screenshot button nor the chart's check box
     Check1->hide();
     Command1->hide();
+    for (QLineEdit* box : PictureForm->findChildren<QLineEdit*>()) box->deselect();  // no highlighted text
     QApplication::processEvents();
     Picture2->setPixmap(centralWidget()->grab());
     Check1->show();
     Command1->show();
 
     const QString bitmap = ScreenshotBitmapName(state_.imagePath, state_.currentFileName);
-    if (!Picture2->pixmap().save(bitmap, "BMP")) {
-        Text4->setText(bitmap + " could not be saved");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    Picture2->pixmap().save(&buffer, "BMP");
+    if (const QString error = WriteFileSafely(bitmap, ByteView(bytes)); !error.isEmpty()) {
+        Text4->setText(bitmap + " could not be saved: " + error);
         return;
     }
     Text4->setText(bitmap + " saved");

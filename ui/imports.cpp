@@ -6,6 +6,7 @@
 #include "ui/user_dialogs.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -33,6 +34,7 @@ private:
 void Form1::StartImport() {
     ApplyChannelTable();
     ResetStore();
+    liveRefused_ = 0;
     pendingFrameLog_.clear();
     pendingBeaconText_.clear();
     Text5->clear();
@@ -53,6 +55,7 @@ bool Form1::ChooseImportFiles(const QString& filter) {
 
 void Form1::ShowImportedFile(const QString& path) {
     state_.currentFileName = path;
+    state_.importedFiles.insert(QFileInfo(path).canonicalFilePath());
     Text4->setText(path);
 }
 
@@ -85,11 +88,14 @@ void Form1::MnuOpenKISSFile_Click() {
     ReportRefusedFrames(refused);
 }
 
+QString RefusedFramesText(int refused) {
+    return QStringLiteral("The store is full at %1 packets: %2 telemetry frames were not stored")
+        .arg(kStoreCapacity)
+        .arg(refused);
+}
+
 void Form1::ReportRefusedFrames(int refused) {
-    if (refused == 0) return;
-    Text4->setText(QStringLiteral("The store is full at %1 packets: %2 telemetry frames were not stored")
-                       .arg(kStoreCapacity)
-                       .arg(refused));
+    if (refused > 0) Text4->setText(RefusedFramesText(refused));
 }
 
 void Form1::MnuOpenServerLog_Click() {

@@ -33,6 +33,9 @@ class UserDialogs;
 
 inline constexpr char kWindowTitle[] = "ORCA-5 Telemetry Decoder (orca5 project)";
 
+// What the status line says when a full store turned telemetry frames away.
+QString RefusedFramesText(int refused);
+
 // The main window. It shows the program state and hands the user's commands to the library;
 // its controls carry the names the rest of the program knows them by.
 class Form1 : public QMainWindow, public DecodeView {
@@ -149,8 +152,7 @@ private:
     void ShowImportedFile(const QString& path);
     void RefreshAfterImport();
     void ReportRefusedFrames(int refused);
-    QStringList ImportedFiles() const;
-    void WriteExport(const QString& extension, std::string_view bytes);
+    void WriteExport(const QString& extension, std::string_view signature, std::string_view bytes);
     void ScheduleFlush();
     void AppendFrameLogText(const QString& line);
 
@@ -160,6 +162,7 @@ private:
     Configuration configuration_;
     QString programFolder_;
     KissStream liveStream_;
+    int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import
     QPointer<Info> info_;
 
     // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.

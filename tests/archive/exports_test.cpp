@@ -3,6 +3,7 @@
 #include "archive/safe_write.h"
 #include "archive/tlm_report.h"
 #include "support/beacon_builder.h"
+#include "support/files.h"
 #include "support/recording_view.h"
 
 #include <gtest/gtest.h>
@@ -11,20 +12,45 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-TEST(ExportNames, TheCurrentFilesNameWithAnotherExtensionInItsFolder) {
-    EXPECT_EQ(ExportFileName("/data/pass.kss", "csv", {}), "/data/pass.csv");
-    EXPECT_EQ(ExportFileName("/data/my.data/pass.kss", "tlm", {}), "/data/my.data/pass.tlm") << "a dotted folder";
-    EXPECT_EQ(ExportFileName("/home/me/.local/share/2021-02-06_orca5.kss", "csv", {}),
-              "/home/me/.local/share/2021-02-06_orca5.csv");
-    EXPECT_EQ(ExportFileName("/data/capture", "csv", {}), "/data/capture.csv") << "no extension";
-    EXPECT_EQ(ExportFileName("/data/.hidden", "csv", {}), "/data/.hidden.csv");
-    EXPECT_EQ(ExportFileName("/data/a.b.kss", "csv", {}), "/data/a.b.csv");
-    EXPECT_EQ(ExportFileName("orca5.csv", "csv", {}), "orca5.csv") << "the default, in the current folder";
+namespace {
+
+const QSet<QString> kNothingImported;
+
+QString CsvName(const QString& currentFileName, const QSet<QString>& imported = kNothingImported) {
+    return ExportFileName(currentFileName, "csv", {CsvHeading(), imported});
 }
 
-TEST(ExportNames, AnExportNeverReplacesAnImportedFile) {
-    EXPECT_EQ(ExportFileName("/data/pass.csv", "csv", {"/data/other.csv", "/data/pass.csv"}), "/data/pass_export.csv");
-    EXPECT_EQ(ExportFileName("/data/pass.csv", "tlm", {"/data/pass.csv"}), "/data/pass.tlm");
+}  // namespace
+
+TEST(ExportNames, TheCurrentFilesNameWithAnotherExtensionInItsFolder) {
+    EXPECT_EQ(CsvName("/data/pass.kss"), "/data/pass.csv");
+    EXPECT_EQ(ExportFileName("/data/my.data/pass.kss", "tlm", {kTlmBanner, kNothingImported}), "/data/my.data/pass.tlm")
+        << "a dotted folder";
+    EXPECT_EQ(CsvName("/home/me/.local/share/2021-02-06_orca5.kss"), "/home/me/.local/share/2021-02-06_orca5.csv");
+    EXPECT_EQ(CsvName("/data/capture"), "/data/capture.csv") << "no extension";
+    EXPECT_EQ(CsvName("/data/.hidden"), "/data/.hidden.csv");
+    EXPECT_EQ(CsvName("/data/a.b.kss"), "/data/a.b.csv");
+    EXPECT_EQ(CsvName("orca5.csv"), "orca5.csv") << "the default, in the current folder";
+}
+
+TEST(ExportNames, OnlyOurOwnEarlierExportIsWrittenOver) {
+    QTemporaryDir folder;
+    const auto path = [&](const char* name) { return folder.filePath(name); };
+    WriteBytes(path("own.csv"), CsvHeading() + "2021-02-06 14:00:00;1;\r\n");
+    EXPECT_EQ(CsvName(path("own.kss")), path("own.csv")) << "our earlier export";
+
+    WriteBytes(path("theirs.csv"), "time;value\r\n");  // another program's, or a SatNOGS export
+    EXPECT_EQ(CsvName(path("theirs.kss")), path("theirs_export.csv"));
+    WriteBytes(path("theirs_export.csv"), "kept too");
+    EXPECT_EQ(CsvName(path("theirs.kss")), path("theirs_export2.csv"));
+
+    QSet<QString> imported{QFileInfo(path("own.csv")).canonicalFilePath()};
+    EXPECT_EQ(CsvName(path("own.csv"), imported), path("own_export.csv")) << "read by an import of this run";
+
+    WriteBytes(path("cap.tlm"), std::string(kTlmBanner) + "\r\n");
+    WriteBytes(path("notes.tlm"), "a report of someone else's");
+    EXPECT_EQ(ExportFileName(path("cap.kss"), "tlm", {kTlmBanner, kNothingImported}), path("cap.tlm"));
+    EXPECT_EQ(ExportFileName(path("notes.kss"), "tlm", {kTlmBanner, kNothingImported}), path("notes_export.tlm"));
 }
 
 TEST(ExportNames, ScreenshotsTakeTheBaseNameAndBmp) {

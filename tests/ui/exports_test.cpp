@@ -156,3 +156,35 @@ TEST(Screenshot, WithoutAConverterTheBitmapStays) {
     EXPECT_EQ(harness.window.Text4->text(), bitmap + " saved");
     EXPECT_FALSE(QImage(bitmap).isNull());
 }
+
+TEST(Exports, NoExportWritesOverTheUsersFiles) {
+    WindowHarness harness;
+    // the user's SatNOGS export of a pass, imported two imports before the capture of it
+    const std::string satnogs = "2021-02-06 14:00:00|" + HexText(NumberedBeacon(1)) + "\r\n";
+    const QString source = harness.WriteFile("pass.csv", satnogs);
+    harness.dialogs.answers.push_back(QStringList{source});
+    harness.window.MnuOpenServerLog_Click();
+    ImportCapture(harness, "other.kss");
+    ImportCapture(harness, "pass.kss");
+    harness.window.WriteCSVFile_Click();
+    EXPECT_EQ(Contents(source).toStdString(), satnogs);
+    EXPECT_EQ(harness.window.Text4->text(), harness.folder.filePath("pass_export.csv") + " has been written");
+
+    // a report that another program wrote stays; our own export is written over again
+    const QString theirs = harness.WriteFile("pass.tlm", "someone else's report");
+    harness.window.WriteTLMFile_Click();
+    harness.window.WriteTLMFile_Click();
+    EXPECT_EQ(Contents(theirs), "someone else's report");
+    EXPECT_EQ(harness.window.Text4->text(), harness.folder.filePath("pass_export.tlm") + " has been written");
+    EXPECT_FALSE(QFile::exists(harness.folder.filePath("pass_export2.tlm")));
+}
+
+TEST(Screenshot, AFailedSaveSaysWhyAndNoSelectionShows) {
+    WindowHarness harness(kOrca5s, "IMAGE_PATH = /no/such/folder/\r\n");
+    harness.window.Text4->setText("a status message");
+    harness.window.Text4->selectAll();
+    harness.window.Command1_Click();
+    EXPECT_FALSE(harness.window.Text4->hasSelectedText()) << "the picture shows no highlighted text";
+    EXPECT_TRUE(harness.window.Text4->text().startsWith("/no/such/folder/orca5.bmp could not be saved: "));
+    EXPECT_GT(harness.window.Text4->text().size(), QString("/no/such/folder/orca5.bmp could not be saved: ").size());
+}

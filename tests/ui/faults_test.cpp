@@ -1,5 +1,6 @@
 // A user's data survives servers that misbehave, files that cannot be written and files
 // that are not what they claim to be.
+#include "archive/csv_export.h"
 #include "support/live_window.h"
 
 #include <gtest/gtest.h>
@@ -39,13 +40,14 @@ TEST(FaultsSurvived, ExportsThatCannotBeWrittenLeaveTheOldFiles) {
     EXPECT_TRUE(harness.window.Text4->text().startsWith("/proc/pass.csv could not be written: "));
 
     // a file open elsewhere: its reader keeps what it opened, the export is whole
-    const QString path = harness.WriteFile("pass.csv", "old export");
+    const std::string oldExport = CsvHeading() + "an earlier export\r\n";
+    const QString path = harness.WriteFile("pass.csv", oldExport);
     QFile reader(path);
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
     harness.state.currentFileName = harness.folder.filePath("pass.kss");
     harness.window.WriteCSVFile_Click();
     EXPECT_EQ(harness.window.Text4->text(), path + " has been written");
-    EXPECT_EQ(reader.readAll(), "old export");
+    EXPECT_EQ(reader.readAll().toStdString(), oldExport);
     EXPECT_EQ(Contents(path).count('\n'), 4);
 }
 

@@ -1,5 +1,6 @@
 // The heaviest loads a user's data must survive: a flood over TCP, a full disk, a file of
 // 200 MB. Slow, so CTest labels them "slow"; the test command runs them all the same.
+#include "archive/csv_export.h"
 #include "intake/kiss_file.h"
 #include "support/live_window.h"
 #include "support/recording_view.h"
@@ -67,7 +68,6 @@ TEST(FaultsSurvived, AServerThatClosesMidFrameRestartsFloodsAndBursts) {
     EXPECT_EQ(window.Text5->document()->blockCount(), kStoreCapacity) << "one arrival line a frame";
 }
 
-
 TEST(FaultsSurvived, AnExportIntoAFullFolderLeavesTheOldFile) {
     QTemporaryDir mountPoint;
     const TinyFileSystem full(mountPoint.path());
@@ -75,23 +75,16 @@ TEST(FaultsSurvived, AnExportIntoAFullFolderLeavesTheOldFile) {
 
     WindowHarness harness;
     harness.AddNumberedPackets(200);
-    const QString old = QDir(mountPoint.path()).filePath("pass.csv");
-    {
-        QFile file(old);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("old export");
-        QFile filler(QDir(mountPoint.path()).filePath("filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        filler.write(QByteArray(40 * 1024, 'f'));
-    }
+    const std::string oldExport = CsvHeading() + "an earlier export\r\n";
+    const QString old = WriteBytes(QDir(mountPoint.path()).filePath("pass.csv"), oldExport);
+    WriteBytes(QDir(mountPoint.path()).filePath("filler"), std::string(40 * 1024, 'f'));
     harness.state.currentFileName = QDir(mountPoint.path()).filePath("pass.kss");
     harness.window.WriteCSVFile_Click();
     EXPECT_TRUE(harness.window.Text4->text().startsWith(old + " could not be written: "))
         << harness.window.Text4->text().toStdString();
-    EXPECT_EQ(Contents(old), "old export");
+    EXPECT_EQ(Contents(old).toStdString(), oldExport);
     EXPECT_EQ(QDir(mountPoint.path()).entryList(QDir::Files).size(), 2) << "no half-written file left behind";
 }
-
 
 TEST(FaultsSurvived, AVeryLargeSatnogsFileFillsTheStoreAndSaysSo) {
     WindowHarness harness;
