@@ -3,7 +3,10 @@
 KissClient::KissClient(QObject* parent) : QObject(parent) {
     connect(&socket_, &QTcpSocket::readyRead, this, &KissClient::DataArrival);
     connect(&socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        latched_ = error == QAbstractSocket::RemoteHostClosedError ? SocketState::PeerClosing : SocketState::Error;
+        if (error == QAbstractSocket::RemoteHostClosedError)
+            latched_ = SocketState::PeerClosing;
+        else
+            Fail(socket_.errorString());
     });
 }
 
@@ -15,7 +18,14 @@ void KissClient::SetRemote(const QString& host, int port) {
 void KissClient::Connect() {
     socket_.abort();
     latched_.reset();
+    if (host_.isEmpty()) return Fail("no TCP_SERVER in conf.ini");
+    if (port_ == 0) return Fail("no TCP_PORT in conf.ini");
     socket_.connectToHost(host_, static_cast<quint16>(port_));
+}
+
+void KissClient::Fail(const QString& reason) {
+    latched_ = SocketState::Error;
+    emit Failed(reason);
 }
 
 void KissClient::Close() {

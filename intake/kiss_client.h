@@ -38,8 +38,12 @@ public:
 
 signals:
     void DataArrival();
+    // The connection failed or broke: the socket's reason, or what conf.ini lacks.
+    void Failed(const QString& reason);
 
 private:
+    void Fail(const QString& reason);
+
     QTcpSocket socket_;
     QString host_;
     int port_ = 0;

@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 
 QLabel* AddLabel(QWidget* parent, const QString& text, const QRect& place) {
@@ -28,7 +30,11 @@ void AddCredits(QWidget* window) {
         {"Reports and ideas:", 2570},
         {"the project's issue tracker", 2775},
     };
-    for (const auto& credit : credits) AddLabel(window, credit.text, TwipsRect(120, credit.top, 4575, 205));
+    for (const auto& credit : credits) {
+        QLabel* label = AddLabel(window, credit.text, TwipsRect(120, credit.top, 4575, 205));
+        // tall enough for the font's descenders: the design's height cuts "g" and "j"
+        label->resize(label->width(), std::max(label->height(), label->fontMetrics().height()));
+    }
 }
 
 }  // namespace

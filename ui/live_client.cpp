@@ -39,9 +39,13 @@ void Form1::TakeLiveData(const QByteArray& chunk) {
     DecoderContext context{state_, *this, variant_.log};
     const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), programFolder_);
     if (const auto& write = arrival.lastWrite) {
-        Text4->setText(write->written
-                           ? QStringLiteral("%1 bytes has been added to %2").arg(write->frameBytes).arg(write->fileName)
-                           : QStringLiteral("%1 could not be written: %2").arg(write->fileName, write->error));
+        QString status = write->written
+                             ? QStringLiteral("%1 bytes has been added to %2").arg(write->frameBytes).arg(write->fileName)
+                             : QStringLiteral("%1 could not be written: %2").arg(write->fileName, write->error);
+        // frames past a full store are still recorded, but the status line says they were not stored
+        liveRefused_ += arrival.refused;
+        if (arrival.refused > 0) status += ". " + RefusedFramesText(liveRefused_);
+        Text4->setText(status);
     }
 
     ShowPosition(state_.packetCount);

@@ -39,6 +39,7 @@ Form1::Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dial
 
     Winsock1 = new KissClient(this);
     connect(Winsock1, &KissClient::DataArrival, this, &Form1::Winsock1_DataArrival);
+    connect(Winsock1, &KissClient::Failed, Text4, &QLineEdit::setText);
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
@@ -92,6 +93,9 @@ QString Form1::Form_Load(const QString& programFolder) {
     state_.imagePath = configuration_.imagePath;
     Winsock1->SetRemote(configuration_.serverHost, configuration_.serverPort.value_or(0));
     Label2->setText(configuration_.serverLabel);
+    // the state replaces the server within a second: it stays at hand as the tooltip
+    Label2->setToolTip(configuration_.serverLabel);
+    Label2->setAccessibleDescription("Connection state of the server " + configuration_.serverLabel);
     Command1->setVisible(configuration_.screenshotButton);
     Timer1->start();  // the state shows within a second, connected or not
     return {};

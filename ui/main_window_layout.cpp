@@ -1,6 +1,7 @@
 // Where every control of the main window stands, in twips as designed.
 #include "ui/channel_chart.h"
 #include "ui/main_window.h"
+#include "ui/packet_bar.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -37,6 +38,12 @@ void SetBold(QWidget* widget, int pixelSize) {
     font.setBold(true);
     font.setPixelSize(pixelSize);
     widget->setFont(font);
+}
+
+// A box that shows what was decoded or reported: its text can be selected and copied, not typed over.
+QLineEdit* ReadingBox(QLineEdit* box) {
+    box->setReadOnly(true);
+    return box;
 }
 
 QPlainTextEdit* LogBox(QWidget* page, const char* name, const QString& accessibleName) {
@@ -86,12 +93,13 @@ void Form1::BuildStatusRow() {
     Shape10->setAutoFillBackground(true);
     SetColour(Shape10, QPalette::Window, QColor(0xC0, 0xC0, 0xC0));
 
+    // labels that show text are heard by their text; the description says what it is
     Label2 = Place(new QLabel(PictureForm), "Label2", TwipsRect(1920, 120, 4215, 255));
-    Label2->setAccessibleName("Server and connection state");
+    Label2->setAccessibleDescription("Server and connection state");
     SetColour(Label2, QPalette::WindowText, kGreyText);
 
     Label5 = Place(new QLabel(PictureForm), "Label5", TwipsRect(4920, 120, 5535, 255));
-    Label5->setAccessibleName("Payload text of the last frame");
+    Label5->setAccessibleDescription("Payload text of the last frame");
     Label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     SetColour(Label5, QPalette::WindowText, QColor(0, 0, 255));
     SetBold(Label5, 11);
@@ -121,7 +129,7 @@ void Form1::BuildTelemetryTable(QWidget* page) {
 
         // the selector reaches to its value box: our fonts run a little wider than the design's
         Option1[index] = Place(new QRadioButton(page), "Option1", TwipsRect(column.option, top, column.text - column.option, 255));
-        Text1[index] = Place(new QLineEdit(page), "Text1", TwipsRect(column.text, top, 735, 285));
+        Text1[index] = ReadingBox(Place(new QLineEdit(page), "Text1", TwipsRect(column.text, top, 735, 285)));
         Label1[index] = Place(new QLabel(page), "Label1", TwipsRect(column.label, top, 495, 255));
         Option1[index]->setProperty("channel", channel);
         Option1[index]->installEventFilter(this);
@@ -152,9 +160,9 @@ void Form1::BuildChartFrame() {
     connect(Check1, &QCheckBox::clicked, this, &Form1::Check1_Click);
 
     Label3 = Place(new QLabel(PictureForm), "Label3", TwipsRect(2880, 5640, 3255, 255));
-    Label3->setAccessibleName("On-board time stamp");
+    Label3->setAccessibleDescription("On-board time stamp");
     Label4 = Place(new QLabel(PictureForm), "Label4", TwipsRect(6360, 5640, 3975, 255));
-    Label4->setAccessibleName("Reception time stamp");
+    Label4->setAccessibleDescription("Reception time stamp");
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     SetBold(Label4, 11);
 }
@@ -164,31 +172,37 @@ void Form1::BuildBottomRow() {
     Command1->setAccessibleName("S: screenshot");
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
-    Text4 = Place(new QLineEdit(PictureForm), "Text4", TwipsRect(720, 10920, 7335, 285));
+    Text4 = ReadingBox(Place(new QLineEdit(PictureForm), "Text4", TwipsRect(720, 10920, 7335, 285)));
     Text4->setAccessibleName("Status line");
     SetColour(Text4, QPalette::Text, kGreyText);
     SetColour(Text4, QPalette::Base, kSurfaceGrey);
 
-    Text2 = Place(new QLineEdit(PictureForm), "Text2", TwipsRect(8160, 10920, 975, 285));
+    Text2 = ReadingBox(Place(new QLineEdit(PictureForm), "Text2", TwipsRect(8160, 10920, 975, 285)));
     Text2->setAccessibleName("Packet position");
     SetColour(Text2, QPalette::Base, kSurfaceGrey);
 
-    HScroll1 = Place(new QScrollBar(Qt::Horizontal, PictureForm), "HScroll1", TwipsRect(9240, 10920, 1335, 375));
+    HScroll1 = Place(new PacketBar(PictureForm), "HScroll1", TwipsRect(9240, 10920, 1335, 375));
     HScroll1->setAccessibleName("Packet");
     HScroll1->setRange(1, 1);
     HScroll1->setSingleStep(1);
     HScroll1->setPageStep(1);
     HScroll1->setTracking(false);  // dragging takes effect on release
+    HScroll1->setFocusPolicy(Qt::StrongFocus);  // Tab reaches it
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
 }
 
 void Form1::BuildWorkingStorage() {
-    // beyond the surface's right edge: never seen, only used
+    // beyond the surface's right edge: never seen, only used, so out of the focus chain and
+    // hidden from assistive technology too
     Text6 = Place(new QLineEdit(PictureForm), "Text6", TwipsRect(12360, 120, 1215, 285));
     Text6->setAccessibleName("Payload text");
     List3 = Place(new QListWidget(PictureForm), "List3", TwipsRect(12360, 600, 1215, 1035));
     List3->setAccessibleName("Files to read");
     List3->setSortingEnabled(true);
+    for (QWidget* storage : std::initializer_list<QWidget*>{Text6, List3}) {
+        storage->setFocusPolicy(Qt::NoFocus);
+        storage->hide();
+    }
     Picture2 = Place(new QLabel(PictureForm), "Picture2", QRect());
     Picture2->hide();
 }

@@ -1,6 +1,7 @@
 // The telemetry table and the packet navigation: one packet of the store on screen.
 #include "telemetry/value_text.h"
 #include "ui/main_window.h"
+#include "ui/value_box.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -12,7 +13,7 @@ void Form1::ApplyChannelTable() {
         const QString name = QString::fromLatin1(kChannels[i].name);
         Option1[i]->setText(name);
         Text1[i]->setAccessibleName(name + " value");
-        Label1[i]->setAccessibleName(name + " unit");
+        Label1[i]->setAccessibleDescription(name + " unit");
     }
     for (std::size_t i = 0; i < kChannels.size(); ++i) {
         if (!kChannels[i].unit.empty()) Label1[i]->setText(QString::fromLatin1(kChannels[i].unit));
@@ -31,9 +32,7 @@ void Form1::ShowPacket(int n) {
     for (int i = 0; i < kChannelCount; ++i) {
         if (i == kJobIdChannel) continue;
         const double value = record->values[static_cast<std::size_t>(i)];
-        QLineEdit* box = Text1[static_cast<std::size_t>(i)];
-        box->setText(i == kStatusChannel ? StatusText(value) : ValueText(value));
-        box->setCursorPosition(0);  // a value longer than its box shows its first digits
+        ShowValue(*Text1[static_cast<std::size_t>(i)], i == kStatusChannel ? StatusText(value) : ValueText(value));
     }
     Label3->setText("OBC Timestamp: " + QString::fromLatin1(record->obcTime));
     Label4->setText("RX Timestamp: " + QString::fromLatin1(record->rxTime));
@@ -47,7 +46,7 @@ void Form1::HScroll1_Change() {
 
 void Form1::ShowPosition(int count) {
     // an empty store has no position, as before the first packet
-    Text2->setText(state_.packetCount == 0 ? QString() : PositionText(HScroll1->value(), count));
+    ShowValue(*Text2, state_.packetCount == 0 ? QString() : PositionText(HScroll1->value(), count));
 }
 
 void Form1::SetPacketMaximum(int packetCount) {

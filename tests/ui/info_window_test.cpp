@@ -32,3 +32,11 @@ TEST(InfoWindow, TheEarlierProgramHasItsOwnVersion) {
     EXPECT_EQ(VersionLine(kOrca5), "Version 0.5    (05 Feb 2021)");
     EXPECT_EQ(Info(kOrca5).Label11->text(), Info(kOrca5s).Label11->text());
 }
+
+TEST(InfoWindow, EveryLineShowsItsDescenders) {
+    const Info info(kOrca5s);
+    for (const QLabel* label : info.findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || label->wordWrap()) continue;
+        EXPECT_GE(label->height(), label->fontMetrics().height()) << label->text().toStdString();
+    }
+}

@@ -43,6 +43,7 @@ TEST(LiveClient, ARefusedConnectionShowsErrorUntilSwitchedOff) {
     window.Timer1_Timer();
     EXPECT_EQ(window.Label2->text(), "Error");
     EXPECT_EQ(Lamp(window), QColor(255, 0, 0));
+    EXPECT_EQ(window.Text4->text(), "Connection refused") << "the reason, not only \"Error\"";
 
     window.Check5->click();
     EXPECT_EQ(window.Label2->text(), "Closed");
@@ -67,4 +68,24 @@ TEST(LiveClient, AServerThatCloses) {
     live.SwitchOn();
     live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(2))), 1);
     EXPECT_EQ(live.harness.state.packetStore[0].values[14], 2);
+}
+
+TEST(LiveClient, WithoutAServerTheStatusLineSaysWhatIsMissing) {
+    WindowHarness harness(kOrca5s, "TCP_PORT = 8001\r\n");
+    harness.window.Check5->click();
+    EXPECT_EQ(harness.window.Winsock1->State(), SocketState::Error);
+    EXPECT_EQ(harness.window.Text4->text(), "no TCP_SERVER in conf.ini");
+}
+
+TEST(LiveClient, FramesPastAFullStoreAreRecordedAndCounted) {
+    LiveWindow live;
+    live.harness.AddNumberedPackets(kStoreCapacity);
+    live.SwitchOn();
+    live.server.Send(Bytes(KissDataFrame(NumberedBeacon(1)) + KissDataFrame(NumberedBeacon(2))));
+    const QString expected = "219 bytes has been added to " + live.CaptureFile() +
+                             ". The store is full at 10000 packets: 2 telemetry frames were not stored";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return live.harness.window.Text4->text() == expected; }, 5000))
+        << live.harness.window.Text4->text().toStdString();
+    EXPECT_EQ(live.harness.state.packetCount, kStoreCapacity);
+    EXPECT_EQ(Contents(live.CaptureFile()).size(), 2 * (30 + 219));
 }

@@ -1,8 +1,13 @@
 #include "support/window_harness.h"
-#include "telemetry/channel_table.h"
+#include "telemetry/beacon_layout.h"
+#include "ui/twips.h"
+#include "ui/value_box.h"
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QCheckBox>
+#include <QListWidget>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -11,6 +16,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -76,6 +82,7 @@ TEST(MainWindow, StartUpAppliesConfIni) {
     WindowHarness harness(kOrca5s, "# a comment\r\n\r\ntcp_server = abc\r\nTCP_PORT=8001\r\nSCREENSHOT = no\r\n");
     EXPECT_TRUE(harness.loadError.isEmpty());
     EXPECT_EQ(harness.window.Label2->text(), "[ABC:8001]");
+    EXPECT_EQ(harness.window.Label2->toolTip(), "[ABC:8001]") << "the server stays at hand once the state shows";
     EXPECT_FALSE(harness.window.Command1->isVisible());
     EXPECT_EQ(harness.state.imagePath, harness.folder.path() + "/");
     EXPECT_EQ(harness.window.configuration().serverHost, "ABC");
@@ -176,4 +183,99 @@ TEST(MainWindow, ScreenshotBufferFollowsTheClientArea) {
     QApplication::processEvents();
     EXPECT_EQ(harness.window.Picture2->size(), harness.window.centralWidget()->size());
     EXPECT_FALSE(harness.window.Picture2->isVisible());
+}
+
+TEST(MainWindow, ReadingsCannotBeTypedOver) {
+    WindowHarness harness;
+    harness.AddNumberedPackets(2);
+    Form1& window = harness.window;
+    window.HScroll1->setValue(2);
+    window.Text4->setText("a report");
+    harness.state.currentFileName = harness.folder.filePath("pass.kss");
+    for (QLineEdit* box : {window.Text1[channel::Urbi], window.Text2, window.Text4}) {
+        const QString shown = box->text();
+        box->setFocus();
+        QTest::keyClicks(box, "99");
+        QTest::keyClick(box, Qt::Key_Backspace);
+        EXPECT_EQ(box->text(), shown) << box->accessibleName().toStdString();
+        EXPECT_TRUE(box->focusPolicy() & Qt::TabFocus) << "a screen reader still reaches it";
+        box->selectAll();
+        EXPECT_EQ(box->selectedText(), shown) << "and its text can be copied";
+    }
+    window.WriteTLMFile_Click();
+    EXPECT_TRUE(Contents(harness.folder.filePath("pass.tlm")).contains("Urbi                2       mA"));
+}
+
+TEST(MainWindow, TheWidestValuesShowWholeInTheirBoxes) {
+    // every field at the end of its range that gives the longest text
+    BeaconBuilder widest;
+    for (const Field& field : kBeaconLayout) {
+        switch (field.encoding) {
+        case Encoding::BinaryText: widest.text(field.offset, "1111"); break;
+        case Encoding::U8: widest.u8(field.offset, 255); break;
+        case Encoding::S8: widest.s8(field.offset, -128); break;
+        case Encoding::U16: widest.u16(field.offset, 65535); break;
+        case Encoding::U32: widest.u32(field.offset, 4294967295); break;
+        }
+    }
+    WindowHarness harness;
+    harness.AddPackets(kStoreCapacity, [&](int) { return widest; });
+    Form1& window = harness.window;
+    window.HScroll1->setValue(kStoreCapacity);
+    EXPECT_EQ(window.Text1[kStatusChannel]->text(), "FFFFFFFF");
+    EXPECT_EQ(window.Text1[channel::BeaconsSinceReset]->text(), "4294967295");
+    EXPECT_EQ(window.Text2->text(), "#10000 / 10000");
+
+    std::vector<QLineEdit*> boxes(window.Text1.begin(), window.Text1.end());
+    boxes.push_back(window.Text2);
+    for (const QLineEdit* box : boxes) {
+        EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(box->text()), TextRoom(*box))
+            << box->accessibleName().toStdString() << ": " << box->text().toStdString();
+        EXPECT_GT(TextRoom(*box), box->width() - 12) << "room within the box's frame";
+    }
+    EXPECT_EQ(window.Text1[0]->width(), Twips(735)) << "the design's width";
+    EXPECT_EQ(window.Text1[channel::Urbi]->font().pixelSize(), 11) << "short values keep the surface's font";
+}
+
+TEST(Accessibility, LabelsAreHeardByWhatTheyShow) {
+    WindowHarness harness;
+    harness.AddNumberedPackets(1);
+    Form1& window = harness.window;
+    window.ShowPacket(1);
+    const auto name = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name); };
+    const auto description = [](QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description);
+    };
+    EXPECT_EQ(name(window.Label4), "RX Timestamp: 2021-02-06 14:00:01.000 UTC");
+    EXPECT_EQ(description(window.Label4), "Reception time stamp");
+    EXPECT_EQ(name(window.Label1[channel::Urbv]), "V");
+    EXPECT_EQ(description(window.Label1[channel::Urbv]), "Urbv unit");
+    EXPECT_EQ(name(window.Label2), "[127.0.0.1:8001]");
+    EXPECT_EQ(name(window.Text1[channel::Urbv]), "Urbv value");
+}
+
+TEST(Accessibility, TheKeyboardMovesThePacketBarAndNeverReachesHiddenControls) {
+    WindowHarness harness;
+    harness.AddNumberedPackets(30);
+    Form1& window = harness.window;
+
+    std::vector<QWidget*> chain;  // what Tab reaches, in order
+    for (QWidget* widget = window.Check5->nextInFocusChain(); widget != window.Check5; widget = widget->nextInFocusChain())
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(&window) && widget->isEnabled()) chain.push_back(widget);
+    EXPECT_NE(std::find(chain.begin(), chain.end(), window.HScroll1), chain.end());
+    for (QWidget* hidden : std::initializer_list<QWidget*>{window.Text6, window.List3}) {
+        EXPECT_EQ(std::find(chain.begin(), chain.end(), hidden), chain.end()) << hidden->objectName().toStdString();
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(hidden)->state().invisible);
+    }
+
+    window.HScroll1->setFocus();
+    const std::pair<Qt::Key, const char*> keys[] = {
+        {Qt::Key_Right, "#2 / 30"}, {Qt::Key_PageDown, "#3 / 30"}, {Qt::Key_End, "#30 / 30"},
+        {Qt::Key_Left, "#29 / 30"}, {Qt::Key_PageUp, "#28 / 30"},  {Qt::Key_Home, "#1 / 30"},
+    };
+    for (const auto& [key, position] : keys) {
+        QTest::keyClick(window.HScroll1, key);
+        EXPECT_EQ(window.Text2->text(), position) << QTest::toString(key);
+        EXPECT_EQ(ValueBox(window, "Urbi")->text(), QString(position).section(' ', 0, 0).mid(1));
+    }
 }

@@ -1,0 +1,33 @@
+#include "ui/value_box.h"
+
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace {
+
+// QLineEdit keeps this many pixels free at either side of its text.
+constexpr int kLineEditMargin = 2;
+constexpr int kSmallestPixelSize = 6;
+
+}  // namespace
+
+int TextRoom(const QLineEdit& box) {
+    QStyleOptionFrame option;
+    option.initFrom(&box);
+    option.lineWidth = box.hasFrame() ? box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &box) : 0;
+    const QRect contents = box.style()->subElementRect(QStyle::SE_LineEditContents, &option, &box);
+    const QMargins margins = box.textMargins();
+    return contents.width() - margins.left() - margins.right() - 2 * kLineEditMargin;
+}
+
+void ShowValue(QLineEdit& box, const QString& text) {
+    QFont font = box.parentWidget()->font();
+    const int room = TextRoom(box);
+    while (font.pixelSize() > kSmallestPixelSize && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    if (box.font() != font) box.setFont(font);
+    box.setText(text);
+    box.setCursorPosition(0);
+}
