@@ -6,15 +6,7 @@ std::string CsvText(const ProgramState& state, char decimalSeparator) {
     std::string text;
     text.reserve(static_cast<std::size_t>(state.packetCount + 1) * 400);
     text += CsvHeading();
-    for (int n = 1; n <= state.packetCount; ++n) {
-        const TelemetryRecord& record = *state.Packet(n);
-        text.append(record.rxTime).append(";");
-        for (const double value : record.values) {
-            AppendValueText(text, value, decimalSeparator);
-            text += ';';
-        }
-        text += "\r\n";
-    }
+    for (int n = 1; n <= state.packetCount; ++n) AppendCsvRow(text, *state.Packet(n), decimalSeparator);
     return text;
 }
 
@@ -25,4 +17,13 @@ const std::string& CsvHeading() {
         return line + "\r\n";
     }();
     return heading;
+}
+
+void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator) {
+    out.append(record.rxTime).append(";");
+    for (const double value : record.values) {
+        AppendValueText(out, value, decimalSeparator);
+        out += ';';
+    }
+    out += "\r\n";
 }

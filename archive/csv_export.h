@@ -12,3 +12,6 @@ std::string CsvText(const ProgramState& state, char decimalSeparator);
 
 // The heading line, line end included: every CSV export begins with it.
 const std::string& CsvHeading();
+
+// One packet's line, line end included.
+void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator);

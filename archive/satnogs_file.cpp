@@ -73,17 +73,20 @@ std::string_view FrameHexOf(std::string_view line) {
     return rest.substr(0, length);
 }
 
+std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line) {
+    ProgramState& state = context.state;
+    const std::string_view hex = FrameHexOf(line);
+    state.rxTimeText.assign(line.substr(0, kTimeLength));
+    if (context.log.satnogsSetsFrameHex) state.frameHex.assign(hex);
+    return DecodeTelemetryFrame(context, BytesFromHex(hex));
+}
+
 SatnogsOutcome DecodeSatnogsRecords(DecoderContext& context, const std::vector<std::string_view>& records,
                                     const std::function<void(int)>& progress) {
     SatnogsOutcome outcome;
-    ProgramState& state = context.state;
     for (auto k = static_cast<int>(records.size()); k >= 1; --k) {
         if (k % 100 == 0) progress(k);
-        const std::string_view line = records[static_cast<std::size_t>(k - 1)];
-        const std::string_view hex = FrameHexOf(line);
-        state.rxTimeText.assign(line.substr(0, kTimeLength));
-        if (context.log.satnogsSetsFrameHex) state.frameHex.assign(hex);
-        if (const auto result = DecodeTelemetryFrame(context, BytesFromHex(hex)))
+        if (const auto result = DecodeSatnogsRecord(context, records[static_cast<std::size_t>(k - 1)]))
             ++(*result == DecodeResult::Stored ? outcome.stored : outcome.refused);
     }
     return outcome;

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,10 @@ struct SatnogsOutcome {
     int stored = 0;
     int refused = 0;  // telemetry frames the full store turned away
 };
+
+// Decodes one record line: its first 19 characters are the reception time. Gives nothing
+// for a frame that is not telemetry.
+std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line);
 
 // Decodes the records from the last to the first, the way the export lists newest first.
 // Before every 100th record (counted from the first) the progress function gets its number.

@@ -2,50 +2,49 @@
 
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"
-#include "intake/kiss_stream.h"
 #include "intake/whole_file.h"
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
 
 #include <algorithm>
 
-namespace {
+KissCaptureDecoder::KissCaptureDecoder(DecoderContext& context, std::size_t maxFrameBytes)
+    : context_(context), stream_(maxFrameBytes) {
+    outcome_.read = true;
+}
 
-void TakeTimeStamp(std::string_view frame, std::string& rxTimeText) {
+void KissCaptureDecoder::Feed(std::string_view bytes) {
+    stream_.Feed(bytes, [this](const KissFrame& frame) { TakeFrame(frame.unescaped); });
+}
+
+void KissCaptureDecoder::TakeFrame(std::string_view frame) {
+    if (static_cast<std::uint8_t>(frame[0]) != kTimeStampCommand) return TakeDataFrame(frame.substr(1));
     if (frame.size() == kMillisFrameLength)
-        RxTimeFromMillisFrame(frame, rxTimeText);
+        RxTimeFromMillisFrame(frame, context_.state.rxTimeText);
     else
-        RxTimeFromTextFrame(frame, rxTimeText);
+        RxTimeFromTextFrame(frame, context_.state.rxTimeText);
 }
 
-void TakeDataFrame(DecoderContext& context, std::string_view frame, KissCaptureOutcome& outcome) {
-    ProgramState& state = context.state;
-    ++outcome.dataFrames;
+void KissCaptureDecoder::TakeDataFrame(std::string_view frame) {
+    ProgramState& state = context_.state;
+    ++outcome_.dataFrames;
     state.frameHex = HexText(frame);
-    if (const auto result = DecodeTelemetryFrame(context, frame))
-        ++(*result == DecodeResult::Stored ? outcome.stored : outcome.refused);
-    if (IsSatelliteBeacon(state.frameHex))
-        context.view.AppendBeaconText(BeaconTextLine(frame, state.rxTimeText, context.log));
+    if (const auto result = DecodeTelemetryFrame(context_, frame))
+        ++(*result == DecodeResult::Stored ? outcome_.stored : outcome_.refused);
+    if (IsSatelliteBeacon(state.frameHex)) {
+        ++outcome_.textBeacons;
+        context_.view.AppendBeaconText(BeaconTextLine(frame, state.rxTimeText, context_.log));
+    }
 }
-
-}  // namespace
 
 KissCaptureOutcome DecodeKissCapture(DecoderContext& context, std::string_view capture) {
-    KissCaptureOutcome outcome;
-    outcome.read = true;
     if (context.log.fileLogsFendCount) {
         const auto fends = std::count(capture.begin(), capture.end(), kFend);
         context.view.AppendFrameLog("kiss frames: " + std::to_string(fends));
     }
-
-    KissStream stream(KissStream::kUnbounded);
-    stream.Feed(capture, [&](const KissFrame& frame) {
-        if (static_cast<std::uint8_t>(frame.unescaped[0]) == kTimeStampCommand)
-            TakeTimeStamp(frame.unescaped, context.state.rxTimeText);
-        else
-            TakeDataFrame(context, frame.unescaped.substr(1), outcome);
-    });
-    return outcome;
+    KissCaptureDecoder decoder(context);
+    decoder.Feed(capture);
+    return decoder.outcome();
 }
 
 KissCaptureOutcome ReadKissFile(DecoderContext& context, const QString& path) {

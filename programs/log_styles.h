@@ -17,3 +17,11 @@ inline constexpr LogStyle kOrca5Log{.decoderLogsFrames = false,
                                     .beaconLineHasTime = false,
                                     .beaconTextOffset = 23,  // right after the 23-byte header
                                     .satnogsSetsFrameHex = false};
+
+// orca5-decode writes text beacons as orca5s lists them, and logs no frames.
+inline constexpr LogStyle kDecodeLog{.decoderLogsFrames = false,
+                                     .liveLogsArrivals = false,
+                                     .fileLogsFendCount = false,
+                                     .beaconLineHasTime = kOrca5sLog.beaconLineHasTime,
+                                     .beaconTextOffset = kOrca5sLog.beaconTextOffset,
+                                     .satnogsSetsFrameHex = true};

@@ -32,9 +32,9 @@ TEST(ValueText, PositionText) {
 TEST(ValueText, AgreesWithTheLocaleGeneralFormForEveryDecodedKind) {
     QLocale plain = QLocale::c();
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    const double samples[] = {0, 1, -1, -128, 127, 255, 65535, 65.535, 4.123, 0.001, 0.5, 4294967295.0,
+    const double samples[] = {0, 1, -1, -128, 127, 255, 65535, 65.535, 4.123, 0.001, 0.5, -0.5, -12.345, 4294967295.0,
                               1234567890, 12.5, 3.3, 1e-5, 1e15, 123456789012345678.0};
     for (const double value : samples) EXPECT_EQ(ValueText(value, QLocale::c()), plain.toString(value, 'g', 15)) << value;
-    for (int millivolts = 0; millivolts < 65536; millivolts += 7)
+    for (int millivolts = -999; millivolts < 65536; ++millivolts)
         ASSERT_EQ(ValueText(millivolts / 1000.0, QLocale::c()), plain.toString(millivolts / 1000.0, 'g', 15));
 }

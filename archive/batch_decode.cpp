@@ -1,0 +1,129 @@
+#include "archive/batch_decode.h"
+
+#include "archive/csv_export.h"
+#include "archive/json_lines.h"
+#include "archive/satnogs_stream.h"
+#include "intake/kiss.h"
+#include "intake/kiss_file.h"
+
+#include <QFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 kBlockBytes = 1 << 20;
+constexpr std::size_t kFlushBytes = 1 << 18;
+
+// Reads the next block; false at the end or on an error.
+bool ReadBlock(QIODevice& input, std::string& block) {
+    block.resize(kBlockBytes);
+    const qint64 length = input.read(block.data(), kBlockBytes);
+    block.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return length > 0;
+}
+
+QString ReadError(const QIODevice& input) {
+    const auto* file = qobject_cast<const QFileDevice*>(&input);
+    return file && file->error() != QFileDevice::NoError ? file->errorString() : QString();
+}
+
+}  // namespace
+
+InputFormat RecogniseFormat(std::string_view firstBytes) {
+    if (firstBytes.find(kFend) != std::string_view::npos) return InputFormat::Kiss;
+    std::size_t start = 0;
+    for (int line = 0; line < 3 && start < firstBytes.size(); ++line) {
+        const std::size_t end = std::min(firstBytes.find('\n', start), firstBytes.size());
+        if (IsRecordLine(firstBytes.substr(start, end - start))) return InputFormat::Satnogs;
+        start = end + 1;
+    }
+    return InputFormat::Kiss;
+}
+
+BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks)
+    : format_(format), decimalSeparator_(decimalSeparator), sinks_(std::move(sinks)), context_{state_, *this, log} {
+    if (!sinks_.progress) sinks_.progress = [](qint64) {};
+    if (format_ == RowFormat::Csv) rows_ = CsvHeading();
+}
+
+QString BatchDecoder::Decode(const QString& path, InputFormat format) {
+    const bool standardInput = path == "-";
+    QFile input(standardInput ? QString() : path);
+    if (!(standardInput ? input.open(stdin, QIODevice::ReadOnly) : input.open(QIODevice::ReadOnly)))
+        return input.errorString();
+    ++totals_.files;
+    sourceName_ = standardInput ? "stdin" : QFile::encodeName(path).toStdString();
+
+    std::string first;
+    ReadBlock(input, first);
+    if (format == InputFormat::Detect) format = RecogniseFormat(first);
+    if (format == InputFormat::Kiss) return DecodeKiss(input, std::move(first));
+
+    if (!standardInput) return DecodeSatnogs(input);
+    // standard input cannot be read backwards: it goes to a file first
+    QTemporaryFile spool;
+    if (!spool.open()) return spool.errorString();
+    for (std::string block = std::move(first); !block.empty(); ReadBlock(input, block))
+        if (spool.write(block.data(), static_cast<qint64>(block.size())) != static_cast<qint64>(block.size()))
+            return spool.errorString();
+    return DecodeSatnogs(spool);
+}
+
+QString BatchDecoder::DecodeKiss(QIODevice& input, std::string first) {
+    KissCaptureDecoder decoder(context_, KissStream::kMaxFrameBytes);
+    source_ = [&] { return sourceName_ + '#' + std::to_string(decoder.outcome().dataFrames); };
+    qint64 read = 0;
+    for (std::string block = std::move(first); !block.empty(); ReadBlock(input, block)) {
+        decoder.Feed(block);
+        sinks_.progress(read += static_cast<qint64>(block.size()));
+    }
+    const KissCaptureOutcome& outcome = decoder.outcome();
+    totals_.skipped += outcome.dataFrames - outcome.stored - outcome.textBeacons;
+    totals_.skipped += static_cast<std::int64_t>(decoder.droppedFrames());
+    return ReadError(input);
+}
+
+QString BatchDecoder::DecodeSatnogs(QFileDevice& input) {
+    int line = 0;
+    source_ = [&] { return sourceName_ + ':' + std::to_string(line); };
+    const SatnogsFileOutcome outcome =
+        StreamSatnogsFile(context_, input, {.beforeRecord = [&](int number) { line = number; }, .read = sinks_.progress});
+    totals_.duplicates += outcome.recordLines - outcome.records;
+    totals_.skipped += outcome.records - outcome.stored;
+    return outcome.error;
+}
+
+void BatchDecoder::AppendBeaconText(std::string_view line) {
+    ++totals_.textBeacons;
+    if (!sinks_.textBeacons) return;
+    std::string text(line);
+    sinks_.textBeacons(text += '\n');
+}
+
+// The decoder has stored a packet: write it, and empty the store for the next one.
+void BatchDecoder::SetPacketMaximum(int packetCount) {
+    const TelemetryRecord& record = *state_.Packet(packetCount);
+    if (format_ == RowFormat::Csv)
+        AppendCsvRow(rows_, record, decimalSeparator_);
+    else
+        AppendJsonLine(rows_, record, source_(), state_.frameHex);
+    ++totals_.packets;
+    state_.ResetStore();
+    if (rows_.size() >= kFlushBytes) Flush();
+}
+
+void BatchDecoder::Flush() {
+    if (rows_.empty()) return;
+    sinks_.rows(rows_);
+    rows_.clear();
+}
+
+std::string SummaryText(const BatchTotals& totals, double seconds) {
+    char text[200];
+    std::snprintf(text, sizeof text, "%d files, %lld packets, %lld text beacons, %lld skipped, %lld duplicates dropped, %.2f s",
+                  totals.files, static_cast<long long>(totals.packets), static_cast<long long>(totals.textBeacons),
+                  static_cast<long long>(totals.skipped), static_cast<long long>(totals.duplicates), seconds);
+    return text;
+}

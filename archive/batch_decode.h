@@ -1,0 +1,70 @@
+#pragma once
+
+#include "telemetry/beacon_decoder.h"
+
+#include <QFileDevice>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+enum class InputFormat { Detect, Kiss, Satnogs };
+enum class RowFormat { Csv, JsonLines };
+
+struct BatchTotals {
+    int files = 0;                  // inputs read
+    std::int64_t packets = 0;       // rows written
+    std::int64_t textBeacons = 0;   // the satellite's text beacons
+    std::int64_t skipped = 0;       // frames or lines that were not telemetry
+    std::int64_t duplicates = 0;    // SatNOGS lines that repeated the line before them
+};
+
+// Decodes capture files and SatNOGS exports into rows, one a packet, with no store and no
+// limit: each packet is written out as soon as it is decoded, and the input is read in blocks,
+// so memory stays flat however large the input. A SatNOGS export is read as the window reads
+// it; a capture file's frames past 4096 bytes, which no telemetry frame is, are skipped.
+class BatchDecoder : private DecodeView {
+public:
+    struct Sinks {
+        std::function<void(std::string_view)> rows;         // the output, in pieces
+        std::function<void(std::string_view)> textBeacons;  // a line per text beacon; empty: only counted
+        std::function<void(qint64 bytes)> progress;         // bytes of the current input read so far
+    };
+
+    BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks);
+
+    // Reads one input, "-" for standard input, in the format given or the one its first bytes
+    // show. Returns why it could not be read, or nothing; what it decoded is written either way.
+    QString Decode(const QString& path, InputFormat format);
+    // Writes out what is buffered.
+    void Flush();
+
+    const BatchTotals& totals() const { return totals_; }
+
+private:
+    QString DecodeKiss(QIODevice& input, std::string first);
+    QString DecodeSatnogs(QFileDevice& input);
+
+    void AppendFrameLog(std::string_view) override {}
+    void AppendBeaconText(std::string_view line) override;
+    void ShowPayloadText(std::string_view) override {}
+    void SetPacketMaximum(int packetCount) override;
+
+    RowFormat format_;
+    char decimalSeparator_;
+    Sinks sinks_;
+    ProgramState state_;
+    DecoderContext context_;
+    std::string rows_;
+    std::string sourceName_;
+    std::function<std::string()> source_;  // where the packet being decoded comes from
+    BatchTotals totals_;
+};
+
+// A capture file has FEND bytes; a SatNOGS export is lines of date, "|" and hexadecimal.
+InputFormat RecogniseFormat(std::string_view firstBytes);
+
+// "3 files, 25000 packets, 12 text beacons, 4 skipped, 2 duplicates dropped, 1.23 s"
+std::string SummaryText(const BatchTotals& totals, double seconds);

@@ -1,0 +1,125 @@
+#include "archive/batch_decode.h"
+#include "archive/json_lines.h"
+#include "archive/satnogs_stream.h"
+#include "programs/log_styles.h"
+#include "support/beacon_builder.h"
+#include "support/files.h"
+#include "support/recording_view.h"
+#include "telemetry/time_stamps.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+namespace {
+
+// Several megabytes of SatNOGS lines, so that lines and line ends straddle the blocks read:
+// a heading, repeats, blank lines, a bare LF inside a line, fields after the frame.
+std::string TrickyExport(std::string_view lineEnd) {
+    std::string text = std::string("timestamp|frame") + std::string(lineEnd);
+    for (int i = 0; i < 7000; ++i) {
+        char time[32];
+        std::snprintf(time, sizeof time, "2021-02-06 %02d:%02d:%02d|", i / 3600 % 24, i / 60 % 60, i % 60);
+        const std::string line = time + HexText(NumberedBeacon(i)) + (i % 5 == 0 ? "|0|station" : "");
+        text.append(line).append(lineEnd);
+        if (i % 11 == 0) text.append(line).append(lineEnd);  // a repeat
+        if (i % 97 == 0) text.append(lineEnd);                // a blank line
+        if (i % 89 == 0 && lineEnd.size() == 2) text.append("2021-02-06 00:00:00|AB\nCD").append(lineEnd);
+    }
+    return text.substr(0, text.size() - lineEnd.size());  // no line end after the last line
+}
+
+BatchDecoder::Sinks RowsInto(std::string& rows) {
+    return {.rows = [&rows](std::string_view text) { rows += text; }, .textBeacons = {}, .progress = {}};
+}
+
+std::vector<std::string> RxTimes(const ProgramState& state) {
+    std::vector<std::string> times;
+    for (int n = 1; n <= state.packetCount; ++n) times.push_back(state.Packet(n)->rxTime);
+    return times;
+}
+
+}  // namespace
+
+TEST(SatnogsStream, ReadsWhatTheWindowReadsWithoutHoldingTheFile) {
+    for (const std::string_view lineEnd : {"\r\n", "\n"}) {
+        QTemporaryDir folder;
+        const std::string text = TrickyExport(lineEnd);
+        ASSERT_GT(text.size(), 3u << 20);
+        const QString forWindow = WriteBytes(folder.filePath("window.csv"), text);
+        const QString forStream = WriteBytes(folder.filePath("stream.csv"), text);
+
+        DecoderHarness window;
+        const SatnogsFileOutcome read = ReadSatnogsFile(window.context, forWindow, {[](const QString&) {}, [](int) {}, [](int) {}});
+        DecoderHarness streamed;
+        QFile file(forStream);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        std::vector<int> lines;
+        const SatnogsFileOutcome stream =
+            StreamSatnogsFile(streamed.context, file, {[&](int line) { lines.push_back(line); }, [](qint64) {}});
+
+        EXPECT_TRUE(stream.read);
+        EXPECT_EQ(stream.recordLines, read.recordLines);
+        EXPECT_EQ(stream.records, read.records);
+        EXPECT_EQ(stream.stored, read.stored);
+        EXPECT_EQ(StoredUrbi(streamed.state), StoredUrbi(window.state));
+        EXPECT_EQ(RxTimes(streamed.state), RxTimes(window.state));
+        EXPECT_EQ(lines.back(), 2) << "the first record, below the heading";
+        EXPECT_TRUE(std::is_sorted(lines.rbegin(), lines.rend()));
+    }
+}
+
+TEST(BatchDecoder, WritesEveryPacketOfACapturePastTheWindowsLimit) {
+    QTemporaryDir folder;
+    std::string capture;
+    for (int n = 1; n <= 25000; ++n) {
+        AppendRxTimeFrame(capture, "2021-02-06 14:00:00.000 UTC");
+        capture += KissDataFrame(NumberedBeacon(n % 60000));
+    }
+    capture += KissDataFrame("not telemetry") + KissDataFrame(std::string(5000, 'x'));
+    const QString path = WriteBytes(folder.filePath("year.kss"), capture);
+
+    std::string rows;
+    BatchDecoder decoder(RowFormat::Csv, '.', kDecodeLog, RowsInto(rows));
+    EXPECT_EQ(decoder.Decode(path, InputFormat::Detect), "");
+    decoder.Flush();
+    EXPECT_EQ(decoder.totals().packets, 25000);
+    EXPECT_EQ(decoder.totals().skipped, 2) << "a short frame and one past the bound";
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 25001) << "the heading and a line a packet";
+    EXPECT_TRUE(rows.ends_with(";\r\n"));
+}
+
+TEST(BatchDecoder, JsonLinesRoundTripTheValues) {
+    QTemporaryDir folder;
+    std::string capture;
+    AppendRxTimeFrame(capture, "2021-02-06 14:00:00.123 UTC");
+    capture += KissDataFrame(BeaconBuilder().u16(85, 4250).s8(87, -12).u32(47, 0xFFFFFFFF).obcTime(21, 2, 6, 9, 5, 0).build());
+    const QString path = WriteBytes(folder.filePath("pass.kss"), capture);
+
+    std::string rows;
+    BatchDecoder decoder(RowFormat::JsonLines, '.', kDecodeLog, RowsInto(rows));
+    decoder.Decode(path, InputFormat::Detect);
+    decoder.Flush();
+    QJsonParseError error;
+    const QJsonObject packet = QJsonDocument::fromJson(QByteArray::fromStdString(rows), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << rows;
+    EXPECT_EQ(packet["rx_time"].toString(), "2021-02-06T14:00:00.123Z");
+    EXPECT_EQ(packet["obc_time"].toString(), "2021/02/06 09:05:00");
+    EXPECT_EQ(packet["source"].toString(), folder.filePath("pass.kss") + "#1");
+    EXPECT_EQ(packet["Battery 1 Volt"].toDouble(), 4.25);
+    EXPECT_EQ(packet["Battery 1 Temp"].toDouble(), -12);
+    EXPECT_EQ(packet["Status"].toDouble(), 4294967295.0);
+    EXPECT_EQ(packet["JOB ID"].toString(), "");
+    EXPECT_EQ(packet.size(), 4 + kChannelCount);
+}
+
+TEST(BatchDecoder, FormatsAreKnownByTheirContent) {
+    EXPECT_EQ(RecogniseFormat("\xC0\x00" "frame\xC0"), InputFormat::Kiss);
+    EXPECT_EQ(RecogniseFormat("timestamp|frame\r\n2021-02-06 14:00:00|8C8E\r\n"), InputFormat::Satnogs);
+    EXPECT_EQ(RecogniseFormat("2021-02-06 14:00:00|8C8E"), InputFormat::Satnogs);
+    EXPECT_EQ(RecogniseFormat("plain text"), InputFormat::Kiss) << "nothing to decode either way";
+    EXPECT_EQ(IsoRxTime("2021-02-06 14:00:00"), "2021-02-06T14:00:00.000Z");
+    EXPECT_EQ(IsoRxTime("06.02.21 14:00:00.123 UTC"), "");
+}

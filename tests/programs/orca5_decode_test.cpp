@@ -1,0 +1,108 @@
+// orca5-decode as a user runs it: a process with files, standard input and exit codes.
+#include "support/window_harness.h"
+#include "telemetry/time_stamps.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QProcess>
+#include <QRandomGenerator>
+
+namespace {
+
+struct Finished {
+    int exitCode;
+    QByteArray out, err;
+};
+
+Finished Decode(const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(ORCA5_DECODE_PATH, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(60000));
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+std::string Capture(int count) {
+    std::string capture;
+    for (int n = 1; n <= count; ++n) {
+        AppendRxTimeFrame(capture, "2021-02-06 14:00:00." + std::to_string(100 + n % 900) + " UTC");
+        capture += KissDataFrame(BeaconBuilder().u16(79, static_cast<std::uint16_t>(n)).u16(85, 3000 + n % 1000).s8(87, -3).build());
+    }
+    return capture;
+}
+
+// What "Write CSV File" writes after the window imported the file through the given command.
+QByteArray WindowCsv(WindowHarness& harness, const QString& path, void (Form1::*import)()) {
+    harness.dialogs.answers.push_back(QStringList{path});
+    (harness.window.*import)();
+    harness.window.WriteCSVFile_Click();
+    return Contents(harness.window.Text4->text().section(" has been written", 0, 0));
+}
+
+}  // namespace
+
+TEST(DecodeProgram, WritesTheWindowsCsvOfACaptureAndOfASatnogsExport) {
+    const QLocale saved;
+    QLocale::setDefault(QLocale::c());
+    WindowHarness harness;
+    const QString capture = harness.WriteFile("pass.kss", Capture(50));
+    std::string satnogs = "timestamp|frame\r\n";
+    for (int n = 1; n <= 40; ++n) {
+        satnogs += "2021-02-06 14:00:" + std::to_string(10 + n) + "|" + HexText(NumberedBeacon(n)) + "\r\n";
+        if (n % 7 == 0) satnogs += satnogs.substr(satnogs.rfind("2021"));  // a repeat
+    }
+    const QString exported = harness.WriteFile("frames.txt", satnogs);
+
+    EXPECT_EQ(Decode({capture}).out, WindowCsv(harness, capture, &Form1::MnuOpenKISSFile_Click));
+    EXPECT_EQ(Decode({exported}).out, WindowCsv(harness, exported, &Form1::MnuOpenServerLog_Click));
+    QLocale::setDefault(saved);
+}
+
+TEST(DecodeProgram, ReadsStandardInputPastTheWindowsLimit) {
+    const Finished run = Decode({"--jsonl", "-"}, Bytes(Capture(25000)));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out.count('\n'), 25000);
+    EXPECT_TRUE(run.out.endsWith("}\n"));
+    EXPECT_TRUE(run.err.contains("1 files, 25000 packets")) << run.err.toStdString();
+    EXPECT_TRUE(Decode({"--quiet", "-"}, Bytes(Capture(1))).err.isEmpty()) << "quiet, and no progress off a terminal";
+}
+
+TEST(DecodeProgram, AMissingFileIsNamedAndTheOthersDecoded) {
+    QTemporaryDir folder;
+    const QString first = WriteBytes(folder.filePath("a.kss"), Capture(3));
+    const QString last = WriteBytes(folder.filePath("c.kss"), Capture(2));
+    const QString output = folder.filePath("all.csv");
+    const Finished run = Decode({"-o", output, first, folder.filePath("b.kss"), last});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(folder.filePath("b.kss").toUtf8() + ": ")) << run.err.toStdString();
+    EXPECT_EQ(Contents(output).count('\n'), 1 + 3 + 2);
+}
+
+TEST(DecodeProgram, UsageErrorsAndAnOutputThatIsAnInput) {
+    QTemporaryDir folder;
+    const QString input = WriteBytes(folder.filePath("a.kss"), Capture(1));
+    EXPECT_EQ(Decode({}).exitCode, 2);
+    EXPECT_EQ(Decode({"--bogus", input}).exitCode, 2);
+    EXPECT_EQ(Decode({"--format", "wav", input}).exitCode, 2);
+    EXPECT_EQ(Decode({"-o", input, input}).exitCode, 2);
+    EXPECT_EQ(Contents(input).toStdString(), Capture(1)) << "never written over";
+    const Finished help = Decode({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("Examples:"));
+    EXPECT_TRUE(Decode({"--version"}).out.startsWith("orca5-decode 0.6"));
+}
+
+TEST(DecodeProgram, ABrokenFileIsSkippedNotFatal) {
+    QTemporaryDir folder;
+    QByteArray noise(1 << 20, '\0');
+    QRandomGenerator random(11);
+    random.fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    const QString binary = WriteBytes(folder.filePath("noise.bin"), noise.toStdString());
+    const QString truncated = WriteBytes(folder.filePath("cut.kss"), Capture(4).substr(0, 700));
+    const Finished run = Decode({binary, truncated});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("2 files, ")) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(" 0 skipped")) << "the noise's pieces are counted";
+}
