@@ -111,7 +111,17 @@ void BatchDecoder::SetPacketMaximum(int packetCount) {
         AppendJsonLine(rows_, record, source_(), state_.frameHex);
     ++totals_.packets;
     state_.ResetStore();
-    if (rows_.size() >= kFlushBytes) Flush();
+    if (live_ || rows_.size() >= kFlushBytes) Flush();
+}
+
+LiveArrival BatchDecoder::DecodeLive(KissStream& stream, std::string_view chunk, const QString& captureFolder,
+                                     const SatelliteFrameSink& satelliteFrames, const std::string& source) {
+    live_ = true;
+    source_ = [&source] { return source; };
+    const LiveArrival arrival = DecodeLiveChunk(context_, stream, chunk, captureFolder, satelliteFrames);
+    totals_.skipped += arrival.frames - arrival.stored - arrival.refused;
+    Flush();
+    return arrival;
 }
 
 void BatchDecoder::Flush() {

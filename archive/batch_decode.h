@@ -1,5 +1,6 @@
 #pragma once
 
+#include "intake/live_arrival.h"
 #include "telemetry/beacon_decoder.h"
 
 #include <QFileDevice>
@@ -38,6 +39,10 @@ public:
     // Reads one input, "-" for standard input, in the format given or the one its first bytes
     // show. Returns why it could not be read, or nothing; what it decoded is written either way.
     QString Decode(const QString& path, InputFormat format);
+    // One arrival from a KISS server, recorded into the day's capture file in the folder as the
+    // window records it; each packet is written out at once, so a pipe sees it as it comes.
+    LiveArrival DecodeLive(KissStream& stream, std::string_view chunk, const QString& captureFolder,
+                           const SatelliteFrameSink& satelliteFrames, const std::string& source);
     // Writes out what is buffered.
     void Flush();
 
@@ -60,6 +65,7 @@ private:
     std::string rows_;
     std::string sourceName_;
     std::function<std::string()> source_;  // where the packet being decoded comes from
+    bool live_ = false;
     BatchTotals totals_;
 };
 

@@ -1,9 +1,9 @@
 #include "archive/json_lines.h"
 
+#include "telemetry/time_stamps.h"
 #include "telemetry/value_text.h"
 
 #include <array>
-#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -25,24 +25,7 @@ void AppendJsonString(std::string& out, std::string_view text) {
     out += '"';
 }
 
-bool Matches(std::string_view text, std::string_view pattern) {
-    if (text.size() < pattern.size()) return false;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const bool digit = std::isdigit(static_cast<unsigned char>(text[i])) != 0;
-        if (pattern[i] == 'd' ? !digit : text[i] != pattern[i]) return false;
-    }
-    return true;
-}
-
 }  // namespace
-
-std::string IsoRxTime(std::string_view rxTime) {
-    if (!Matches(rxTime, "dddd-dd-dd dd:dd:dd")) return {};
-    std::string iso(rxTime.substr(0, 19));
-    iso[10] = 'T';
-    iso += Matches(rxTime.substr(19), ".ddd") ? rxTime.substr(19, 4) : ".000";
-    return iso + 'Z';
-}
 
 void AppendJsonLine(std::string& out, const TelemetryRecord& record, std::string_view source, std::string_view frameHex) {
     // the keys of the channels, made once: the names need no escapes

@@ -10,7 +10,3 @@
 // "frame" (hexadecimal), then every channel by its name: numbers as numbers (the status
 // word too), JOB ID as text. The line ends in LF.
 void AppendJsonLine(std::string& out, const TelemetryRecord& record, std::string_view source, std::string_view frameHex);
-
-// "2021-02-06T14:00:00.123Z" of a reception time that begins "2021-02-06 14:00:00", with or
-// without ".123" after it; empty for any other text.
-std::string IsoRxTime(std::string_view rxTime);

@@ -35,7 +35,54 @@ QString ApplyLine(Configuration& configuration, const QString& key, const QStrin
         configuration.serverLabel = ServerLabel(configuration);
     } else if (key == u"SCREENSHOT") {
         configuration.screenshotButton = value.toUpper() == u"YES";
+    } else if (key == u"RECONNECT") {
+        configuration.reconnect = value.toUpper() == u"YES";
     }
+    return {};
+}
+
+// The SiDS keys, checked once all lines are read; a problem turns forwarding off, nothing more.
+struct SidsKeys {
+    bool on = false;
+    QString url = kSatnogsDbTelemetryUrl, callsign, latitude, longitude, noradId;
+};
+
+bool TakeSidsKey(SidsKeys& keys, const QString& key, const QString& value) {
+    if (key == u"SIDS") keys.on = value.toUpper() == u"YES";
+    else if (key == u"SIDS_URL") keys.url = value;
+    else if (key == u"CALLSIGN") keys.callsign = value;
+    else if (key == u"LATITUDE") keys.latitude = value;
+    else if (key == u"LONGITUDE") keys.longitude = value;
+    else if (key == u"NORAD_ID") keys.noradId = value;
+    else return false;
+    return true;
+}
+
+std::optional<double> Degrees(const QString& text, double limit) {
+    bool isNumber = false;
+    const double degrees = text.toDouble(&isNumber);
+    return isNumber && degrees >= -limit && degrees <= limit ? std::optional(degrees) : std::nullopt;
+}
+
+// The station, or why it cannot forward.
+QString TakeSidsStation(Configuration& configuration, const SidsKeys& keys) {
+    if (!keys.on) return {};
+    SidsStation station;
+    station.url = QUrl(keys.url, QUrl::StrictMode);
+    const bool web = station.url.scheme() == u"http" || station.url.scheme() == u"https";
+    if (!station.url.isValid() || !web || station.url.host().isEmpty())
+        return QStringLiteral("SIDS_URL \"%1\" is not an http or https address").arg(keys.url);
+    station.callsign = keys.callsign;
+    if (station.callsign.isEmpty()) return "no CALLSIGN";
+    const auto latitude = Degrees(keys.latitude, 90), longitude = Degrees(keys.longitude, 180);
+    if (!latitude) return QStringLiteral("LATITUDE \"%1\" is not in degrees from -90 to 90").arg(keys.latitude);
+    if (!longitude) return QStringLiteral("LONGITUDE \"%1\" is not in degrees from -180 to 180").arg(keys.longitude);
+    bool isNumber = false;
+    station.noradId = keys.noradId.toInt(&isNumber);
+    if (!isNumber || station.noradId <= 0) return QStringLiteral("NORAD_ID \"%1\" is not a catalogue number").arg(keys.noradId);
+    station.latitude = *latitude;
+    station.longitude = *longitude;
+    configuration.sids = station;
     return {};
 }
 
@@ -45,6 +92,7 @@ ConfigurationResult ParseConfiguration(std::string_view text, const QString& pro
     Configuration configuration;
     configuration.imagePath = programFolder + u'/';
 
+    SidsKeys sids;
     const QStringList lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).split(u'\n');
     for (qsizetype number = 0; number < lines.size(); ++number) {
         QString line = lines[number];
@@ -54,15 +102,22 @@ ConfigurationResult ParseConfiguration(std::string_view text, const QString& pro
         if (equals < 0) continue;
 
         const QString key = TrimSpaces(line.left(equals)).toUpper();
-        const QString error = ApplyLine(configuration, key, TrimSpaces(line.mid(equals + 1)));
+        const QString value = TrimSpaces(line.mid(equals + 1));
+        if (TakeSidsKey(sids, key, value)) continue;
+        const QString error = ApplyLine(configuration, key, value);
         if (!error.isEmpty())
             return {std::nullopt, QStringLiteral("%1, line %2: %3").arg(kConfigurationFileName).arg(number + 1).arg(error)};
     }
+    if (const QString problem = TakeSidsStation(configuration, sids); !problem.isEmpty())
+        configuration.sidsProblem = "SiDS forwarding is off: " + problem + " in " + kConfigurationFileName;
     return {configuration, {}};
 }
 
 ConfigurationResult ReadConfiguration(const QString& programFolder) {
-    const QString path = QDir(programFolder).filePath(kConfigurationFileName);
+    return ReadConfigurationFile(QDir(programFolder).filePath(kConfigurationFileName), programFolder);
+}
+
+ConfigurationResult ReadConfigurationFile(const QString& path, const QString& programFolder) {
     const WholeFile file = ReadWholeFile(path);
     if (!file.read) return {std::nullopt, QStringLiteral("%1 cannot be read: %2").arg(path, file.error)};
     return ParseConfiguration(ByteView(file.bytes), programFolder);

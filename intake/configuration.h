@@ -1,5 +1,7 @@
 #pragma once
 
+#include "intake/sids_station.h"
+
 #include <QString>
 
 #include <optional>
@@ -12,6 +14,9 @@ struct Configuration {
     std::optional<int> serverPort;
     bool screenshotButton = true;
     QString serverLabel;     // "[host:port]" once either is configured
+    bool reconnect = false;  // RECONNECT = YES: the live client reconnects by itself
+    std::optional<SidsStation> sids;  // SIDS = YES with every station key good: forward live frames
+    QString sidsProblem;     // SIDS = YES, but a key is missing or malformed: why forwarding is off
 };
 
 struct ConfigurationResult {
@@ -29,3 +34,5 @@ ConfigurationResult ParseConfiguration(std::string_view text, const QString& pro
 
 // Reads conf.ini from the program's folder.
 ConfigurationResult ReadConfiguration(const QString& programFolder);
+// Reads a file of the same keys, wherever it stands.
+ConfigurationResult ReadConfigurationFile(const QString& path, const QString& programFolder);

@@ -2,12 +2,29 @@
 
 KissClient::KissClient(QObject* parent) : QObject(parent) {
     connect(&socket_, &QTcpSocket::readyRead, this, &KissClient::DataArrival);
-    connect(&socket_, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
-        if (error == QAbstractSocket::RemoteHostClosedError)
-            latched_ = SocketState::PeerClosing;
-        else
-            Fail(socket_.errorString());
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &KissClient::Lost);
+    connect(&socket_, &QTcpSocket::connected, this, [this] {
+        connectedFor_.start();
+        emit Connected();
     });
+    retry_.setSingleShot(true);
+    connect(&retry_, &QTimer::timeout, this, &KissClient::Connect);
+}
+
+void KissClient::SetReconnect(const std::optional<ReconnectPolicy>& policy) { reconnect_ = policy; }
+
+void KissClient::Lost(QAbstractSocket::SocketError error) {
+    // what came before the close is taken before anything else happens to the socket
+    if (socket_.bytesAvailable() > 0) emit DataArrival();
+    if (error == QAbstractSocket::RemoteHostClosedError)
+        latched_ = SocketState::PeerClosing;
+    else
+        Fail(socket_.errorString());
+    if (!reconnect_) return;
+    if (connectedFor_.isValid() && connectedFor_.elapsed() >= reconnect_->steadyAfter.count()) reconnect_->backoff.Reset();
+    connectedFor_.invalidate();
+    latched_ = SocketState::Waiting;
+    retry_.start(reconnect_->backoff.Next());
 }
 
 void KissClient::SetRemote(const QString& host, int port) {
@@ -29,9 +46,14 @@ void KissClient::Fail(const QString& reason) {
 }
 
 void KissClient::Close() {
+    retry_.stop();
     socket_.abort();
     latched_.reset();
+    connectedFor_.invalidate();
+    if (reconnect_) reconnect_->backoff.Reset();
 }
+
+int KissClient::secondsToReconnect() const { return retry_.isActive() ? (retry_.remainingTime() + 999) / 1000 : 0; }
 
 SocketState KissClient::State() const {
     if (latched_) return *latched_;

@@ -13,11 +13,13 @@ void LogArrival(DecoderContext& context, std::size_t length) {
     context.view.AppendFrameLog(line);
 }
 
-void Decode(DecoderContext& context, std::string_view content, LiveArrival& arrival) {
+// Whether the frame is the satellite's: telemetry, or a text beacon.
+bool Decode(DecoderContext& context, std::string_view content, LiveArrival& arrival) {
     if (context.log.liveLogsArrivals) LogArrival(context, content.size());
-    if (const auto result = DecodeTelemetryFrame(context, content))
-        ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
+    const auto result = DecodeTelemetryFrame(context, content);
+    if (result) ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
     ++arrival.frames;
+    return result.has_value();
 }
 
 void Record(std::string_view now, std::string_view raw, const QString& folder, ProgramState& state,
@@ -34,7 +36,7 @@ void Record(std::string_view now, std::string_view raw, const QString& folder, P
 }  // namespace
 
 LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::string_view chunk,
-                            const QString& captureFolder) {
+                            const QString& captureFolder, const SatelliteFrameSink& satelliteFrames) {
     LiveArrival arrival;
     stream.Feed(chunk, [&](const KissFrame& frame) {
         // the first byte is the KISS command byte, whatever its value
@@ -46,8 +48,9 @@ LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::st
         ProgramState& state = context.state;
         state.frameHex = HexText(content);
         state.rxTimeText = now;
-        Decode(context, content, arrival);
+        const bool telemetry = Decode(context, content, arrival);
         Record(now, frame.raw, captureFolder, state, arrival);
+        if (satelliteFrames && (telemetry || IsSatelliteBeacon(state.frameHex))) satelliteFrames(now, state.frameHex);
     });
     return arrival;
 }

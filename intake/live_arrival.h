@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -21,8 +22,13 @@ struct LiveArrival {
     std::optional<CaptureWrite> lastWrite;  // the last frame's append to the capture file
 };
 
+// Where the satellite's own frames go besides: its telemetry and text beacons, with their
+// reception time ("yyyy-MM-dd HH:mm:ss.zzz", UTC) and their bytes in hexadecimal.
+using SatelliteFrameSink = std::function<void(std::string_view utcTimestampText, std::string_view frameHex)>;
+
 // One arrival from the KISS server: the stream cuts the frames it completes; each frame of at
 // least 10 bytes is stamped with one reading of the UTC clock, decoded by length, and appended
-// to the day's capture file in the folder behind its time-stamp frame, in one write.
+// to the day's capture file in the folder behind its time-stamp frame, in one write. When
+// there is a sink for them, the satellite's frames go there too; other stations' do not.
 LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::string_view chunk,
-                            const QString& captureFolder);
+                            const QString& captureFolder, const SatelliteFrameSink& satelliteFrames = {});

@@ -2,6 +2,7 @@
 
 #include <QTimeZone>
 
+#include <cctype>
 #include <cstdio>
 
 std::int16_t UtcOffsetMinutes(const TimeZoneInformation& zone) {
@@ -45,6 +46,27 @@ std::string UtcTimestampText(const QDateTime& utc) {
 std::string UtcTimestampText() {
     // one reading: the milliseconds belong to the same second
     return UtcTimestampText(UtcNow());
+}
+
+namespace {
+
+bool Matches(std::string_view text, std::string_view pattern) {
+    if (text.size() < pattern.size()) return false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(text[i])) != 0;
+        if (pattern[i] == 'd' ? !digit : text[i] != pattern[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string IsoRxTime(std::string_view rxTime) {
+    if (!Matches(rxTime, "dddd-dd-dd dd:dd:dd")) return {};
+    std::string iso(rxTime.substr(0, 19));
+    iso[10] = 'T';
+    iso += Matches(rxTime.substr(19), ".ddd") ? rxTime.substr(19, 4) : ".000";
+    return iso + 'Z';
 }
 
 std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds) {

@@ -38,6 +38,10 @@ std::string UtcTimestampText(const QDateTime& utc);
 // The same of UTC now, from a single reading of the clock.
 std::string UtcTimestampText();
 
+// "2021-02-06T14:00:00.123Z" of a reception time that begins "2021-02-06 14:00:00", with or
+// without ".123" after it; empty for any other text.
+std::string IsoRxTime(std::string_view rxTime);
+
 // 1970-01-01 00:00:00 UTC plus the given seconds; nothing outside the years 100 to 9999.
 std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds);
 

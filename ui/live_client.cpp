@@ -16,12 +16,20 @@ QString Form1::Winsock_State() {
     QPalette palette = Shape10->palette();
     palette.setColor(QPalette::Window, QColor::fromRgb(look.lampRgb));
     Shape10->setPalette(palette);
-    return QString::fromLatin1(look.text.data(), static_cast<qsizetype>(look.text.size()));
+    QString text = QString::fromLatin1(look.text.data(), static_cast<qsizetype>(look.text.size()));
+    if (Winsock1->State() == SocketState::Waiting)
+        text = QStringLiteral("Waiting %1 s to reconnect").arg(Winsock1->secondsToReconnect());
+    if (forwarder_) text += "   " + ForwardingText(forwarder_->status());
+    return text;
+}
+
+QString ForwardingText(const SidsStatus& status) {
+    QString text = QStringLiteral("SiDS: %1 sent, %2 waiting, %3 rejected").arg(status.sent).arg(status.waiting).arg(status.rejected);
+    return status.lastError.isEmpty() ? text : text + ", last error: " + status.lastError;
 }
 
 void Form1::Check5_Click() {
     if (Check5->isChecked()) {
-        liveStream_ = KissStream{};  // nothing of an earlier connection carries over
         Winsock1->Connect();
         Timer1->start();
     } else {
@@ -37,7 +45,10 @@ void Form1::Winsock1_DataArrival() { TakeLiveData(Winsock1->GetData()); }
 
 void Form1::TakeLiveData(const QByteArray& chunk) {
     DecoderContext context{state_, *this, variant_.log};
-    const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), programFolder_);
+    SatelliteFrameSink forward;
+    if (forwarder_)
+        forward = [this](std::string_view time, std::string_view frameHex) { forwarder_->Forward(time, frameHex); };
+    const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), programFolder_, forward);
     if (const auto& write = arrival.lastWrite) {
         QString status = write->written
                              ? QStringLiteral("%1 bytes has been added to %2").arg(write->frameBytes).arg(write->fileName)

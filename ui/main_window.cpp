@@ -40,6 +40,8 @@ Form1::Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dial
     Winsock1 = new KissClient(this);
     connect(Winsock1, &KissClient::DataArrival, this, &Form1::Winsock1_DataArrival);
     connect(Winsock1, &KissClient::Failed, Text4, &QLineEdit::setText);
+    // every connection, switched on or made again by itself, starts with a fresh de-framer
+    connect(Winsock1, &KissClient::Connected, this, [this] { liveStream_ = KissStream{}; });
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
@@ -97,6 +99,13 @@ QString Form1::Form_Load(const QString& programFolder) {
     Label2->setToolTip(configuration_.serverLabel);
     Label2->setAccessibleDescription("Connection state of the server " + configuration_.serverLabel);
     Command1->setVisible(configuration_.screenshotButton);
+    Winsock1->SetReconnect(configuration_.reconnect ? std::optional(ReconnectPolicy{}) : std::nullopt);
+    forwarder_.reset();
+    if (configuration_.sids) {
+        const QString version = QString::fromLatin1(variant_.programName) + ' ' + QString::fromLatin1(variant_.versionNumber);
+        forwarder_ = std::make_unique<SidsForwarder>(*configuration_.sids, version, programFolder_);
+    }
+    if (!configuration_.sidsProblem.isEmpty()) Text4->setText(configuration_.sidsProblem);
     Timer1->start();  // the state shows within a second, connected or not
     return {};
 }

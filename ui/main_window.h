@@ -3,6 +3,7 @@
 #include "intake/configuration.h"
 #include "intake/kiss_client.h"
 #include "intake/kiss_stream.h"
+#include "intake/sids_forwarder.h"
 #include "telemetry/channel_table.h"
 #include "telemetry/decode_view.h"
 #include "telemetry/program_state.h"
@@ -13,6 +14,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class ChannelChart;
@@ -35,6 +37,9 @@ inline constexpr char kWindowTitle[] = "ORCA-5 Telemetry Decoder (orca5 project)
 
 // What the status line says when a full store turned telemetry frames away.
 QString RefusedFramesText(int refused);
+
+// "SiDS: 12 sent, 0 waiting, 1 rejected", and the last error when there was one.
+QString ForwardingText(const SidsStatus& status);
 
 // The main window. It shows the program state and hands the user's commands to the library;
 // its controls carry the names the rest of the program knows them by.
@@ -162,6 +167,7 @@ private:
     Configuration configuration_;
     QString programFolder_;
     KissStream liveStream_;
+    std::unique_ptr<SidsForwarder> forwarder_;  // when conf.ini turns forwarding on
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import
     QPointer<Info> info_;
 

@@ -13,6 +13,7 @@ SocketStateLook LookOfSocketState(SocketState state) {
     case SocketState::Connected: return {"Connected", kGreen};
     case SocketState::PeerClosing: return {"Peer is closing the connection", kYellow};
     case SocketState::Error: return {"Error", kRed};
+    case SocketState::Waiting: return {"Waiting to reconnect", kYellow};
     }
     return {"", kGrey};
 }

@@ -1,17 +1,20 @@
 // orca5-decode: capture files and SatNOGS exports to CSV or JSON lines, without a window and
 // without the window's 10000-packet store.
 #include "archive/batch_decode.h"
+#include "live_recorder.h"
 #include "programs/log_styles.h"
 #include "telemetry/value_text.h"
 #include "telemetry/version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
@@ -21,6 +24,7 @@ namespace {
 constexpr char kProgram[] = "orca5-decode";
 
 constexpr char kHelp[] = R"(Usage: orca5-decode [options] FILE...
+       orca5-decode [options] --live HOST:PORT
 
 Decodes ORCA-5 telemetry from KISS capture files (.kss) and SatNOGS frame exports and writes
 one row per telemetry packet. FILE "-" is standard input. Each file's format is recognised
@@ -39,6 +43,15 @@ Options:
   --text-beacons         also write the satellite's text beacons to standard error
   --text-beacons-file F  ... or to the file F
   -q, --quiet            no progress line and no summary on standard error
+
+A station without a display:
+  --live HOST:PORT       record the frames of a KISS server instead of reading files: each
+                         goes into the daily capture file (yyyy-MM-dd_orca5.kss, as the window
+                         writes it) and each packet to the output at once; the connection is
+                         made again whenever it drops; SIGINT or SIGTERM end it
+  --capture-dir DIR      the folder of the capture files (and the SiDS outbox); default: here
+  --conf FILE            conf.ini keys for forwarding to a SatNOGS database (SIDS, SIDS_URL,
+                         CALLSIGN, LATITUDE, LONGITUDE, NORAD_ID)
   -h, --help             this help
   --version              the program's name and the library's version
 
@@ -49,6 +62,7 @@ Examples:
   orca5-decode -o year.csv 2021-*_orca5.kss
   orca5-decode --jsonl satnogs-export.csv > packets.jsonl
   orca5-decode --jsonl - < pass.kss | jq '."Battery 1 Volt"'
+  orca5-decode --live 127.0.0.1:8001 --capture-dir /var/lib/orca5 --conf station.ini
 )";
 
 void Print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
@@ -66,10 +80,12 @@ public:
         file_.emplace(path);
         return file_->open(QIODevice::WriteOnly);
     }
-    void Write(std::string_view bytes) {
+    // Pushed on at once when a pipe is to see it as it comes.
+    void Write(std::string_view bytes, bool push) {
         const auto size = static_cast<qint64>(bytes.size());
         if (!file_) {
             written_ = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && written_;
+            if (push) std::fflush(stdout);
         } else if (file_->write(bytes.data(), size) != size) {
             written_ = false;
         }
@@ -109,6 +125,21 @@ private:
     QElapsedTimer clock_;
 };
 
+// Writes out the rest and the summary; 1 when the output is not whole.
+int Finish(Output& output, BatchDecoder& decoder, bool quiet, const QElapsedTimer& clock) {
+    decoder.Flush();
+    int status = 0;
+    if (const QString error = output.Close(); !error.isEmpty()) {
+        Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, error));
+        status = 1;
+    }
+    if (!quiet) {
+        const std::string summary = SummaryText(decoder.totals(), static_cast<double>(clock.elapsed()) / 1000);
+        Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(summary)));
+    }
+    return status;
+}
+
 bool IsOneOf(const QString& path, const QStringList& inputs) {
     const QString output = QFileInfo(path).canonicalFilePath();
     if (output.isEmpty()) return false;
@@ -133,13 +164,25 @@ int main(int argc, char** argv) {
         {{"q", "quiet"}, ""},
         {{"h", "help"}, ""},
         {"version", ""},
+        {"live", "", "HOST:PORT"},
+        {"capture-dir", "", "DIR"},
+        {"conf", "", "FILE"},
     });
     if (!parser.parse(application.arguments())) return UsageError(parser.errorText());
     if (parser.isSet("help")) return Print(stdout, kHelp), 0;
     if (parser.isSet("version")) return Print(stdout, QStringLiteral("%1 %2\n").arg(kProgram, kLibraryVersion)), 0;
 
     const QStringList inputs = parser.positionalArguments();
-    if (inputs.isEmpty()) return UsageError("no FILE given");
+    const bool live = parser.isSet("live");
+    if (live && !inputs.isEmpty()) return UsageError("--live reads a server, not files");
+    if (live && parser.isSet("output")) return UsageError("--live writes to standard output, as each packet comes");
+    if (!live && inputs.isEmpty()) return UsageError("no FILE given");
+    std::optional<Configuration> configuration = Configuration();
+    if (parser.isSet("conf")) {
+        const ConfigurationResult read = ReadConfigurationFile(parser.value("conf"), QDir::currentPath());
+        if (!read.configuration) return UsageError(read.error);
+        configuration = read.configuration;
+    }
     if (parser.isSet("csv") && parser.isSet("jsonl")) return UsageError("--csv and --jsonl exclude each other");
     InputFormat format = InputFormat::Detect;
     if (parser.isSet("format")) {
@@ -168,7 +211,7 @@ int main(int argc, char** argv) {
     Progress progress(!quiet && isatty(STDERR_FILENO), total);
     qint64 done = 0;
 
-    BatchDecoder::Sinks sinks{.rows = [&](std::string_view rows) { output.Write(rows); },
+    BatchDecoder::Sinks sinks{.rows = [&](std::string_view rows) { output.Write(rows, live); },
                               .textBeacons = {},
                               .progress = [&](qint64 bytes) { progress.Show(done + bytes); }};
     if (beaconFile.isOpen())
@@ -180,6 +223,13 @@ int main(int argc, char** argv) {
 
     QElapsedTimer clock;
     clock.start();
+    if (live) {
+        const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
+        if (!QDir().mkpath(captureFolder)) return Print(stderr, QStringLiteral("%1: %2 cannot be made\n").arg(kProgram, captureFolder)), 1;
+        const int code = RunLiveRecorder(decoder, parser.value("live"), captureFolder, *configuration,
+                                         QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion));
+        return std::max(code, Finish(output, decoder, quiet, clock));
+    }
     int status = 0;
     for (const QString& input : inputs) {
         if (const QString error = decoder.Decode(input, format); !error.isEmpty()) {
@@ -189,13 +239,6 @@ int main(int argc, char** argv) {
         }
         done += input == "-" ? 0 : QFileInfo(input).size();
     }
-    decoder.Flush();
     progress.Clear();
-    if (const QString error = output.Close(); !error.isEmpty()) {
-        Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, error));
-        status = 1;
-    }
-    if (!quiet)
-        Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(SummaryText(decoder.totals(), clock.elapsed() / 1000.0))));
-    return status;
+    return std::max(status, Finish(output, decoder, quiet, clock));
 }

@@ -78,3 +78,30 @@ TEST(Configuration, ReadsTheFileInTheProgramFolder) {
     EXPECT_EQ(read.configuration->serverPort, 8001);
     EXPECT_EQ(read.configuration->imagePath, folder.path() + "/");
 }
+
+TEST(Configuration, ReconnectAndForwardingAreAskedFor) {
+    EXPECT_FALSE(Parse("TCP_PORT=8001\n").reconnect);
+    EXPECT_TRUE(Parse("reconnect = Yes\n").reconnect);
+    EXPECT_FALSE(Parse("RECONNECT = 1\n").reconnect);
+    EXPECT_FALSE(Parse("CALLSIGN = N0CALL\nLATITUDE = 1\nLONGITUDE = 2\nNORAD_ID = 3\n").sids) << "never without SIDS=YES";
+
+    const Configuration station = Parse("SIDS = yes\nCALLSIGN = N0CALL\nLATITUDE = 48.85\nLONGITUDE = -59.34\nNORAD_ID = 99999\n");
+    ASSERT_TRUE(station.sids) << station.sidsProblem.toStdString();
+    EXPECT_EQ(station.sids->url, QUrl("https://db.satnogs.org/api/telemetry/"));
+    EXPECT_EQ(station.sids->longitude, -59.34);
+    EXPECT_EQ(station.sids->noradId, 99999);
+    EXPECT_TRUE(station.sidsProblem.isEmpty());
+
+    const std::pair<const char*, const char*> problems[] = {
+        {"LATITUDE = 95\n", "LATITUDE \"95\""},
+        {"LONGITUDE = west\n", "LONGITUDE \"west\""},
+        {"NORAD_ID = -4\n", "NORAD_ID \"-4\""},
+        {"SIDS_URL = ftp://example.org/\n", "SIDS_URL \"ftp://example.org/\""},
+        {"CALLSIGN =\n", "no CALLSIGN"},
+    };
+    for (const auto& [line, problem] : problems) {
+        const Configuration off = Parse(std::string("SIDS=YES\nCALLSIGN=N0CALL\nLATITUDE=1\nLONGITUDE=2\nNORAD_ID=3\n") + line);
+        EXPECT_FALSE(off.sids) << line;
+        EXPECT_TRUE(off.sidsProblem.startsWith(QString("SiDS forwarding is off: ") + problem)) << off.sidsProblem.toStdString();
+    }
+}

@@ -9,7 +9,8 @@
 
 // A program's window whose conf.ini points at a KISS server of the test's own.
 struct LiveWindow {
-    explicit LiveWindow(const BuildVariant& variant = kOrca5s) : harness(variant, server.Configuration()) {}
+    explicit LiveWindow(const BuildVariant& variant = kOrca5s, const QByteArray& moreConfiguration = {})
+        : harness(variant, server.Configuration() + moreConfiguration) {}
 
     // Switches the client on and waits until the server has accepted it.
     void SwitchOn() {

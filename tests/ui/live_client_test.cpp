@@ -1,4 +1,7 @@
+#include "intake/kiss_file.h"
+#include "support/fake_sids_server.h"
 #include "support/live_window.h"
+#include "support/recording_view.h"
 
 #include <gtest/gtest.h>
 
@@ -88,4 +91,59 @@ TEST(LiveClient, FramesPastAFullStoreAreRecordedAndCounted) {
         << live.harness.window.Text4->text().toStdString();
     EXPECT_EQ(live.harness.state.packetCount, kStoreCapacity);
     EXPECT_EQ(Contents(live.CaptureFile()).size(), 2 * (30 + 219));
+}
+
+TEST(LiveClient, AskedToItReconnectsAndLosesNoFrame) {
+    using namespace std::chrono_literals;
+    LiveWindow live(kOrca5s, "RECONNECT = yes\r\n");
+    Form1& window = live.harness.window;
+    window.Winsock1->SetReconnect(ReconnectPolicy{Backoff(50ms, 200ms), 1s});  // the same, faster
+    live.SwitchOn();
+    const std::string second = KissDataFrame(NumberedBeacon(2));
+    live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(1)) + second.substr(0, 90)), 1);
+
+    // the server closes mid-frame and refuses for a while
+    live.server.peer->disconnectFromHost();
+    live.server.server.close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Winsock1->State() == SocketState::Waiting; }, 5000));
+    window.Timer1_Timer();
+    EXPECT_TRUE(window.Label2->text().startsWith("Waiting ")) << window.Label2->text().toStdString();
+    EXPECT_EQ(Lamp(window), QColor(255, 255, 0));
+    QTest::qWait(400);  // a few refused tries
+
+    live.server.Restart();
+    live.server.Accept();
+    live.SendUntilStored(Bytes(second + KissDataFrame(NumberedBeacon(3))), 3);
+    EXPECT_EQ(StoredUrbi(live.harness.state), (std::vector<double>{1, 2, 3})) << "each once, in order";
+    DecoderHarness readBack;
+    ReadKissFile(readBack.context, live.CaptureFile());
+    EXPECT_EQ(StoredUrbi(readBack.state), (std::vector<double>{1, 2, 3}));
+
+    window.Check5->click();  // off: no more tries
+    EXPECT_EQ(window.Winsock1->State(), SocketState::Closed);
+}
+
+TEST(LiveClient, ForwardsLiveFramesOnlyAndShowsHowItGoes) {
+    FakeSidsServer database;
+    LiveWindow live(kOrca5s, "SIDS = yes\r\nSIDS_URL = " + database.Url().toUtf8() +
+                                 "\r\nCALLSIGN = N0CALL\r\nLATITUDE = 48.85\r\nLONGITUDE = -59.34\r\nNORAD_ID = 99999\r\n");
+    Form1& window = live.harness.window;
+    // a recording imported: never sent as new data
+    std::string capture;
+    AppendRxTimeFrame(capture, "2021-02-05 10:00:00.000 UTC");
+    capture += KissDataFrame(NumberedBeacon(7));
+    live.harness.dialogs.answers.push_back(QStringList{live.harness.WriteFile("old.kss", capture)});
+    window.MnuOpenKISSFile_Click();
+
+    live.SwitchOn();
+    live.SendUntilStored(Bytes(KissDataFrame("another station's frame") + KissDataFrame(NumberedBeacon(1))), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        window.Timer1_Timer();
+        return window.Label2->text() == "Connected   SiDS: 1 sent, 0 waiting, 0 rejected";
+    }, 5000)) << window.Label2->text().toStdString();
+    EXPECT_EQ(database.Frames(), QStringList{QString::fromStdString(HexText(NumberedBeacon(1)))});
+
+    WindowHarness misconfigured(kOrca5s, "SIDS = yes\r\nCALLSIGN = N0CALL\r\n");
+    EXPECT_EQ(misconfigured.window.Text4->text(),
+              "SiDS forwarding is off: LATITUDE \"\" is not in degrees from -90 to 90 in conf.ini");
 }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "archive/batch_decode.h"
+#include "intake/configuration.h"
+
+#include <QString>
+
+// A station without a display: records a KISS server's frames into the daily capture files,
+// reconnecting whenever the server goes away, forwards them when the configuration says so,
+// and writes each packet out as it comes. Runs until SIGINT or SIGTERM; returns the exit code.
+int RunLiveRecorder(BatchDecoder& decoder, const QString& server, const QString& captureFolder,
+                    const Configuration& configuration, const QString& version);
