@@ -1,11 +1,13 @@
 #include "archive/screenshot.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 
 QString FindConverter(const QString& programFolder) {
-    const QString beside = QStandardPaths::findExecutable(kConverterName, {programFolder});
-    return beside.isEmpty() ? QStandardPaths::findExecutable(kConverterName) : beside;
+    const QStringList installed{programFolder, QDir(programFolder).filePath(kConverterFolderFromPrograms)};
+    const QString found = QStandardPaths::findExecutable(kConverterName, installed);
+    return found.isEmpty() ? QStandardPaths::findExecutable(kConverterName) : found;
 }
 
 bool StartConverter(const QString& programFolder, const QString& bitmap) {

@@ -7,8 +7,12 @@
 
 inline constexpr char kConverterName[] = "nconvert";
 
-// The converter beside the program first, then on the search path, as Windows looks for a
-// program; empty when there is none.
+// Where an installed converter stands, from the installed programs' folder: the
+// library-executables folder, libexec/orca5 (the build says where that is).
+inline constexpr char kConverterFolderFromPrograms[] = ORCA5_CONVERTER_FOLDER;
+
+// The converter beside the program first, then in the library-executables folder, then on
+// the search path; empty when there is none.
 QString FindConverter(const QString& programFolder);
 
 // Starts the converter on the bitmap. False when there is none or it could not be started.

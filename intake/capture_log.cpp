@@ -1,5 +1,7 @@
 #include "intake/capture_log.h"
 
+#include "intake/program_places.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -12,6 +14,10 @@ QString CaptureFileName(const QString& folder, std::string_view utcTimestampText
 CaptureWrite AppendToCaptureLog(const QString& folder, std::string_view utcTimestampText, std::string_view bytes) {
     CaptureWrite result;
     result.fileName = CaptureFileName(folder, utcTimestampText);
+    if (const QString error = MakeFolder(folder); !error.isEmpty()) {
+        result.error = error;
+        return result;
+    }
     QFile file(result.fileName);
     const auto size = static_cast<qint64>(bytes.size());
     result.written = file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(bytes.data(), size) == size &&

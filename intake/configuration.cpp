@@ -35,6 +35,8 @@ QString ApplyLine(Configuration& configuration, const QString& key, const QStrin
         configuration.serverLabel = ServerLabel(configuration);
     } else if (key == u"SCREENSHOT") {
         configuration.screenshotButton = value.toUpper() == u"YES";
+    } else if (key == u"CAPTURE_PATH") {
+        configuration.capturePath = value;
     } else if (key == u"RECONNECT") {
         configuration.reconnect = value.toUpper() == u"YES";
     }
@@ -88,9 +90,9 @@ QString TakeSidsStation(Configuration& configuration, const SidsKeys& keys) {
 
 }  // namespace
 
-ConfigurationResult ParseConfiguration(std::string_view text, const QString& programFolder) {
+ConfigurationResult ParseConfiguration(std::string_view text, const QString& imageFolder) {
     Configuration configuration;
-    configuration.imagePath = programFolder + u'/';
+    configuration.imagePath = imageFolder + u'/';
 
     SidsKeys sids;
     const QStringList lines = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).split(u'\n');
@@ -113,12 +115,8 @@ ConfigurationResult ParseConfiguration(std::string_view text, const QString& pro
     return {configuration, {}};
 }
 
-ConfigurationResult ReadConfiguration(const QString& programFolder) {
-    return ReadConfigurationFile(QDir(programFolder).filePath(kConfigurationFileName), programFolder);
-}
-
-ConfigurationResult ReadConfigurationFile(const QString& path, const QString& programFolder) {
+ConfigurationResult ReadConfigurationFile(const QString& path, const QString& imageFolder) {
     const WholeFile file = ReadWholeFile(path);
     if (!file.read) return {std::nullopt, QStringLiteral("%1 cannot be read: %2").arg(path, file.error)};
-    return ParseConfiguration(ByteView(file.bytes), programFolder);
+    return ParseConfiguration(ByteView(file.bytes), imageFolder);
 }

@@ -10,6 +10,7 @@
 // The settings of conf.ini, in the program's folder.
 struct Configuration {
     QString imagePath;       // prefix of screenshot file names; ends with "/" to name a folder
+    QString capturePath;     // the folder of the capture files; empty: the program's places say
     QString serverHost;      // the KISS server; empty when not configured
     std::optional<int> serverPort;
     bool screenshotButton = true;
@@ -30,9 +31,8 @@ inline constexpr char kConfigurationFileName[] = "conf.ini";
 // empty or starts with "#" is a comment, a line without "=" is ignored. The server's host
 // and the SCREENSHOT value are taken upper-case; IMAGE_PATH keeps its case, since a path
 // on a case-sensitive file system would break.
-ConfigurationResult ParseConfiguration(std::string_view text, const QString& programFolder);
+// Without IMAGE_PATH, screenshots go to the image folder.
+ConfigurationResult ParseConfiguration(std::string_view text, const QString& imageFolder);
 
-// Reads conf.ini from the program's folder.
-ConfigurationResult ReadConfiguration(const QString& programFolder);
-// Reads a file of the same keys, wherever it stands.
-ConfigurationResult ReadConfigurationFile(const QString& path, const QString& programFolder);
+// Reads a conf.ini, wherever it stands.
+ConfigurationResult ReadConfigurationFile(const QString& path, const QString& imageFolder);

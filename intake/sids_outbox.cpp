@@ -1,5 +1,6 @@
 #include "intake/sids_outbox.h"
 
+#include "intake/program_places.h"
 #include "intake/whole_file.h"
 
 #include <QDir>
@@ -46,6 +47,7 @@ SidsOutbox::SidsOutbox(const QString& folder) : folder_(folder) {
 QString SidsOutbox::Path(const char* name) const { return QDir(folder_).filePath(name); }
 
 QString SidsOutbox::Add(std::string_view line) {
+    if (QString error = MakeFolder(folder_); !error.isEmpty()) return error;
     if (QString error = AppendLine(Path(kOutboxName), line); !error.isEmpty()) return error;
     waiting_.emplace_back(line);
     return {};

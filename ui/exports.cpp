@@ -4,6 +4,7 @@
 #include "archive/safe_write.h"
 #include "archive/screenshot.h"
 #include "archive/tlm_report.h"
+#include "intake/program_places.h"
 #include "intake/whole_file.h"
 #include "telemetry/value_text.h"
 #include "ui/main_window.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,6 +53,7 @@ void Form1::Command1_Click() {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     Picture2->pixmap().save(&buffer, "BMP");
+    if (const QString error = MakeFolder(QFileInfo(bitmap).path()); !error.isEmpty()) return Text4->setText(error);
     if (const QString error = WriteFileSafely(bitmap, ByteView(bytes)); !error.isEmpty()) {
         Text4->setText(bitmap + " could not be saved: " + error);
         return;

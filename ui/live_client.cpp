@@ -48,7 +48,7 @@ void Form1::TakeLiveData(const QByteArray& chunk) {
     SatelliteFrameSink forward;
     if (forwarder_)
         forward = [this](std::string_view time, std::string_view frameHex) { forwarder_->Forward(time, frameHex); };
-    const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), programFolder_, forward);
+    const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), captureFolder_, forward);
     if (const auto& write = arrival.lastWrite) {
         QString status = write->written
                              ? QStringLiteral("%1 bytes has been added to %2").arg(write->frameBytes).arg(write->fileName)

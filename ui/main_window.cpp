@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include "intake/program_places.h"
 #include "ui/info_window.h"
 #include "ui/satellite_picture.h"
 #include "ui/scrollable_surface.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -87,11 +89,26 @@ void Form1::BuildMenus() {
 QString Form1::Form_Load(const QString& programFolder) {
     ApplyChannelTable();
     programFolder_ = programFolder;
-    state_.imagePath = programFolder + u'/';
-    const ConfigurationResult result = ReadConfiguration(programFolder);
+    const ProgramPlaces places = FindProgramPlaces(programFolder);
+    state_.imagePath = places.imageFolder + u'/';
+    QString note;
+    if (places.installed && !QFileInfo::exists(places.configFile)) {
+        if (const QString error = WriteDefaultConfiguration(places.configFile); !error.isEmpty()) return error;
+        note = "A default conf.ini was written to " + places.configFile;
+    }
+    const ConfigurationResult result = ReadConfigurationFile(places.configFile, places.imageFolder);
     if (!result.configuration) return result.error;
 
     configuration_ = *result.configuration;
+    captureFolder_ = configuration_.capturePath.isEmpty() ? places.captureFolder : configuration_.capturePath;
+    ApplyConfiguration();
+    if (!configuration_.sidsProblem.isEmpty()) note = configuration_.sidsProblem;
+    if (!note.isEmpty()) Text4->setText(note);
+    Timer1->start();  // the state shows within a second, connected or not
+    return {};
+}
+
+void Form1::ApplyConfiguration() {
     state_.imagePath = configuration_.imagePath;
     Winsock1->SetRemote(configuration_.serverHost, configuration_.serverPort.value_or(0));
     Label2->setText(configuration_.serverLabel);
@@ -103,11 +120,8 @@ QString Form1::Form_Load(const QString& programFolder) {
     forwarder_.reset();
     if (configuration_.sids) {
         const QString version = QString::fromLatin1(variant_.programName) + ' ' + QString::fromLatin1(variant_.versionNumber);
-        forwarder_ = std::make_unique<SidsForwarder>(*configuration_.sids, version, programFolder_);
+        forwarder_ = std::make_unique<SidsForwarder>(*configuration_.sids, version, captureFolder_);
     }
-    if (!configuration_.sidsProblem.isEmpty()) Text4->setText(configuration_.sidsProblem);
-    Timer1->start();  // the state shows within a second, connected or not
-    return {};
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

@@ -49,8 +49,9 @@ class Form1 : public QMainWindow, public DecodeView {
 public:
     Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dialogs, QWidget* parent = nullptr);
 
-    // Start-up: captions the table and applies conf.ini from the program's folder. Returns
-    // why start-up cannot go on, or nothing.
+    // Start-up: captions the table and applies conf.ini, from the program's folder or, when
+    // none stands there, from the user's config folder (written there on the first start).
+    // Returns why start-up cannot go on, or nothing.
     QString Form_Load(const QString& programFolder);
     const Configuration& configuration() const { return configuration_; }
 
@@ -143,6 +144,7 @@ protected:
 
 private:
     void BuildMenus();
+    void ApplyConfiguration();
     void BuildSurface();
     void BuildStatusRow();
     void BuildTabs();
@@ -166,6 +168,7 @@ private:
     UserDialogs& dialogs_;
     Configuration configuration_;
     QString programFolder_;
+    QString captureFolder_;  // the daily capture files and the SiDS outbox
     KissStream liveStream_;
     std::unique_ptr<SidsForwarder> forwarder_;  // when conf.ini turns forwarding on
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import

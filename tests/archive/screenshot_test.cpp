@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -43,4 +44,13 @@ TEST(Screenshot, WithoutAConverterNothingStarts) {
     const SearchPath path(empty.path());
     EXPECT_EQ(FindConverter(empty.path()), "");
     EXPECT_FALSE(StartConverter(empty.path(), empty.filePath("orca5.bmp")));
+}
+
+TEST(Screenshot, AnInstalledConverterIsFoundInTheLibraryExecutables) {
+    QTemporaryDir prefix, empty;
+    QDir(prefix.path()).mkpath("bin");
+    QDir(prefix.path()).mkpath("libexec/orca5");
+    const QString converter = InstallConverter(prefix.filePath("libexec/orca5"));
+    const SearchPath path(empty.path());
+    EXPECT_EQ(QFileInfo(FindConverter(prefix.filePath("bin"))).canonicalFilePath(), QFileInfo(converter).canonicalFilePath());
 }

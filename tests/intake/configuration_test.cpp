@@ -63,20 +63,21 @@ TEST(Configuration, APortThatIsNoPortStopsStartUpNamingTheLine) {
     }
 }
 
-TEST(Configuration, ReadsTheFileInTheProgramFolder) {
+TEST(Configuration, ReadsTheFileAndNamesItWhenItCannot) {
     QTemporaryDir folder;
-    const ConfigurationResult missing = ReadConfiguration(folder.path());
+    const ConfigurationResult missing = ReadConfigurationFile(folder.filePath("conf.ini"), folder.path());
     EXPECT_FALSE(missing.configuration);
     EXPECT_TRUE(missing.error.contains(QDir(folder.path()).filePath("conf.ini"))) << missing.error.toStdString();
 
     QFile file(folder.filePath("conf.ini"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("TCP_PORT = 8001\r\n");
+    file.write("TCP_PORT = 8001\r\nCAPTURE_PATH = /srv/passes\r\n");
     file.close();
-    const ConfigurationResult read = ReadConfiguration(folder.path());
+    const ConfigurationResult read = ReadConfigurationFile(folder.filePath("conf.ini"), folder.path());
     ASSERT_TRUE(read.configuration);
     EXPECT_EQ(read.configuration->serverPort, 8001);
     EXPECT_EQ(read.configuration->imagePath, folder.path() + "/");
+    EXPECT_EQ(read.configuration->capturePath, "/srv/passes");
 }
 
 TEST(Configuration, ReconnectAndForwardingAreAskedFor) {

@@ -180,11 +180,11 @@ TEST(Exports, NoExportWritesOverTheUsersFiles) {
 }
 
 TEST(Screenshot, AFailedSaveSaysWhyAndNoSelectionShows) {
-    WindowHarness harness(kOrca5s, "IMAGE_PATH = /no/such/folder/\r\n");
+    WindowHarness harness(kOrca5s, "IMAGE_PATH = /proc/\r\n");  // a file system that takes no files
     harness.window.Text4->setText("a status message");
     harness.window.Text4->selectAll();
     harness.window.Command1_Click();
     EXPECT_FALSE(harness.window.Text4->hasSelectedText()) << "the picture shows no highlighted text";
-    EXPECT_TRUE(harness.window.Text4->text().startsWith("/no/such/folder/orca5.bmp could not be saved: "));
-    EXPECT_GT(harness.window.Text4->text().size(), QString("/no/such/folder/orca5.bmp could not be saved: ").size());
+    EXPECT_TRUE(harness.window.Text4->text().startsWith("/proc/orca5.bmp could not be saved: "));
+    EXPECT_GT(harness.window.Text4->text().size(), QString("/proc/orca5.bmp could not be saved: ").size());
 }

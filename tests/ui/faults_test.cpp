@@ -20,14 +20,16 @@ TEST(FaultsSurvived, ACaptureFileThatCanNoLongerBeWrittenKeepsWhatItHas) {
     const QByteArray written = Contents(capture);
     ASSERT_EQ(written.size(), 30 + 219);
 
-    // the program's folder goes away under it, the capture file with it
+    // the program's folder goes away under it, the capture file with it, and a file takes its name
     const QString moved = QDir(outside.path()).filePath("moved");
     ASSERT_TRUE(QDir().rename(harness.folder.path(), moved));
+    WriteBytes(harness.folder.path(), "not a folder");
     live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(2))), 2);
-    EXPECT_TRUE(harness.window.Text4->text().startsWith(capture + " could not be written"));
+    EXPECT_EQ(harness.window.Text4->text(), capture + " could not be written: " + harness.folder.path() + " cannot be made");
     EXPECT_EQ(harness.window.Text1[14]->text(), "1") << "the chart shows packet 1";
     EXPECT_EQ(harness.state.Packet(2)->values[14], 2);
     EXPECT_EQ(Contents(QDir(moved).filePath(QFileInfo(capture).fileName())), written);
+    QFile::remove(harness.folder.path());
     QDir().rename(moved, harness.folder.path());
 }
 

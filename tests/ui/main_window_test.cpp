@@ -93,10 +93,12 @@ TEST(MainWindow, StartUpAppliesConfIni) {
     EXPECT_EQ(shown.window.Label2->text(), "") << "no server configured";
 }
 
-TEST(MainWindow, StartUpStopsOnAMissingFileOrABadPort) {
+TEST(MainWindow, StartUpStopsOnAnUnreadableFileOrABadPort) {
     WindowHarness harness;
     QFile::remove(harness.folder.filePath("conf.ini"));
-    EXPECT_TRUE(harness.window.Form_Load(harness.folder.path()).contains("conf.ini"));
+    QDir(harness.folder.path()).mkdir("conf.ini");  // there, but no file to read
+    EXPECT_TRUE(harness.window.Form_Load(harness.folder.path()).contains(harness.folder.filePath("conf.ini")));
+    QDir(harness.folder.path()).rmdir("conf.ini");
 
     harness.WriteConfiguration("TCP_SERVER=abc\r\nTCP_PORT=eighty\r\n");
     EXPECT_TRUE(harness.window.Form_Load(harness.folder.path()).startsWith("conf.ini, line 2"));
@@ -278,4 +280,26 @@ TEST(Accessibility, TheKeyboardMovesThePacketBarAndNeverReachesHiddenControls) {
         EXPECT_EQ(window.Text2->text(), position) << QTest::toString(key);
         EXPECT_EQ(ValueBox(window, "Urbi")->text(), QString(position).section(' ', 0, 0).mid(1));
     }
+}
+
+TEST(MainWindow, InstalledItWritesItsConfIniAndCapturesInTheUsersPlaces) {
+    QTemporaryDir installedProgram;  // no conf.ini beside it
+    const QString configFile = qEnvironmentVariable("XDG_CONFIG_HOME") + "/orca5/conf.ini";
+    QFile::remove(configFile);
+    ProgramState state;
+    FakeDialogs dialogs;
+    Form1 window(state, kOrca5s, dialogs);
+    EXPECT_EQ(window.Form_Load(installedProgram.path()), "");
+    EXPECT_EQ(window.Text4->text(), "A default conf.ini was written to " + configFile);
+    EXPECT_EQ(window.configuration().serverHost, "127.0.0.1") << "the build's default";
+    EXPECT_TRUE(state.imagePath.startsWith(qEnvironmentVariable("HOME")));
+
+    // a later start reads it as the user left it
+    QTemporaryDir passes;
+    WriteBytes(configFile, "TCP_SERVER = 127.0.0.1\nTCP_PORT = 8001\nCAPTURE_PATH = " + passes.filePath("new").toStdString() + "\n");
+    Form1 again(state, kOrca5s, dialogs);
+    EXPECT_EQ(again.Form_Load(installedProgram.path()), "");
+    EXPECT_EQ(again.Text4->text(), "");
+    EXPECT_EQ(again.configuration().capturePath, passes.filePath("new"));
+    QFile::remove(configFile);
 }
