@@ -12,6 +12,7 @@ echo "== Release build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+tools/check-install.sh build
 
 echo "== AddressSanitizer and UndefinedBehaviorSanitizer build"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORCA5_SANITIZE=ON -DORCA5_BENCHMARKS=OFF
