@@ -27,7 +27,7 @@ TimeZoneInformation SystemTimeZoneInformation(const QDateTime& at);
 // The offset in force at the given local date-time.
 std::int16_t LocalUtcOffsetMinutes(const QDateTime& local);
 
-// The UTC date-time whose wall clock is local minus the offset; the result's time spec is UTC.
+// The UTC date-time whose wall clock is local minus the offset, marked as UTC.
 QDateTime UtcFromLocal(const QDateTime& local, int offsetMinutes);
 
 // UTC now, to the millisecond, from one reading of the local clock.
