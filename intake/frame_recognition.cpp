@@ -7,6 +7,8 @@
 #include <cstring>
 #include <functional>
 
+bool IsTelemetryLength(std::size_t length) { return length == kBeaconFrameLength || length == kBeaconPayloadLength; }
+
 std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame) {
     if (frame.size() == kBeaconFrameLength) return DecodeBeacon(context, frame);
     if (frame.size() == kBeaconPayloadLength) {

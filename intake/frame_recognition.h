@@ -9,6 +9,7 @@
 // or 200 bytes of payload without it. Frames of any other length are not decoded and
 // give nothing.
 std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame);
+bool IsTelemetryLength(std::size_t length);
 
 // The 23-byte AX.25 header of the satellite's text beacons, as hexadecimal text:
 // NOCALL-7 from NOSAT-11 via WIDE2-2, a UI frame without layer 3.

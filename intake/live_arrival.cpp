@@ -13,24 +13,23 @@ void LogArrival(DecoderContext& context, std::size_t length) {
     context.view.AppendFrameLog(line);
 }
 
-// Whether the frame is the satellite's: telemetry, or a text beacon.
-bool Decode(DecoderContext& context, std::string_view content, LiveArrival& arrival) {
+void Decode(DecoderContext& context, std::string_view content, LiveArrival& arrival) {
     if (context.log.liveLogsArrivals) LogArrival(context, content.size());
-    const auto result = DecodeTelemetryFrame(context, content);
-    if (result) ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
+    if (const auto result = DecodeTelemetryFrame(context, content))
+        ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
     ++arrival.frames;
-    return result.has_value();
 }
 
-void Record(std::string_view now, std::string_view raw, const QString& folder, ProgramState& state,
-            LiveArrival& arrival) {
-    std::string bytes;
-    WriteRxTimeFrame(now, state.rxTimeText, bytes);
+// Appends the frame behind its time stamp; gives that stamp's text, " UTC" form.
+std::string Record(std::string_view now, std::string_view raw, const QString& folder, LiveArrival& arrival) {
+    std::string stamp, bytes;
+    WriteRxTimeFrame(now, stamp, bytes);
     bytes.append(raw);
     CaptureWrite write = AppendToCaptureLog(folder, now, bytes);
     write.frameBytes = raw.size();
     if (!write.written) ++arrival.unrecorded;
     arrival.lastWrite = std::move(write);
+    return stamp;
 }
 
 }  // namespace
@@ -47,10 +46,14 @@ LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::st
         const std::string now = UtcTimestampText();
         ProgramState& state = context.state;
         state.frameHex = HexText(content);
+        // kept before it is shown: a crash after a packet was seen has it in the capture file
+        // and, when forwarding, in the outbox
+        std::string stamp = Record(now, frame.raw, captureFolder, arrival);
+        if (satelliteFrames && (IsTelemetryLength(content.size()) || IsSatelliteBeacon(state.frameHex)))
+            satelliteFrames(now, state.frameHex);
         state.rxTimeText = now;
-        const bool telemetry = Decode(context, content, arrival);
-        Record(now, frame.raw, captureFolder, state, arrival);
-        if (satelliteFrames && (telemetry || IsSatelliteBeacon(state.frameHex))) satelliteFrames(now, state.frameHex);
+        Decode(context, content, arrival);
+        state.rxTimeText = std::move(stamp);
     });
     return arrival;
 }
