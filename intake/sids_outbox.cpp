@@ -1,6 +1,5 @@
 #include "intake/sids_outbox.h"
 
-#include "intake/program_places.h"
 #include "intake/whole_file.h"
 
 #include <QDir>
@@ -12,13 +11,9 @@
 namespace {
 
 QString AppendLine(const QString& path, std::string_view line) {
-    QFile file(path);
     std::string bytes(line);
     bytes += '\n';
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(bytes.data(), size) == size && file.flush())
-        return {};
-    return file.errorString();
+    return AppendToFile(path, bytes);
 }
 
 }  // namespace
@@ -47,7 +42,6 @@ SidsOutbox::SidsOutbox(const QString& folder) : folder_(folder) {
 QString SidsOutbox::Path(const char* name) const { return QDir(folder_).filePath(name); }
 
 QString SidsOutbox::Add(std::string_view line) {
-    if (QString error = MakeFolder(folder_); !error.isEmpty()) return error;
     if (QString error = AppendLine(Path(kOutboxName), line); !error.isEmpty()) return error;
     waiting_.emplace_back(line);
     return {};
