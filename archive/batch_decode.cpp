@@ -9,7 +9,10 @@
 #include <QFile>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 
 namespace {
 
@@ -24,6 +27,15 @@ bool ReadBlock(QIODevice& input, std::string& block) {
     return length > 0;
 }
 
+// Opens the file of that name for reading, standard input for none; why not, or nothing.
+// QFile takes names as text, and a name that is not UTF-8 would not survive the way there.
+QString OpenByName(QFile& file, const QByteArray& name) {
+    if (name.isEmpty()) return file.open(stdin, QIODevice::ReadOnly) ? QString() : file.errorString();
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return QString::fromLocal8Bit(std::strerror(errno));
+    return file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ? QString() : file.errorString();
+}
+
 QString ReadError(const QIODevice& input) {
     const auto* file = qobject_cast<const QFileDevice*>(&input);
     return file && file->error() != QFileDevice::NoError ? file->errorString() : QString();
@@ -33,6 +45,7 @@ QString ReadError(const QIODevice& input) {
 
 InputFormat RecogniseFormat(std::string_view firstBytes) {
     if (firstBytes.find(kFend) != std::string_view::npos) return InputFormat::Kiss;
+    firstBytes = WithoutByteOrderMark(firstBytes);
     std::size_t start = 0;
     for (int line = 0; line < 3 && start < firstBytes.size(); ++line) {
         const std::size_t end = std::min(firstBytes.find('\n', start), firstBytes.size());
@@ -48,13 +61,13 @@ BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogSty
     if (format_ == RowFormat::Csv) rows_ = CsvHeading();
 }
 
-QString BatchDecoder::Decode(const QString& path, InputFormat format) {
+QString BatchDecoder::Decode(const QByteArray& path, InputFormat format) {
     const bool standardInput = path == "-";
-    QFile input(standardInput ? QString() : path);
-    if (!(standardInput ? input.open(stdin, QIODevice::ReadOnly) : input.open(QIODevice::ReadOnly)))
-        return input.errorString();
+    QFile input;
+    if (QString error = OpenByName(input, standardInput ? QByteArray() : path); !error.isEmpty()) return error;
     ++totals_.files;
-    sourceName_ = standardInput ? "stdin" : QFile::encodeName(path).toStdString();
+    state_.rxTimeText.clear();  // a file without time stamps takes none from the file before
+    sourceName_ = standardInput ? "stdin" : path.toStdString();
 
     std::string first;
     ReadBlock(input, first);
@@ -119,7 +132,7 @@ LiveArrival BatchDecoder::DecodeLive(KissStream& stream, std::string_view chunk,
     live_ = true;
     source_ = [&source] { return source; };
     const LiveArrival arrival = DecodeLiveChunk(context_, stream, chunk, captureFolder, satelliteFrames);
-    totals_.skipped += arrival.frames - arrival.stored - arrival.refused;
+    totals_.skipped += arrival.frames - arrival.stored - arrival.refused - arrival.textBeacons;
     Flush();
     return arrival;
 }

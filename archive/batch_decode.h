@@ -37,8 +37,9 @@ public:
     BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks);
 
     // Reads one input, "-" for standard input, in the format given or the one its first bytes
-    // show. Returns why it could not be read, or nothing; what it decoded is written either way.
-    QString Decode(const QString& path, InputFormat format);
+    // show. The name is the system's bytes, which need not be text in any encoding. Returns
+    // why it could not be read, or nothing; what it decoded is written either way.
+    QString Decode(const QByteArray& path, InputFormat format);
     // One arrival from a KISS server, recorded into the day's capture file in the folder as the
     // window records it; each packet is written out at once, so a pipe sees it as it comes.
     LiveArrival DecodeLive(KissStream& stream, std::string_view chunk, const QString& captureFolder,

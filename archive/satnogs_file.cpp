@@ -1,8 +1,7 @@
 #include "archive/satnogs_file.h"
 
-#include "archive/safe_write.h"
-#include "intake/frame_recognition.h"
 #include "intake/whole_file.h"
+#include "intake/frame_recognition.h"
 #include "telemetry/hex_text.h"
 
 #include <cctype>
@@ -40,6 +39,11 @@ std::string WithCrLf(std::string_view text) {
     return converted;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view firstLine) {
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    return firstLine.starts_with(kUtf8Mark) ? firstLine.substr(kUtf8Mark.size()) : firstLine;
+}
+
 bool IsRecordLine(std::string_view line) {
     return line.size() > kFrameStart && MatchesTimePattern(line.substr(0, kTimeLength)) && !FrameHexOf(line).empty();
 }
@@ -52,6 +56,7 @@ std::vector<std::string_view> SatnogsRecordLines(std::string_view text) {
         start = end + kCrLf.size();
     }
     if (!lines.empty() && lines.back().empty()) lines.pop_back();  // nothing after the last line break
+    if (!lines.empty()) lines.front() = WithoutByteOrderMark(lines.front());
     if (!lines.empty() && !IsRecordLine(lines.front())) lines.erase(lines.begin());  // a heading
     return lines;
 }
@@ -94,13 +99,14 @@ SatnogsOutcome DecodeSatnogsRecords(DecoderContext& context, const std::vector<s
 
 namespace {
 
-// A bare-LF export is rewritten in place; the text to read is the rewritten one either way.
+// A bare-LF export is rewritten in place, only ever with the whole converted text; the lines
+// read are the same either way.
 std::string_view WithCrLfOnDisk(const QString& path, std::string_view text, std::string& converted,
                                 const SatnogsFileSteps& steps) {
     if (!HasBareLineFeedsOnly(text)) return text;
     converted = WithCrLf(text);
     if (const QString error = WriteFileSafely(path, converted); !error.isEmpty())
-        steps.note(path + " could not be rewritten with CR LF line ends (" + error + "); read as it is");
+        steps.note(path + " could not be rewritten with CR LF line ends (" + error + "); it is left as it was");
     return converted;
 }
 

@@ -18,6 +18,9 @@
 bool HasBareLineFeedsOnly(std::string_view text);
 std::string WithCrLf(std::string_view text);
 
+// Tools that save exports as UTF-8 may put a byte-order mark before the first line.
+std::string_view WithoutByteOrderMark(std::string_view firstLine);
+
 // 19 characters of date and time, one separator, then the frame in hexadecimal digits.
 bool IsRecordLine(std::string_view line);
 
@@ -65,7 +68,7 @@ struct SatnogsFileSteps {
 };
 
 // Reads one SatNOGS export into the store: a file with bare LF line ends is first rewritten
-// with CR LF (through a new file renamed over it; when that fails it is read as it is, with a
-// note), its record lines are counted on the frame log before and after dropping adjacent
+// with CR LF (through a new file renamed over it only when whole; when that fails it stays as
+// it was, with a note, and its lines are read all the same), its record lines are counted on the frame log before and after dropping adjacent
 // repeats, and the records are decoded from the last to the first.
 SatnogsFileOutcome ReadSatnogsFile(DecoderContext& context, const QString& path, const SatnogsFileSteps& steps);

@@ -75,7 +75,8 @@ SatnogsFileOutcome StreamSatnogsFile(DecoderContext& context, QFileDevice& file,
     };
     const auto take = [&](std::string_view line, int number) {
         if (number == ends->lines && line.empty()) return;  // nothing after the last line end
-        if (number == 1 && !IsRecordLine(line)) return;     // a heading
+        if (number == 1) line = WithoutByteOrderMark(line);
+        if (number == 1 && !IsRecordLine(line)) return;  // a heading
         ++outcome.recordLines;
         const bool repeat = heldNumber > 0 && line == held;
         if (!repeat && heldNumber > 0) decodeHeld();

@@ -35,7 +35,7 @@ void DecodeMillionFrames(benchmark::State& run, RowFormat format) {
                              {.rows = [&](std::string_view rows) { std::fwrite(rows.data(), 1, rows.size(), devNull); },
                               .textBeacons = {},
                               .progress = {}});
-        decoder.Decode(capture, InputFormat::Detect);
+        decoder.Decode(QFile::encodeName(capture), InputFormat::Detect);
         decoder.Flush();
         packets = decoder.totals().packets;
     }

@@ -1,7 +1,7 @@
 // Decoding speed: 10000 distinct frames into the store, and a 10000-frame capture file;
 // and the CSV export of a full store.
 #include "archive/csv_export.h"
-#include "archive/safe_write.h"
+#include "intake/whole_file.h"
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"

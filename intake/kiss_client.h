@@ -49,6 +49,8 @@ public:
     SocketState State() const;
     QByteArray GetData();  // the bytes received since the last call
     int secondsToReconnect() const;  // while Waiting
+    // The wait before the last try to reconnect, or before the next one while Waiting.
+    std::chrono::milliseconds reconnectWait() const { return retry_.intervalAsDuration(); }
 
 signals:
     void DataArrival();

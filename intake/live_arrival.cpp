@@ -4,6 +4,8 @@
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
 
+#include <utility>
+
 namespace {
 
 void LogArrival(DecoderContext& context, std::size_t length) {
@@ -51,9 +53,26 @@ LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::st
         std::string stamp = Record(now, frame.raw, captureFolder, arrival);
         if (satelliteFrames && (IsTelemetryLength(content.size()) || IsSatelliteBeacon(state.frameHex)))
             satelliteFrames(now, state.frameHex);
-        state.rxTimeText = now;
+        const bool asRecorded = context.log.liveAsRecorded;
+        state.rxTimeText = asRecorded ? stamp : now;
         Decode(context, content, arrival);
         state.rxTimeText = std::move(stamp);
+        if (asRecorded && IsSatelliteBeacon(state.frameHex)) {
+            ++arrival.textBeacons;
+            context.view.AppendBeaconText(BeaconTextLine(content, state.rxTimeText, context.log));
+        }
     });
     return arrival;
+}
+
+QString CaptureTrouble::News(const LiveArrival& arrival) {
+    if (!arrival.lastWrite) return {};
+    const CaptureWrite& write = *arrival.lastWrite;
+    const bool firstFailure = unrecorded_ == 0;
+    unrecorded_ += arrival.unrecorded;
+    if (!write.written) return firstFailure ? write.fileName + " could not be written: " + write.error : QString();
+    if (unrecorded_ == 0) return {};
+    return QStringLiteral("%1 can be written again: %2 frames were not recorded")
+        .arg(write.fileName)
+        .arg(std::exchange(unrecorded_, 0));
 }

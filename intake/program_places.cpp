@@ -2,10 +2,10 @@
 
 #include "intake/configuration.h"
 #include "intake/default_configuration.h"
+#include "intake/whole_file.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -24,15 +24,8 @@ ProgramPlaces FindProgramPlaces(const QString& programFolder) {
             UserFolder(QStandardPaths::GenericDataLocation), pictures.isEmpty() ? QDir::homePath() : pictures};
 }
 
-QString MakeFolder(const QString& folder) {
-    if (QDir().mkpath(folder)) return {};
-    return folder + " cannot be made";
-}
-
 QString WriteDefaultConfiguration(const QString& path) {
     if (const QString error = MakeFolder(QFileInfo(path).path()); !error.isEmpty()) return error;
-    QSaveFile file(path);
-    const QByteArray text(kDefaultConfiguration);
-    if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) return {};
-    return path + " cannot be written: " + file.errorString();
+    const QString error = WriteFileSafely(path, kDefaultConfiguration);
+    return error.isEmpty() ? error : path + " cannot be written: " + error;
 }

@@ -18,6 +18,3 @@ ProgramPlaces FindProgramPlaces(const QString& programFolder);
 
 // Writes the default conf.ini, making its folder; why it could not, or nothing.
 QString WriteDefaultConfiguration(const QString& path);
-
-// Makes the folder when it is missing; why it could not, or nothing.
-QString MakeFolder(const QString& folder);

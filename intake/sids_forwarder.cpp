@@ -19,7 +19,13 @@ SidsForwarder::SidsForwarder(const SidsStation& station, const QString& version,
 
 void SidsForwarder::Forward(std::string_view utcTimestampText, std::string_view frameHex) {
     const std::string line = IsoRxTime(utcTimestampText) + ' ' + std::string(frameHex);
-    if (const QString error = outbox_.Add(line); !error.isEmpty()) return NoteError("outbox: " + error);
+    // a run of failed appends is told twice: why, at the first; how many waited, at the end
+    const int held = outbox_.unwritten();
+    if (const QString error = outbox_.Add(line); !error.isEmpty()) {
+        if (held == 0) NoteError("outbox: " + error);
+        return;
+    }
+    if (held > 0) NoteError(QStringLiteral("outbox: written again, %1 frames had waited").arg(held));
     emit Changed();
     if (!sending_) SendNext();
 }

@@ -4,9 +4,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -42,8 +42,12 @@ SidsOutbox::SidsOutbox(const QString& folder) : folder_(folder) {
 QString SidsOutbox::Path(const char* name) const { return QDir(folder_).filePath(name); }
 
 QString SidsOutbox::Add(std::string_view line) {
-    if (QString error = AppendLine(Path(kOutboxName), line); !error.isEmpty()) return error;
-    waiting_.emplace_back(line);
+    unwritten_.emplace_back(line);
+    std::string bytes;
+    for (const std::string& held : unwritten_) bytes.append(held).append("\n");
+    if (QString error = AppendToFile(Path(kOutboxName), bytes); !error.isEmpty()) return error;
+    std::move(unwritten_.begin(), unwritten_.end(), std::back_inserter(waiting_));
+    unwritten_.clear();
     return {};
 }
 
@@ -73,8 +77,5 @@ QString SidsOutbox::Rejected(std::string_view answer) {
 }
 
 QString SidsOutbox::WriteDelivered() {
-    QSaveFile file(Path(kDeliveredName));
-    const QByteArray count = QByteArray::number(delivered_) + '\n';
-    if (file.open(QIODevice::WriteOnly) && file.write(count) == count.size() && file.commit()) return {};
-    return file.errorString();
+    return WriteFileSafely(Path(kDeliveredName), std::to_string(delivered_) + '\n');
 }

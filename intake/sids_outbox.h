@@ -21,11 +21,14 @@ public:
     // and never sent, is dropped.
     explicit SidsOutbox(const QString& folder);
 
-    // Appends a line ("TIME HEX"); the error text when it could not be written.
+    // Appends a line ("TIME HEX"); the error text when it could not be written. A line the
+    // file could not take waits in memory and goes in, in its order, with the next one it takes.
     QString Add(std::string_view line);
+    // What can be sent: the lines in the file.
     bool empty() const { return waiting_.empty(); }
     const std::string& front() const { return waiting_.front(); }
-    int waiting() const { return static_cast<int>(waiting_.size()); }
+    int waiting() const { return static_cast<int>(waiting_.size() + unwritten_.size()); }
+    int unwritten() const { return static_cast<int>(unwritten_.size()); }
     // The front line was answered: it leaves; a rejected one goes to the rejects file with
     // the server's answer.
     QString Delivered();
@@ -37,5 +40,6 @@ private:
 
     QString folder_;
     std::deque<std::string> waiting_;
+    std::deque<std::string> unwritten_;  // lines the file could not take yet
     long long delivered_ = 0;  // lines of the outbox answered already
 };

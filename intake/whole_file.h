@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSaveFile>
 #include <QString>
 
 #include <string_view>
@@ -14,9 +15,40 @@ struct WholeFile {
 
 WholeFile ReadWholeFile(const QString& path);
 
-// Appends the bytes in one write, making the file, and its folder when that is missing; what
-// the file held is never touched. Why it could not, or nothing.
+// A file written through a new one in the same folder, renamed over the old one only when
+// every byte is on disk: a failure at any step leaves the old file as it was. Every write
+// goes straight to the system, so a full disk is seen at the write that meets it, with the
+// system's reason, and never only at the end.
+class FileReplacement {
+public:
+    explicit FileReplacement(const QString& path);
+    // Why the new file could not be made, or nothing.
+    QString Open();
+    // After the first failure nothing more is written.
+    void Write(std::string_view bytes);
+    // Renames the new file over the old one when everything was written and synced to disk;
+    // otherwise removes it. Why not, or nothing.
+    QString Commit();
+    const QString& error() const { return error_; }
+
+private:
+    void Fail(const QString& reason);
+
+    QSaveFile file_;
+    QString error_;
+};
+
+// A whole file at once, through a FileReplacement. Why it failed, or nothing.
+QString WriteFileSafely(const QString& path, std::string_view bytes);
+
+// Appends the bytes, making the file, and its folder when that is missing. All of them or
+// none: a write cut short by a full disk is taken back, so what the file held stays whole,
+// and a file that held nothing goes.
+// Why it could not, or nothing.
 QString AppendToFile(const QString& path, std::string_view bytes);
+
+// Makes the folder when it is missing; why it could not, or nothing.
+QString MakeFolder(const QString& folder);
 
 // The bytes as the decoding code takes them.
 inline std::string_view ByteView(const QByteArray& bytes) {

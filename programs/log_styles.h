@@ -18,10 +18,12 @@ inline constexpr LogStyle kOrca5Log{.decoderLogsFrames = false,
                                     .beaconTextOffset = 23,  // right after the 23-byte header
                                     .satnogsSetsFrameHex = false};
 
-// orca5-decode writes text beacons as orca5s lists them, and logs no frames.
+// orca5-decode writes text beacons as orca5s lists them, logs no frames, and writes a live
+// packet as the capture file it records gives it back.
 inline constexpr LogStyle kDecodeLog{.decoderLogsFrames = false,
                                      .liveLogsArrivals = false,
                                      .fileLogsFendCount = false,
                                      .beaconLineHasTime = kOrca5sLog.beaconLineHasTime,
                                      .beaconTextOffset = kOrca5sLog.beaconTextOffset,
-                                     .satnogsSetsFrameHex = true};
+                                     .satnogsSetsFrameHex = true,
+                                     .liveAsRecorded = true};

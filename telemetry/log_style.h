@@ -1,7 +1,7 @@
 #pragma once
 
 // Which log lines the intake writes. The two programs differ here and nowhere else in
-// decoding; each describes its style once (see programs/build_variant.cpp).
+// decoding; each describes its style once (see programs/log_styles.h).
 struct LogStyle {
     // "rx time | frame hex" on the frame log for every frame handed to the decoder.
     bool decoderLogsFrames;
@@ -15,4 +15,7 @@ struct LogStyle {
     int beaconTextOffset;
     // The SatNOGS import keeps frameHex current.
     bool satnogsSetsFrameHex;
+    // A live frame is decoded as its capture file reads back: its packet takes the time-stamp
+    // frame's text (" UTC" at the end) and a text beacon is listed.
+    bool liveAsRecorded = false;
 };

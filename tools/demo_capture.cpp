@@ -5,6 +5,10 @@
 #include "support/beacon_builder.h"
 #include "telemetry/time_stamps.h"
 
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -25,6 +29,12 @@ std::string BinaryText(int value) {
     return text;
 }
 
+// The first beacon is received at 14:00 UTC on the 6th of February 2021, the others a minute
+// apart: over midnight into the next days, as a long capture would be.
+QDateTime ReceivedAt(int minute, int second) {
+    return QDateTime(QDate(2021, 2, 6), QTime(14, 0), QTimeZone::utc()).addSecs(60LL * minute + second);
+}
+
 // One minute of the orbit: sunlight on the panels, the batteries charging, or eclipse.
 std::string Beacon(int minute) {
     const double phase = std::fmod(minute, kOrbitMinutes) / kOrbitMinutes;
@@ -35,7 +45,10 @@ std::string Beacon(int minute) {
     BeaconBuilder beacon;
     beacon.text(17, "ORCA-5 TLM #: " + BinaryText(minute % 16) + BinaryText(15) + "JOB00042");
     beacon.u32(47, 0x1A2B0000u | static_cast<std::uint32_t>(minute)).u32(51, 1200 + minute).u32(55, 3);
-    beacon.obcTime(21, 2, 6, static_cast<std::uint8_t>(14 + minute / 60 % 24), static_cast<std::uint8_t>(minute % 60), 7);
+    const QDateTime onBoard = ReceivedAt(minute, 7);
+    const auto part = [](int value) { return static_cast<std::uint8_t>(value); };
+    beacon.obcTime(part(onBoard.date().year() % 100), part(onBoard.date().month()), part(onBoard.date().day()),
+                   part(onBoard.time().hour()), part(onBoard.time().minute()), part(onBoard.time().second()));
     beacon.u32(65, 60).u16(70, 12).u8(72, 0).u8(73, 2).u8(74, 1);
     beacon.s8(75, Degrees(21 + 6 * warmth)).s8(76, Degrees(19 + 5 * warmth));
     beacon.u16(77, Millis(8.1 + 0.25 * sun)).u16(79, Whole(240 + 60 * sun));
@@ -69,20 +82,26 @@ std::string TextBeacon(const std::string& text) {
 }
 
 std::string RxTime(int minute, int second) {
-    char text[40];
-    std::snprintf(text, sizeof text, "2021-02-06 %02d:%02d:%02d.%03d UTC", 14 + minute / 60 % 24, minute % 60, second,
-                  (minute * 137) % 1000);
-    return text;
+    const QDateTime at = ReceivedAt(minute, second).addMSecs((minute * 137) % 1000);
+    return at.toString("yyyy-MM-dd HH:mm:ss.zzz").toStdString() + " UTC";
 }
+
+constexpr char kUsage[] = "usage: orca5_demo_capture FILE [COUNT]\n"
+                          "Writes COUNT (300) made-up beacons a minute apart, and a text beacon every 30, to FILE.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::cerr << "usage: orca5_demo_capture FILE [COUNT]\n";
-        return 2;
+    const std::string_view first = argc > 1 ? argv[1] : "";
+    if (first == "-h" || first == "--help") return std::cout << kUsage, 0;
+    int count = 300;
+    if (argc > 2) {
+        const std::string_view text = argv[2];
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+        if (error != std::errc() || end != text.data() + text.size() || count < 0) count = -1;
     }
-    const int count = argc > 2 ? std::stoi(argv[2]) : 300;
+    if (argc < 2 || argc > 3 || first.starts_with('-') || count < 0) return std::cerr << kUsage, 2;
+
     std::string capture;
     for (int minute = 0; minute < count; ++minute) {
         AppendRxTimeFrame(capture, RxTime(minute, 12));

@@ -51,7 +51,7 @@ void Form1::BuildChannelChart(int channel) {
     if (state_.packetCount == 0) return;
     const ChartSeries series{channel, Option1[static_cast<std::size_t>(channel)]->text(), kSeriesColours[0]};
     MSChart1->Build(state_, {&series, 1}, Check1->isChecked() ? ChartStyle::Bars : ChartStyle::Line);
-    ShowPacket(1);
+    ShowPacket(HScroll1->value());  // the table shows the packet the position names
 }
 
 void Form1::BuildGroupChart(const ChartGroup& group) {
@@ -62,7 +62,7 @@ void Form1::BuildGroupChart(const ChartGroup& group) {
         series[k] = {channel, Option1[static_cast<std::size_t>(channel)]->text(), kSeriesColours[k]};
     }
     MSChart1->Build(state_, series, MSChart1->style());  // bars or line as the last chart had them
-    ShowPacket(1);
+    ShowPacket(HScroll1->value());  // the table shows the packet the position names
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

@@ -1,7 +1,6 @@
 // The exports: the store as CSV, the packet on screen as a report, and the window as a picture.
 #include "archive/csv_export.h"
 #include "archive/export_names.h"
-#include "archive/safe_write.h"
 #include "archive/screenshot.h"
 #include "archive/tlm_report.h"
 #include "intake/program_places.h"

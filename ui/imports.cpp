@@ -34,6 +34,7 @@ private:
 void Form1::StartImport() {
     ApplyChannelTable();
     ResetStore();
+    state_.rxTimeText.clear();  // times carry from file to file of one import, never from an earlier one
     liveRefused_ = 0;
     pendingFrameLog_.clear();
     pendingBeaconText_.clear();

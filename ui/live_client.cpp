@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 
 QString Form1::Winsock_State() {
@@ -48,20 +49,28 @@ void Form1::TakeLiveData(const QByteArray& chunk) {
     SatelliteFrameSink forward;
     if (forwarder_)
         forward = [this](std::string_view time, std::string_view frameHex) { forwarder_->Forward(time, frameHex); };
+    // a bar at the newest packet follows the stream; one the user moved back stays there
+    const bool following = HScroll1->value() >= state_.packetCount;
     const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), captureFolder_, forward);
     if (const auto& write = arrival.lastWrite) {
         QString status = write->written
                              ? QStringLiteral("%1 bytes has been added to %2").arg(write->frameBytes).arg(write->fileName)
                              : QStringLiteral("%1 could not be written: %2").arg(write->fileName, write->error);
+        // the frames lost to the capture file while it could not be written are counted once it can
+        if (const QString news = captureTrouble_.News(arrival); write->written && !news.isEmpty()) status += ". " + news;
         // frames past a full store are still recorded, but the status line says they were not stored
         liveRefused_ += arrival.refused;
         if (arrival.refused > 0) status += ". " + RefusedFramesText(liveRefused_);
         Text4->setText(status);
     }
 
-    ShowPosition(state_.packetCount);
     SetPacketMaximum(state_.packetCount);
-    ShowPacket(state_.packetCount);
+    if (following) {
+        const QSignalBlocker quiet(HScroll1);  // shown below, once
+        HScroll1->setValue(state_.packetCount);
+    }
+    ShowPosition(state_.packetCount);
+    ShowPacket(HScroll1->value());
     Option1_Click(state_.chartChannel);
     FlushLogs();
 }

@@ -121,7 +121,17 @@ void Form1::ApplyConfiguration() {
     if (configuration_.sids) {
         const QString version = QString::fromLatin1(variant_.programName) + ' ' + QString::fromLatin1(variant_.versionNumber);
         forwarder_ = std::make_unique<SidsForwarder>(*configuration_.sids, version, captureFolder_);
+        connect(forwarder_.get(), &SidsForwarder::Changed, this, &Form1::ShowForwarding);
     }
+}
+
+void Form1::ShowForwarding() {
+    // the state row is too narrow for an error: it goes to the status line when new, and
+    // the whole row stays at hand as the tooltip
+    const SidsStatus status = forwarder_->status();
+    Label2->setToolTip(configuration_.serverLabel + '\n' + ForwardingText(status));
+    if (status.lastError != shownForwardingError_ && !status.lastError.isEmpty()) Text4->setText("SiDS: " + status.lastError);
+    shownForwardingError_ = status.lastError;
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

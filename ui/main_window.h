@@ -3,6 +3,7 @@
 #include "intake/configuration.h"
 #include "intake/kiss_client.h"
 #include "intake/kiss_stream.h"
+#include "intake/live_arrival.h"
 #include "intake/sids_forwarder.h"
 #include "telemetry/channel_table.h"
 #include "telemetry/decode_view.h"
@@ -145,6 +146,7 @@ protected:
 private:
     void BuildMenus();
     void ApplyConfiguration();
+    void ShowForwarding();
     void BuildSurface();
     void BuildStatusRow();
     void BuildTabs();
@@ -171,6 +173,8 @@ private:
     QString captureFolder_;  // the daily capture files and the SiDS outbox
     KissStream liveStream_;
     std::unique_ptr<SidsForwarder> forwarder_;  // when conf.ini turns forwarding on
+    QString shownForwardingError_;
+    CaptureTrouble captureTrouble_;
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import
     QPointer<Info> info_;
 

@@ -39,17 +39,21 @@ void Say(const QString& text) { std::fprintf(stderr, "orca5-decode: %s\n", text.
 
 }  // namespace
 
-int RunLiveRecorder(BatchDecoder& decoder, const QString& server, const QString& captureFolder,
-                    const Configuration& configuration, const QString& version) {
-    const qsizetype colon = server.lastIndexOf(':');
+std::optional<LiveServer> ParseLiveServer(const QString& text) {
+    const qsizetype colon = text.lastIndexOf(':');
     bool isPort = false;
-    const int port = server.mid(colon + 1).toInt(&isPort);
-    if (colon <= 0 || !isPort || port < 1 || port > 65535) return Say("--live takes HOST:PORT, not " + server), 2;
+    const int port = text.mid(colon + 1).toInt(&isPort);
+    if (colon <= 0 || !isPort || port < 1 || port > 65535) return std::nullopt;
+    return LiveServer{text.left(colon), port};
+}
 
+int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString& captureFolder,
+                    const Configuration& configuration, const QString& version) {
     KissClient client;
-    client.SetRemote(server.left(colon), port);
+    client.SetRemote(live.host, live.port);
     client.SetReconnect(ReconnectPolicy{});
     KissStream stream;
+    const QString server = QStringLiteral("%1:%2").arg(live.host).arg(live.port);
     const std::string source = server.toStdString();
 
     std::unique_ptr<SidsForwarder> forwarder;
@@ -70,10 +74,10 @@ int RunLiveRecorder(BatchDecoder& decoder, const QString& server, const QString&
         Say("connected to " + server);
     });
     QObject::connect(&client, &KissClient::Failed, [&](const QString& reason) { Say(server + ": " + reason); });
+    CaptureTrouble captureTrouble;
     QObject::connect(&client, &KissClient::DataArrival, [&] {
         const LiveArrival arrival = decoder.DecodeLive(stream, ByteView(client.GetData()), captureFolder, forward, source);
-        if (arrival.lastWrite && !arrival.lastWrite->written)
-            Say(arrival.lastWrite->fileName + " could not be written: " + arrival.lastWrite->error);
+        if (const QString news = captureTrouble.News(arrival); !news.isEmpty()) Say(news);
     });
 
     QuitOnSignals(&client);

@@ -5,8 +5,18 @@
 
 #include <QString>
 
+#include <optional>
+
+struct LiveServer {
+    QString host;
+    int port = 0;
+};
+
+// "HOST:PORT", or nothing when it is not one.
+std::optional<LiveServer> ParseLiveServer(const QString& text);
+
 // A station without a display: records a KISS server's frames into the daily capture files,
 // reconnecting whenever the server goes away, forwards them when the configuration says so,
 // and writes each packet out as it comes. Runs until SIGINT or SIGTERM; returns the exit code.
-int RunLiveRecorder(BatchDecoder& decoder, const QString& server, const QString& captureFolder,
+int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& server, const QString& captureFolder,
                     const Configuration& configuration, const QString& version);

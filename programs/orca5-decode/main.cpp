@@ -1,6 +1,8 @@
 // orca5-decode: capture files and SatNOGS exports to CSV or JSON lines, without a window and
 // without the window's 10000-packet store.
 #include "archive/batch_decode.h"
+#include "intake/kiss.h"
+#include "intake/whole_file.h"
 #include "live_recorder.h"
 #include "programs/log_styles.h"
 #include "telemetry/value_text.h"
@@ -10,13 +12,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -33,15 +35,17 @@ hexadecimal. Lines and frames that are not telemetry are skipped and counted.
 
 Options:
   -o, --output FILE      write to FILE (a new file renamed into place at the end, never
-                         over an input) instead of standard output
+                         over an input) instead of standard output; "-" is standard output
   --csv                  semicolon-separated, as "Write CSV File" writes it (the default)
   --jsonl                one JSON object per line: rx_time, obc_time, source, frame and
                          every channel by its name
-  --locale               numbers with your locale's decimal separator, and time stamps in
-                         its date format, instead of "." and ISO 8601 dates
+  --locale               numbers with your locale's decimal separator instead of "."; time
+                         stamps stay as the capture file wrote them (only a time stamp in
+                         milliseconds, which has no text, takes the locale's date form)
   --format kiss|satnogs  read every FILE in this format
   --text-beacons         also write the satellite's text beacons to standard error
-  --text-beacons-file F  ... or to the file F
+  --text-beacons-file F  ... or to the file F (a new file renamed into place at the end,
+                         never over an input)
   -q, --quiet            no progress line and no summary on standard error
 
 A station without a display:
@@ -72,35 +76,41 @@ int UsageError(const QString& message) {
     return 2;
 }
 
-// Where the rows go: standard output, or a file that replaces its old self only when whole.
+int Failure(const QString& message) {
+    Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, message));
+    return 1;
+}
+
+// Where rows or text beacons go: a standard stream, or a file that replaces its old self only
+// when every byte is on disk.
 class Output {
 public:
-    bool Open(const QString& path) {
-        if (path.isEmpty()) return true;
+    explicit Output(std::FILE* stream) : stream_(stream) {}
+    // None or "-" is the stream. Why the file cannot be written, or nothing.
+    QString Open(const QString& path) {
+        if (path.isEmpty() || path == "-") return {};
         file_.emplace(path);
-        return file_->open(QIODevice::WriteOnly);
+        path_ = path;
+        const QString error = file_->Open();
+        return error.isEmpty() ? error : path + ": " + error;
     }
     // Pushed on at once when a pipe is to see it as it comes.
     void Write(std::string_view bytes, bool push) {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (!file_) {
-            written_ = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && written_;
-            if (push) std::fflush(stdout);
-        } else if (file_->write(bytes.data(), size) != size) {
-            written_ = false;
-        }
+        if (file_) return file_->Write(bytes);
+        written_ = std::fwrite(bytes.data(), 1, bytes.size(), stream_) == bytes.size() && written_;
+        if (push) std::fflush(stream_);
     }
     // Why the output is not whole, or nothing.
     QString Close() {
-        if (!file_) return std::fflush(stdout) == 0 && written_ ? QString() : QStringLiteral("standard output: write error");
-        if (written_ && file_->commit()) return {};
-        file_->cancelWriting();
-        return file_->fileName() + ": " + file_->errorString();
+        if (!file_) return std::fflush(stream_) == 0 && written_ ? QString() : QStringLiteral("standard output: write error");
+        const QString error = file_->Commit();
+        return error.isEmpty() ? error : path_ + ": " + error;
     }
-    QString error() const { return file_ ? file_->errorString() : QString(); }
 
 private:
-    std::optional<QSaveFile> file_;
+    std::FILE* stream_;
+    std::optional<FileReplacement> file_;
+    QString path_;
     bool written_ = true;
 };
 
@@ -125,14 +135,70 @@ private:
     QElapsedTimer clock_;
 };
 
-// Writes out the rest and the summary; 1 when the output is not whole.
-int Finish(Output& output, BatchDecoder& decoder, bool quiet, const QElapsedTimer& clock) {
+// The inputs as the system gave them: the parser has them as text, and a name that is not
+// UTF-8 is another name as text. Each is the next argument that reads as its text.
+QList<QByteArray> InputNames(const QStringList& positional, int argc, char** argv) {
+    QList<QByteArray> names;
+    int next = 1;
+    for (const QString& text : positional) {
+        while (next < argc && QString::fromLocal8Bit(argv[next]) != text) ++next;
+        names.append(next < argc ? QByteArray(argv[next++]) : QFile::encodeName(text));
+    }
+    return names;
+}
+
+qint64 SizeOf(const QByteArray& name) {
+    struct stat status {};
+    return name != "-" && ::stat(name.constData(), &status) == 0 ? static_cast<qint64>(status.st_size) : 0;
+}
+
+// True when the path names one of the inputs, by whatever name or link it is reached.
+bool IsAnInput(const QString& path, const QList<QByteArray>& inputs) {
+    struct stat output {}, input {};
+    if (path.isEmpty() || path == "-" || ::stat(QFile::encodeName(path).constData(), &output) != 0) return false;
+    return std::any_of(inputs.begin(), inputs.end(), [&](const QByteArray& name) {
+        return name != "-" && ::stat(name.constData(), &input) == 0 && input.st_dev == output.st_dev &&
+               input.st_ino == output.st_ino;
+    });
+}
+
+// A file with FEND bytes at its start holds frames: no output of ours has them.
+bool IsCapture(const QString& path) {
+    QFile file(path);
+    return !path.isEmpty() && path != "-" && file.open(QIODevice::ReadOnly) && file.read(1 << 16).contains(kFend);
+}
+
+// The first thing wrong with how the program was called, or nothing.
+QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
+    const bool live = parser.isSet("live");
+    if (live && !inputs.isEmpty()) return "--live reads a server, not files";
+    if (live && parser.isSet("output")) return "--live writes to standard output, as each packet comes";
+    if (live && !ParseLiveServer(parser.value("live"))) return "--live takes HOST:PORT, not " + parser.value("live");
+    if (!live && inputs.isEmpty()) return "no FILE given";
+    if (parser.isSet("csv") && parser.isSet("jsonl")) return "--csv and --jsonl exclude each other";
+    const QString format = parser.value("format");
+    if (parser.isSet("format") && format != "kiss" && format != "satnogs")
+        return "--format is kiss or satnogs, not \"" + format + "\"";
+    for (const char* option : {"output", "text-beacons-file"}) {
+        const QString path = parser.value(option);
+        if (IsAnInput(path, inputs)) return path + " is an input: it is never written over";
+        // "--text-beacons-file *.kss" takes the first capture for the beacon file
+        if (IsCapture(path)) return path + " is a capture file: it is never written over";
+    }
+    return {};
+}
+
+InputFormat FormatOf(const QCommandLineParser& parser) {
+    if (!parser.isSet("format")) return InputFormat::Detect;
+    return parser.value("format") == "kiss" ? InputFormat::Kiss : InputFormat::Satnogs;
+}
+
+// Writes out the rest and the summary; 1 when an output is not whole.
+int Finish(std::initializer_list<Output*> outputs, BatchDecoder& decoder, bool quiet, const QElapsedTimer& clock) {
     decoder.Flush();
     int status = 0;
-    if (const QString error = output.Close(); !error.isEmpty()) {
-        Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, error));
-        status = 1;
-    }
+    for (Output* output : outputs)
+        if (const QString error = output->Close(); !error.isEmpty()) status = Failure(error);
     if (!quiet) {
         const std::string summary = SummaryText(decoder.totals(), static_cast<double>(clock.elapsed()) / 1000);
         Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(summary)));
@@ -140,12 +206,19 @@ int Finish(Output& output, BatchDecoder& decoder, bool quiet, const QElapsedTime
     return status;
 }
 
-bool IsOneOf(const QString& path, const QStringList& inputs) {
-    const QString output = QFileInfo(path).canonicalFilePath();
-    if (output.isEmpty()) return false;
-    for (const QString& input : inputs)
-        if (input != "-" && QFileInfo(input).canonicalFilePath() == output) return true;
-    return false;
+// Reads every input in turn; 1 when one could not be read, the others read all the same.
+int DecodeFiles(BatchDecoder& decoder, const QList<QByteArray>& inputs, InputFormat format, qint64& done,
+                Progress& progress) {
+    int status = 0;
+    for (const QByteArray& input : inputs) {
+        if (const QString error = decoder.Decode(input, format); !error.isEmpty()) {
+            progress.Clear();
+            status = Failure(QFile::decodeName(input) + ": " + error);
+        }
+        done += SizeOf(input);
+    }
+    progress.Clear();
+    return status;
 }
 
 }  // namespace
@@ -172,26 +245,14 @@ int main(int argc, char** argv) {
     if (parser.isSet("help")) return Print(stdout, kHelp), 0;
     if (parser.isSet("version")) return Print(stdout, QStringLiteral("%1 %2\n").arg(kProgram, kLibraryVersion)), 0;
 
-    const QStringList inputs = parser.positionalArguments();
-    const bool live = parser.isSet("live");
-    if (live && !inputs.isEmpty()) return UsageError("--live reads a server, not files");
-    if (live && parser.isSet("output")) return UsageError("--live writes to standard output, as each packet comes");
-    if (!live && inputs.isEmpty()) return UsageError("no FILE given");
-    std::optional<Configuration> configuration = Configuration();
+    const QList<QByteArray> inputs = InputNames(parser.positionalArguments(), argc, argv);
+    if (const QString problem = UsageProblem(parser, inputs); !problem.isEmpty()) return UsageError(problem);
+    Configuration configuration;
     if (parser.isSet("conf")) {
         const ConfigurationResult read = ReadConfigurationFile(parser.value("conf"), QDir::currentPath());
         if (!read.configuration) return UsageError(read.error);
-        configuration = read.configuration;
+        configuration = *read.configuration;
     }
-    if (parser.isSet("csv") && parser.isSet("jsonl")) return UsageError("--csv and --jsonl exclude each other");
-    InputFormat format = InputFormat::Detect;
-    if (parser.isSet("format")) {
-        const QString name = parser.value("format");
-        if (name != "kiss" && name != "satnogs") return UsageError("--format is kiss or satnogs, not \"" + name + "\"");
-        format = name == "kiss" ? InputFormat::Kiss : InputFormat::Satnogs;
-    }
-    const QString outputPath = parser.value("output");
-    if (IsOneOf(outputPath, inputs)) return UsageError(outputPath + " is an input: it is never written over");
 
     // millisecond time stamps are written in the default locale's date form: ISO 8601's
     // order is Swedish's, unless the user asks for their own
@@ -199,46 +260,34 @@ int main(int argc, char** argv) {
     QLocale::setDefault(locale);
     const char decimalSeparator = parser.isSet("locale") ? DecimalSeparator(locale) : '.';
 
-    Output output;
-    if (!output.Open(outputPath)) return Print(stderr, QStringLiteral("%1: %2: %3\n").arg(kProgram, outputPath, output.error())), 1;
-    QFile beaconFile(parser.value("text-beacons-file"));
-    if (parser.isSet("text-beacons-file") && !beaconFile.open(QIODevice::WriteOnly))
-        return Print(stderr, QStringLiteral("%1: %2: %3\n").arg(kProgram, beaconFile.fileName(), beaconFile.errorString())), 1;
+    Output output(stdout), beacons(stderr);
+    if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
+    if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
 
     const bool quiet = parser.isSet("quiet");
-    qint64 total = 0;
-    for (const QString& input : inputs) total += input == "-" ? 0 : QFileInfo(input).size();
+    const bool live = parser.isSet("live");
+    qint64 total = 0, done = 0;
+    for (const QByteArray& input : inputs) total += SizeOf(input);
     Progress progress(!quiet && isatty(STDERR_FILENO), total);
-    qint64 done = 0;
 
     BatchDecoder::Sinks sinks{.rows = [&](std::string_view rows) { output.Write(rows, live); },
                               .textBeacons = {},
                               .progress = [&](qint64 bytes) { progress.Show(done + bytes); }};
-    if (beaconFile.isOpen())
-        sinks.textBeacons = [&](std::string_view line) { beaconFile.write(line.data(), static_cast<qint64>(line.size())); };
-    else if (parser.isSet("text-beacons"))
-        sinks.textBeacons = [](std::string_view line) { std::fwrite(line.data(), 1, line.size(), stderr); };
+    if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
+        sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
     BatchDecoder decoder(parser.isSet("jsonl") ? RowFormat::JsonLines : RowFormat::Csv, decimalSeparator, kDecodeLog,
                          std::move(sinks));
 
     QElapsedTimer clock;
     clock.start();
+    int status = 0;
     if (live) {
         const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
-        if (!QDir().mkpath(captureFolder)) return Print(stderr, QStringLiteral("%1: %2 cannot be made\n").arg(kProgram, captureFolder)), 1;
-        const int code = RunLiveRecorder(decoder, parser.value("live"), captureFolder, *configuration,
-                                         QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion));
-        return std::max(code, Finish(output, decoder, quiet, clock));
+        if (const QString error = MakeFolder(captureFolder); !error.isEmpty()) return Failure(error);
+        status = RunLiveRecorder(decoder, *ParseLiveServer(parser.value("live")), captureFolder, configuration,
+                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion));
+    } else {
+        status = DecodeFiles(decoder, inputs, FormatOf(parser), done, progress);
     }
-    int status = 0;
-    for (const QString& input : inputs) {
-        if (const QString error = decoder.Decode(input, format); !error.isEmpty()) {
-            progress.Clear();
-            Print(stderr, QStringLiteral("%1: %2: %3\n").arg(kProgram, input, error));
-            status = 1;
-        }
-        done += input == "-" ? 0 : QFileInfo(input).size();
-    }
-    progress.Clear();
-    return std::max(status, Finish(output, decoder, quiet, clock));
+    return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
 }

@@ -1,6 +1,8 @@
 #include "archive/batch_decode.h"
 #include "archive/json_lines.h"
 #include "archive/satnogs_stream.h"
+#include "intake/capture_log.h"
+#include "intake/frame_recognition.h"
 #include "programs/log_styles.h"
 #include "support/beacon_builder.h"
 #include "support/files.h"
@@ -83,7 +85,7 @@ TEST(BatchDecoder, WritesEveryPacketOfACapturePastTheWindowsLimit) {
 
     std::string rows;
     BatchDecoder decoder(RowFormat::Csv, '.', kDecodeLog, RowsInto(rows));
-    EXPECT_EQ(decoder.Decode(path, InputFormat::Detect), "");
+    EXPECT_EQ(decoder.Decode(QFile::encodeName(path), InputFormat::Detect), "");
     decoder.Flush();
     EXPECT_EQ(decoder.totals().packets, 25000);
     EXPECT_EQ(decoder.totals().skipped, 2) << "a short frame and one past the bound";
@@ -100,7 +102,7 @@ TEST(BatchDecoder, JsonLinesRoundTripTheValues) {
 
     std::string rows;
     BatchDecoder decoder(RowFormat::JsonLines, '.', kDecodeLog, RowsInto(rows));
-    decoder.Decode(path, InputFormat::Detect);
+    decoder.Decode(QFile::encodeName(path), InputFormat::Detect);
     decoder.Flush();
     QJsonParseError error;
     const QJsonObject packet = QJsonDocument::fromJson(QByteArray::fromStdString(rows), &error).object();
@@ -122,4 +124,54 @@ TEST(BatchDecoder, FormatsAreKnownByTheirContent) {
     EXPECT_EQ(RecogniseFormat("plain text"), InputFormat::Kiss) << "nothing to decode either way";
     EXPECT_EQ(IsoRxTime("2021-02-06 14:00:00"), "2021-02-06T14:00:00.000Z");
     EXPECT_EQ(IsoRxTime("06.02.21 14:00:00.123 UTC"), "");
+}
+
+TEST(BatchDecoder, TheLiveRoadWritesWhatTheCaptureFileGivesBack) {
+    QTemporaryDir folder;
+    const std::string textBeacon = BytesFromHex(SatelliteHeaderHex) + ">ORCA-5 de NOSAT";
+    const std::string arrival = KissDataFrame(NumberedBeacon(1)) + KissDataFrame(textBeacon) +
+                                KissDataFrame("another station's frame") + KissDataFrame(NumberedBeacon(2));
+    std::string liveRows, fileRows, liveBeacons, fileBeacons;
+    const auto sinks = [](std::string& rows, std::string& beacons) {
+        return BatchDecoder::Sinks{.rows = [&rows](std::string_view text) { rows += text; },
+                                   .textBeacons = [&beacons](std::string_view line) { beacons += line; },
+                                   .progress = {}};
+    };
+    BatchDecoder live(RowFormat::Csv, '.', kDecodeLog, sinks(liveRows, liveBeacons));
+    KissStream stream;
+    live.DecodeLive(stream, arrival, folder.path(), {}, "server");
+    BatchDecoder file(RowFormat::Csv, '.', kDecodeLog, sinks(fileRows, fileBeacons));
+    file.Decode(QFile::encodeName(CaptureFileName(folder.path(), UtcTimestampText())), InputFormat::Kiss);
+    live.Flush();
+    file.Flush();
+
+    EXPECT_EQ(liveRows, fileRows);
+    EXPECT_NE(liveRows.find(" UTC;"), std::string::npos) << liveRows;
+    EXPECT_EQ(liveBeacons, fileBeacons);
+    EXPECT_NE(liveBeacons.find("ORCA-5 de NOSAT"), std::string::npos);
+    for (const auto& totals : {live.totals(), file.totals()}) {
+        EXPECT_EQ(totals.packets, 2);
+        EXPECT_EQ(totals.textBeacons, 1);
+        EXPECT_EQ(totals.skipped, 1);
+    }
+}
+
+TEST(BatchDecoder, EachInputStartsWithoutATimeAndAByteOrderMarkHidesNoLine) {
+    QTemporaryDir folder;
+    std::string stamped;
+    AppendRxTimeFrame(stamped, "2021-02-06 14:20:00.123 UTC");
+    stamped += KissDataFrame(NumberedBeacon(1));
+    std::string satnogs = "\xEF\xBB\xBF";
+    for (int n = 21; n >= 1; --n) satnogs += "2021-02-06 14:00:" + std::to_string(10 + n) + "|" + HexText(NumberedBeacon(n)) + "\r\n";
+
+    std::string rows;
+    BatchDecoder decoder(RowFormat::Csv, '.', kDecodeLog, RowsInto(rows));
+    for (const auto& [name, bytes] : {std::pair{"a.kss", stamped}, {"b.kss", KissDataFrame(NumberedBeacon(2))},
+                                      {"export.csv", satnogs}})
+        decoder.Decode(QFile::encodeName(WriteBytes(folder.filePath(name), bytes)), InputFormat::Detect);
+    decoder.Flush();
+    EXPECT_EQ(decoder.totals().packets, 2 + 21) << "the export's first line is its newest record";
+    EXPECT_EQ(decoder.totals().skipped, 0);
+    const std::size_t second = rows.find('\n', rows.find("14:20:00.123 UTC;")) + 1;
+    EXPECT_EQ(rows[second], ';') << "b.kss has no time of its own: " << rows.substr(second, 40);
 }

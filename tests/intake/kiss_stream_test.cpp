@@ -85,6 +85,13 @@ TEST(KissStream, DropsAnOverlongFrameAndResynchronises) {
     EXPECT_EQ(frames.raw[0], longest);
     EXPECT_EQ(frames.raw[1], next);
     EXPECT_EQ(stream.droppedFrames(), 1u);
+
+    // held across arrivals, cut just before the closing FEND: the bound is the same
+    const std::string_view held = longest;
+    KissStream split;
+    EXPECT_EQ(FeedAll(split, {held.substr(0, held.size() - 1), "\xC0"}).raw, std::vector<std::string>{longest});
+    EXPECT_EQ(FeedAll(split, {tooLong, "\xC0"}).raw, std::vector<std::string>{});
+    EXPECT_EQ(split.droppedFrames(), 1u);
 }
 
 TEST(KissStream, AMegabyteWithoutFendHoldsNoMoreThanOneFrame) {

@@ -1,7 +1,9 @@
+#include "intake/frame_recognition.h"
 #include "intake/kiss_file.h"
 #include "intake/live_arrival.h"
 #include "support/beacon_builder.h"
 #include "support/files.h"
+#include "support/full_disk.h"
 #include "support/recording_view.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +21,15 @@ struct LiveHarness : DecoderHarness {
     using DecoderHarness::DecoderHarness;
 
     int Arrive(std::string_view chunk) {
-        last = DecodeLiveChunk(context, stream, chunk, folder.path());
+        last = DecodeLiveChunk(context, stream, chunk, captureFolder);
         return last.frames;
     }
     QString CaptureFile() const {
-        return CaptureFileName(folder.path(), QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd").toStdString());
+        return CaptureFileName(captureFolder, QDateTime::currentDateTimeUtc().toString("yyyy-MM-dd").toStdString());
     }
 
     QTemporaryDir folder;
+    QString captureFolder = folder.path();
     KissStream stream;
     LiveArrival last;
 };
@@ -109,6 +112,39 @@ TEST(LiveArrival, AFrameStillCountsWhenTheCaptureFileCannotBeWritten) {
     ASSERT_TRUE(live.last.lastWrite);
     EXPECT_FALSE(live.last.lastWrite->written);
     EXPECT_FALSE(live.last.lastWrite->error.isEmpty());
+}
+
+TEST(LiveArrival, AFullDiskIsToldWhenItStartsAndWhenItEnds) {
+    FullDisk disk;
+    LiveHarness live;
+    live.captureFolder = disk.Path();
+    CaptureTrouble trouble;
+    disk.Fill();
+    live.Arrive(KissDataFrame(NumberedBeacon(1)));
+    EXPECT_EQ(trouble.News(live.last), live.CaptureFile() + " could not be written: No space left on device");
+    live.Arrive(KissDataFrame(NumberedBeacon(2)) + KissDataFrame(NumberedBeacon(3)));
+    EXPECT_EQ(trouble.News(live.last), "") << "told once, not once a frame";
+    disk.Free();
+    live.Arrive(KissDataFrame(NumberedBeacon(4)));
+    EXPECT_EQ(trouble.News(live.last), live.CaptureFile() + " can be written again: 3 frames were not recorded");
+    EXPECT_EQ(live.state.packetCount, 4) << "every frame decoded all the same";
+    EXPECT_EQ(Contents(live.CaptureFile()).size(), 30 + 219);
+    EXPECT_EQ(trouble.News(live.last), "");
+}
+
+TEST(LiveArrival, AsRecordedTheLivePacketTakesTheStampAndTextBeaconsAreListed) {
+    LiveHarness live(kDecodeLog);
+    const std::string beacon = BytesFromHex(SatelliteHeaderHex) + ">hello";
+    live.Arrive(KissDataFrame(NumberedBeacon(1)) + KissDataFrame(beacon));
+    EXPECT_EQ(live.last.textBeacons, 1);
+    ASSERT_EQ(live.view.beaconText.size(), 1u);
+    EXPECT_TRUE(live.view.beaconText[0].ends_with(" UTC | hello")) << live.view.beaconText[0];
+    EXPECT_EQ(live.state.Packet(1)->rxTime, Contents(live.CaptureFile()).mid(2, 27).toStdString());
+
+    LiveHarness window(kOrca5sLog);
+    window.Arrive(KissDataFrame(NumberedBeacon(1)) + KissDataFrame(beacon));
+    EXPECT_EQ(window.last.textBeacons, 0);
+    EXPECT_TRUE(window.view.beaconText.empty()) << "the window lists them from the capture file";
 }
 
 TEST(LiveArrival, AFullStoreRefusesButStillRecords) {

@@ -1,6 +1,7 @@
 #include "intake/sids_forwarder.h"
 #include "support/fake_sids_server.h"
 #include "support/files.h"
+#include "support/full_disk.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +29,9 @@ struct TestClock {
 };
 
 struct Forwarding {
-    explicit Forwarding(SidsTiming timing = {}) {
+    // The outbox in a folder of the test's own, unless it names one.
+    explicit Forwarding(SidsTiming timing = {}, const QString& outboxFolder = {})
+        : outboxFolder(outboxFolder.isEmpty() ? folder.path() : outboxFolder) {
         station.url = QUrl(server.Url());
         station.callsign = "N0CALL";
         station.latitude = 48.85;
@@ -38,7 +41,7 @@ struct Forwarding {
     }
     void Start(SidsTiming timing = {}) {
         forwarder.reset();
-        forwarder = std::make_unique<SidsForwarder>(station, "orca5s 0.6", folder.path(), timing, clock.Schedule());
+        forwarder = std::make_unique<SidsForwarder>(station, "orca5s 0.6", outboxFolder, timing, clock.Schedule());
     }
     // Waits until the server has had the given number of requests and the forwarder its answer.
     void AnsweredUntil(std::size_t requests) {
@@ -48,6 +51,7 @@ struct Forwarding {
 
     FakeSidsServer server;
     QTemporaryDir folder;
+    QString outboxFolder;
     SidsStation station;
     TestClock clock;
     std::unique_ptr<SidsForwarder> forwarder;
@@ -57,6 +61,9 @@ struct Forwarding {
 
 TEST(SidsForwarder, SendsEveryFieldOfTheSubmission) {
     Forwarding forwarding;
+    forwarding.station.latitude = 48.853412;  // every digit a station gives reaches the database
+    forwarding.station.longitude = -123.456789;
+    forwarding.Start();
     forwarding.forwarder->Forward("2021-02-06 14:00:12.000", "c0ffee00");
     forwarding.AnsweredUntil(1);
     const FakeSidsServer::Request& request = forwarding.server.requests[0];
@@ -64,8 +71,8 @@ TEST(SidsForwarder, SendsEveryFieldOfTheSubmission) {
     EXPECT_EQ(request.contentType, "application/x-www-form-urlencoded");
     const std::pair<const char*, const char*> fields[] = {
         {"noradID", "99999"},   {"source", "N0CALL"},      {"timestamp", "2021-02-06T14:00:12.000Z"},
-        {"frame", "C0FFEE00"},  {"locator", "longLat"},    {"longitude", "59.34W"},
-        {"latitude", "48.85N"}, {"version", "orca5s 0.6"},
+        {"frame", "C0FFEE00"},  {"locator", "longLat"},    {"longitude", "123.456789W"},
+        {"latitude", "48.853412N"}, {"version", "orca5s 0.6"},
     };
     for (const auto& [name, value] : fields) EXPECT_EQ(request.form.queryItemValue(name, QUrl::FullyDecoded), value) << name;
     EXPECT_EQ(request.form.queryItems().size(), 8);
@@ -136,4 +143,25 @@ TEST(SidsForwarder, TheOutboxSurvivesARestartAndALineCutMidAppend) {
     }
     EXPECT_EQ(forwarding.server.Frames(), (QStringList{"A1", "A1", "B2", "D4"}));
     EXPECT_EQ(forwarding.forwarder->status().waiting, 0);
+}
+
+TEST(SidsForwarder, AFullDiskKeepsFramesWaitingAndSaysSoTwice) {
+    FullDisk disk;
+    Forwarding forwarding({}, disk.Path());
+    disk.Fill();
+    forwarding.forwarder->Forward("2021-02-06 14:00:00.000", "A1");
+    EXPECT_EQ(forwarding.forwarder->status().lastError, "outbox: No space left on device");
+    forwarding.forwarder->status();
+    forwarding.forwarder->Forward("2021-02-06 14:00:01.000", "B2");
+    EXPECT_EQ(forwarding.forwarder->status().waiting, 2);
+    EXPECT_TRUE(forwarding.server.requests.empty()) << "nothing is sent before it is kept";
+
+    disk.Free();
+    forwarding.forwarder->Forward("2021-02-06 14:00:02.000", "C3");
+    EXPECT_EQ(forwarding.forwarder->status().lastError, "outbox: written again, 2 frames had waited");
+    for (std::size_t n = 1; n <= 3; ++n) {
+        forwarding.AnsweredUntil(n);
+        forwarding.clock.RunDue();
+    }
+    EXPECT_EQ(forwarding.server.Frames(), (QStringList{"A1", "B2", "C3"}));
 }

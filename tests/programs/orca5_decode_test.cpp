@@ -1,4 +1,7 @@
 // orca5-decode as a user runs it: a process with files, standard input and exit codes.
+#include "intake/kiss_file.h"
+#include "support/full_disk.h"
+#include "support/recording_view.h"
 #include "support/window_harness.h"
 #include "telemetry/time_stamps.h"
 
@@ -8,6 +11,10 @@
 #include <QProcess>
 #include <QRandomGenerator>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 struct Finished {
@@ -15,8 +22,9 @@ struct Finished {
     QByteArray out, err;
 };
 
-Finished Decode(const QStringList& arguments, const QByteArray& input = {}) {
+Finished Decode(const QStringList& arguments, const QByteArray& input = {}, const QString& folder = {}) {
     QProcess process;
+    process.setWorkingDirectory(folder);
     process.start(ORCA5_DECODE_PATH, arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -105,4 +113,79 @@ TEST(DecodeProgram, ABrokenFileIsSkippedNotFatal) {
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.err.contains("2 files, ")) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains(" 0 skipped")) << "the noise's pieces are counted";
+}
+
+TEST(DecodeProgram, NoFileItWritesIsAnInputAndNoneIsLeftEmpty) {
+    QTemporaryDir folder;
+    const QString first = WriteBytes(folder.filePath("2021-02-06_orca5.kss"), Capture(3));
+    const QString second = WriteBytes(folder.filePath("2021-02-07_orca5.kss"), Capture(2));
+    ASSERT_TRUE(QFile::link(first, folder.filePath("link.kss")));
+    for (const QStringList& arguments : {QStringList{"--text-beacons-file", first, second},
+                                         QStringList{"-o", folder.filePath("link.kss"), first},
+                                         QStringList{"-o", folder.path() + "/../" + QDir(folder.path()).dirName() + "/2021-02-07_orca5.kss", second}}) {
+        const Finished run = Decode(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(" is an input") || run.err.contains(" is a capture file")) << run.err.toStdString();
+    }
+    EXPECT_EQ(Contents(first).toStdString(), Capture(3));
+    EXPECT_EQ(Contents(second).toStdString(), Capture(2));
+
+    FullDisk disk;
+    disk.Fill();
+    for (const int packets : {1, 11, 20000}) {  // a few hundred bytes, a few KB, several MB
+        const std::string textBeacon = KissDataFrame(BytesFromHex(SatelliteHeaderHex) + ">ORCA-5 de NOSAT");
+        const QString input = WriteBytes(folder.filePath("pass.kss"), Capture(packets) + textBeacon);
+        for (const char* option : {"-o", "--text-beacons-file"}) {
+            const Finished run = Decode({option, disk.FilePath("out.txt"), input});
+            EXPECT_EQ(run.exitCode, 1) << option << " " << packets;
+            EXPECT_TRUE(run.err.contains(disk.FilePath("out.txt").toUtf8() + ": No space left on device")) << run.err.toStdString();
+        }
+    }
+    EXPECT_EQ(disk.Files(), QStringList{});
+}
+
+TEST(DecodeProgram, NamesAsTheSystemHasThemAndDashAsStandardOutput) {
+    QTemporaryDir folder;
+    const QByteArray name = QFile::encodeName(folder.path()) + "/x\xff\xfe.kss";
+    QFile raw;
+    const int descriptor = ::open(name.constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_TRUE(raw.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+    raw.write(Bytes(Capture(2)));
+    raw.close();
+    const std::string command = "'" ORCA5_DECODE_PATH "' -q \"$(printf '" + folder.path().toStdString() +
+                                "/x\\377\\376.kss')\" > '" + folder.filePath("rows.csv").toStdString() + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(Contents(folder.filePath("rows.csv")).count('\n'), 1 + 2);
+    ::unlink(name.constData());  // a name QTemporaryDir could not name either
+
+    const Finished dash = Decode({"-o", "-", "-"}, Bytes(Capture(2)), folder.path());
+    EXPECT_EQ(dash.out.count('\n'), 1 + 2);
+    EXPECT_FALSE(QFile::exists(folder.filePath("-")));
+
+    const Finished noPort = Decode({"--live", "127.0.0.1"});
+    EXPECT_EQ(noPort.exitCode, 2);
+    EXPECT_EQ(noPort.out, "") << "no heading, no summary";
+    EXPECT_TRUE(noPort.err.contains("HOST:PORT"));
+}
+
+TEST(DemoCapture, RisingUtcTimesAndAUsage) {
+    QTemporaryDir folder;
+    ASSERT_EQ(QProcess::execute(ORCA5_DEMO_CAPTURE_PATH, {folder.filePath("demo.kss"), "3000"}), 0);
+    DecoderHarness harness;
+    ReadKissFile(harness.context, folder.filePath("demo.kss"));
+    ASSERT_EQ(harness.state.packetCount, 3000);
+    QDateTime before;
+    for (int n = 1; n <= harness.state.packetCount; ++n) {
+        const QString text = QString::fromStdString(harness.state.Packet(n)->rxTime);
+        const QDateTime at = QDateTime::fromString(text.chopped(4), "yyyy-MM-dd HH:mm:ss.zzz");
+        ASSERT_TRUE(at.isValid() && at > before) << n << ": " << text.toStdString();
+        before = at;
+    }
+    QProcess help;
+    help.setWorkingDirectory(folder.path());
+    help.start(ORCA5_DEMO_CAPTURE_PATH, {"--help"});
+    ASSERT_TRUE(help.waitForFinished());
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.readAllStandardOutput().startsWith("usage: "));
+    EXPECT_FALSE(QFile::exists(folder.filePath("--help")));
 }

@@ -55,6 +55,42 @@ TEST(BeaconDecoder, StoresEveryEncodingInEngineeringUnits) {
     }
 }
 
+TEST(BeaconDecoder, EveryChannelFromAFrameWhoseFieldsAllDiffer) {
+    // each field holds its own value, every temperature a negative byte: two fields that traded
+    // places, or a signed byte read unsigned, show in the table below
+    BeaconBuilder frame;
+    frame.text(31, "0110").text(35, "1011").u32(47, 0x89ABCDEF).u32(51, 51001).u32(55, 55).u32(65, 65);
+    frame.u16(70, 70).u8(72, 72).u8(73, 73).u8(74, 74).s8(75, -75).s8(76, -76);
+    frame.u16(77, 7701).u16(79, 79).u16(81, 8101).u16(83, 83);
+    frame.u16(85, 8501).s8(87, -87).u16(88, 88).u16(90, 9001).s8(92, -92).u16(93, 93);
+    frame.u16(95, 9501).s8(97, -97).u16(98, 98);
+    frame.u16(100, 10001).u16(102, 102).u16(104, 10401).u16(106, 106).s8(108, -108);
+    frame.u16(109, 10901).u16(111, 111).u16(113, 11301).u16(115, 115).s8(117, -117);
+    frame.u16(118, 11801).u16(120, 120).u16(122, 12201).u16(124, 124).s8(126, -126);
+    frame.u16(127, 12701).u16(129, 129).u16(131, 13101).u16(133, 133).s8(135, -35);
+    frame.u16(136, 13601).u16(138, 138).s8(140, -40).u16(141, 14101).u16(143, 143).s8(145, -45);
+    const std::pair<std::string_view, double> expected[kChannelCount] = {
+        {"Packet #", 6}, {"Packet Total", 11}, {"JOB ID", 0}, {"Status", 2309737967.0},
+        {"Beacons since Reset", 51001}, {"Number of Resets", 55}, {"Beacon Interval", 65}, {"File Count", 70},
+        {"CAM Reset", 72}, {"UHF Preset", 73}, {"VHF Preset", 74}, {"UHF Temperature", -75}, {"VHF Temperature", -76},
+        {"Urbv", 7.701}, {"Urbi", 79}, {"Urbv trans", 8.101}, {"Urbi trans", 83},
+        {"Battery 1 Volt", 8.501}, {"Battery 1 Temp", -87}, {"Battery 1 Curr", 88},
+        {"Battery 2 Volt", 9.001}, {"Battery 2 Temp", -92}, {"Battery 2 Curr", 93},
+        {"Battery 3 Volt", 9.501}, {"Battery 3 Temp", -97}, {"Battery 3 Curr", 98},
+        {"X- TRI Volt", 10.001}, {"X- TRI Curr", 102}, {"X- SPEC Volt", 10.401}, {"X- SPEC Curr", 106}, {"X- Temperature", -108},
+        {"X+ TRI Volt", 10.901}, {"X+ TRI Curr", 111}, {"X+ SPEC Volt", 11.301}, {"X+ SPEC Curr", 115}, {"X+ Temperature", -117},
+        {"Y- TRI Volt", 11.801}, {"Y- TRI Curr", 120}, {"Y- SPEC Volt", 12.201}, {"Y- SPEC Curr", 124}, {"Y- Temperature", -126},
+        {"Y+ TRI Volt", 12.701}, {"Y+ TRI Curr", 129}, {"Y+ SPEC Volt", 13.101}, {"Y+ SPEC Curr", 133}, {"Y+ Temperature", -35},
+        {"Z- Volt", 13.601}, {"Z- Curr", 138}, {"Z- Temperature", -40}, {"Z+ Volt", 14.101}, {"Z+ Curr", 143}, {"Z+ Temperature", -45},
+    };
+    DecoderHarness harness;
+    const TelemetryRecord& record = DecodeOne(harness, frame.build());
+    for (std::size_t i = 0; i < kChannels.size(); ++i) {
+        EXPECT_EQ(kChannels[i].name, expected[i].first);
+        EXPECT_EQ(record.values[i], expected[i].second) << expected[i].first;
+    }
+}
+
 TEST(BeaconDecoder, FormatsTheOnBoardTime) {
     struct {
         BeaconBuilder frame;

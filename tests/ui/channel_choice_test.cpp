@@ -51,7 +51,7 @@ TEST(ChannelChoice, CaptionsTheFrameAndHighlightsTheBox) {
     EXPECT_EQ(window.MSChart1->rowCount(), 0) << "no packets, no chart";
 }
 
-TEST(ChannelChoice, ChartsTheChannelOverAllPacketsThenShowsPacketOne) {
+TEST(ChannelChoice, ChartsTheChannelOverAllPacketsAndShowsThePacketOfTheBar) {
     WindowHarness harness;
     Form1& window = harness.window;
     harness.AddNumberedPackets(5);
@@ -70,7 +70,7 @@ TEST(ChannelChoice, ChartsTheChannelOverAllPacketsThenShowsPacketOne) {
     EXPECT_EQ(bars->data()->size(), 5);
     EXPECT_EQ(bars->data()->at(4)->value, 5);
     EXPECT_EQ(window.Text2->text(), "#4 / 5");
-    EXPECT_EQ(window.Text1[14]->text(), "1") << "the table shows packet 1 after a chart";
+    EXPECT_EQ(window.Text1[14]->text(), "4") << "the table shows the packet the position names";
 
     QTest::mouseClick(window.Check1, Qt::LeftButton);
     EXPECT_EQ(chart->style(), ChartStyle::Line);

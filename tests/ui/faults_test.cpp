@@ -1,12 +1,15 @@
 // A user's data survives servers that misbehave, files that cannot be written and files
 // that are not what they claim to be.
 #include "archive/csv_export.h"
+#include "archive/tlm_report.h"
+#include "support/full_disk.h"
 #include "support/live_window.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QScrollBar>
 
@@ -26,7 +29,7 @@ TEST(FaultsSurvived, ACaptureFileThatCanNoLongerBeWrittenKeepsWhatItHas) {
     WriteBytes(harness.folder.path(), "not a folder");
     live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(2))), 2);
     EXPECT_EQ(harness.window.Text4->text(), capture + " could not be written: " + harness.folder.path() + " cannot be made");
-    EXPECT_EQ(harness.window.Text1[14]->text(), "1") << "the chart shows packet 1";
+    EXPECT_EQ(harness.window.Text1[14]->text(), "2") << "the bar follows the newest packet";
     EXPECT_EQ(harness.state.Packet(2)->values[14], 2);
     EXPECT_EQ(Contents(QDir(moved).filePath(QFileInfo(capture).fileName())), written);
     QFile::remove(harness.folder.path());
@@ -81,3 +84,39 @@ TEST(FaultsSurvived, TruncatedAndBinaryFilesImportWithoutHarm) {
     }
 }
 
+
+TEST(FaultsSurvived, OnAFullDiskEveryWriteSaysWhyAndKeepsTheUsersFiles) {
+    FullDisk disk;
+    WindowHarness harness(kOrca5s, "IMAGE_PATH = " + disk.Path().toUtf8() + "/\r\n");
+    Form1& window = harness.window;
+    harness.AddNumberedPackets(30);
+    const std::string oldExport = CsvHeading() + "an earlier export\r\n";
+    const QString csv = WriteBytes(disk.FilePath("pass.csv"), oldExport);
+    const QString report = WriteBytes(disk.FilePath("pass.tlm"), std::string(kTlmBanner) + "\r\nan earlier report\r\n");
+    const QByteArray reportBefore = Contents(report);
+    std::string lines;  // an export whose line ends lost their CR on the way: 30 records, 13.6 KB
+    for (int n = 30; n >= 1; --n) lines += "2021-02-06 14:00:" + std::to_string(10 + n) + "|" + HexText(NumberedBeacon(n)) + "\n";
+    const QString satnogs = WriteBytes(disk.FilePath("frames.csv"), lines);
+    disk.Fill();
+
+    harness.state.currentFileName = disk.FilePath("pass.kss");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        window.WriteCSVFile_Click();
+        EXPECT_EQ(window.Text4->text(), csv + " could not be written: No space left on device");
+        window.WriteTLMFile_Click();
+        EXPECT_EQ(window.Text4->text(), report + " could not be written: No space left on device");
+    }
+    window.Command1_Click();
+    EXPECT_EQ(window.Text4->text(), disk.FilePath("pass.bmp") + " could not be saved: No space left on device");
+
+    harness.dialogs.answers.push_back(QStringList{satnogs});
+    window.MnuOpenServerLog_Click();
+    EXPECT_EQ(harness.state.packetCount, 30);
+    EXPECT_TRUE(window.Text5->toPlainText().contains(
+        satnogs + " could not be rewritten with CR LF line ends (No space left on device); it is left as it was"));
+
+    EXPECT_EQ(Contents(csv).toStdString(), oldExport);
+    EXPECT_EQ(Contents(report), reportBefore);
+    EXPECT_EQ(Contents(satnogs).toStdString(), lines);
+    EXPECT_EQ(disk.Files(), (QStringList{"frames.csv", "pass.csv", "pass.tlm"})) << "no empty _export files";
+}

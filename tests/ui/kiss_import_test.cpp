@@ -62,6 +62,11 @@ TEST(KissImport, ReadsSeveralFilesInNameOrderIntoOneEmptiedStore) {
     // cancelled: the same files again
     harness.window.MnuOpenKISSFile_Click();
     EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{10, 11, 20, 21, 30, 31}));
+
+    // a file without time stamps takes none from the import before
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("plain.kss", KissDataFrame(NumberedBeacon(1)))});
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_EQ(harness.state.Packet(1)->rxTime, "");
 }
 
 TEST(KissImport, CancelOnFirstUseLeavesAnEmptyStore) {

@@ -8,6 +8,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTimer>
 
 namespace {
@@ -35,6 +37,23 @@ TEST(LiveClient, AFrameIsDecodedShownAndAppendedToTheDaysCaptureFile) {
     EXPECT_EQ(capture.mid(30), Bytes(frame));
     EXPECT_EQ(capture.mid(2, 27).toStdString(), live.harness.state.rxTimeText);
     EXPECT_EQ(live.harness.state.packetStore[0].rxTime.size(), 23u) << "decoded with UTC now, without \" UTC\"";
+}
+
+TEST(LiveClient, TheTableShowsThePacketThePositionNames) {
+    LiveWindow live;
+    Form1& window = live.harness.window;
+    live.SwitchOn();
+    for (int n = 1; n <= 3; ++n) live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(n))), n);
+    EXPECT_EQ(window.Text2->text(), "#3 / 3") << "a bar at the newest packet follows the stream";
+    EXPECT_EQ(window.Text1[14]->text(), "3");
+
+    window.HScroll1->setValue(2);  // the user looks back
+    live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(4))), 4);
+    EXPECT_EQ(window.Text2->text(), "#2 / 4");
+    EXPECT_EQ(window.Text1[14]->text(), "2");
+    window.Option1[13]->click();  // a chart keeps the bar's packet too
+    EXPECT_EQ(window.Text2->text(), "#2 / 4");
+    EXPECT_EQ(window.Text1[14]->text(), "2");
 }
 
 TEST(LiveClient, ARefusedConnectionShowsErrorUntilSwitchedOff) {
@@ -142,6 +161,14 @@ TEST(LiveClient, ForwardsLiveFramesOnlyAndShowsHowItGoes) {
         return window.Label2->text() == "Connected   SiDS: 1 sent, 0 waiting, 0 rejected";
     }, 5000)) << window.Label2->text().toStdString();
     EXPECT_EQ(database.Frames(), QStringList{QString::fromStdString(HexText(NumberedBeacon(1)))});
+
+    // the row has no room for an error: the status line and the row's tooltip show it whole
+    database.script = {FakeSidsServer::Reply::BadRequest};
+    live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(2))), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Text4->text().startsWith("SiDS: rejected: "); }, 5000))
+        << window.Text4->text().toStdString();
+    EXPECT_TRUE(window.Label2->toolTip().endsWith(", last error: " + window.Text4->text().mid(6)))
+        << window.Label2->toolTip().toStdString();
 
     WindowHarness misconfigured(kOrca5s, "SIDS = yes\r\nCALLSIGN = N0CALL\r\n");
     EXPECT_EQ(misconfigured.window.Text4->text(),

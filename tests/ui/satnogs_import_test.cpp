@@ -35,6 +35,11 @@ TEST(SatnogsImport, ShowsTheExportReadFromTheBottomUp) {
     EXPECT_EQ(harness.window.MSChart1->rowCount(), 4);
     EXPECT_EQ(harness.window.Text2->text(), "#1 / 4");
     EXPECT_EQ(harness.window.Text8->toPlainText(), "");
+
+    // saved by a tool that marks its UTF-8: the mark hides no record
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("marked.csv", "\xEF\xBB\xBF" + Line(4, 4) + "\r\n" + Line(5, 5))});
+    harness.window.MnuOpenServerLog_Click();
+    EXPECT_EQ(StoredUrbi(harness.state), (std::vector<double>{5, 4}));
 }
 
 TEST(SatnogsImport, EmptyAndSeveralFiles) {
