@@ -187,6 +187,8 @@ void ChannelChart::DrawLines() {
         graph->setPen(QPen(series_[k].colour, 1));
         graph->setAntialiased(false);
         graph->setData(keys, QVector<double>(columns_[k].begin(), columns_[k].end()), true);
+        // a line needs two packets: one alone shows as a point
+        if (rowCount() == 1) graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 5));
     }
 }
 

@@ -63,23 +63,24 @@ Form1::Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dial
 }
 
 void Form1::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
+    // "&" marks each caption's Alt key; the caption, heard and seen, is the text without it
+    QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("MnuFile");
-    MnuOpenKISSFile = file->addAction("Open KISS File");
+    MnuOpenKISSFile = file->addAction("&Open KISS File");
     connect(MnuOpenKISSFile, &QAction::triggered, this, &Form1::MnuOpenKISSFile_Click);
-    MnuOpenServerLog = file->addAction("Open SatNOGS CSV");
+    MnuOpenServerLog = file->addAction("Open &SatNOGS CSV");
     connect(MnuOpenServerLog, &QAction::triggered, this, &Form1::MnuOpenServerLog_Click);
-    MenuFileExit = file->addAction("Exit");
+    MenuFileExit = file->addAction("E&xit");
     connect(MenuFileExit, &QAction::triggered, qApp, &QCoreApplication::quit);
 
-    QMenu* tlmFile = menuBar()->addMenu("TLM File");
+    QMenu* tlmFile = menuBar()->addMenu("&TLM File");
     tlmFile->setObjectName("MnuSettings");
-    WriteCSVFile = tlmFile->addAction("Write CSV File");
+    WriteCSVFile = tlmFile->addAction("Write &CSV File");
     connect(WriteCSVFile, &QAction::triggered, this, &Form1::WriteCSVFile_Click);
-    WriteTLMFile = tlmFile->addAction("Write TLM File");
+    WriteTLMFile = tlmFile->addAction("Write T&LM File");
     connect(WriteTLMFile, &QAction::triggered, this, &Form1::WriteTLMFile_Click);
 
-    MnuInfo = menuBar()->addAction("Info");
+    MnuInfo = menuBar()->addAction("&Info");
     connect(MnuInfo, &QAction::triggered, this, &Form1::MnuInfo_Click);
 
     // menus open as windows of their own, which take no font from the main window

@@ -11,7 +11,7 @@
 void Form1::ApplyChannelTable() {
     for (std::size_t i = 0; i < kChannels.size(); ++i) {
         const QString name = QString::fromLatin1(kChannels[i].name);
-        Option1[i]->setText(name);
+        FitCaption(*Option1[i], name);
         Text1[i]->setAccessibleName(name + " value");
         Label1[i]->setAccessibleDescription(name + " unit");
     }

@@ -1,5 +1,6 @@
 #include "ui/value_box.h"
 
+#include <QAbstractButton>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QStyle>
@@ -30,4 +31,14 @@ void ShowValue(QLineEdit& box, const QString& text) {
     if (box.font() != font) box.setFont(font);
     box.setText(text);
     box.setCursorPosition(0);
+}
+
+void FitCaption(QAbstractButton& button, const QString& caption) {
+    button.setText(caption);
+    QFont font = button.parentWidget()->font();
+    for (int spacing = 100; spacing > 90; --spacing) {
+        font.setLetterSpacing(QFont::PercentageSpacing, spacing);
+        if (button.font() != font) button.setFont(font);
+        if (button.sizeHint().width() <= button.width()) return;
+    }
 }

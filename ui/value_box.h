@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QAbstractButton;
 class QLineEdit;
 
 // The value boxes keep the narrow widths of the design, which our fonts overflow: a value
@@ -12,3 +13,7 @@ int TextRoom(const QLineEdit& box);
 
 // Shows the text, from its first character, in the largest font up to the surface's that fits.
 void ShowValue(QLineEdit& box, const QString& text);
+
+// Shows a caption whole in its button's width: a caption a pixel or two too wide is set a
+// little closer, never smaller.
+void FitCaption(QAbstractButton& button, const QString& caption);

@@ -34,8 +34,9 @@ from its content: a capture file has FEND bytes, a SatNOGS export is lines of da
 hexadecimal. Lines and frames that are not telemetry are skipped and counted.
 
 Options:
-  -o, --output FILE      write to FILE (a new file renamed into place at the end, never
-                         over an input) instead of standard output; "-" is standard output
+  -o, --output FILE      write to FILE instead of standard output ("-"): a new file
+                         renamed into place once every byte is on disk, never over an
+                         input or a capture file
   --csv                  semicolon-separated, as "Write CSV File" writes it (the default)
   --jsonl                one JSON object per line: rx_time, obc_time, source, frame and
                          every channel by its name
@@ -44,8 +45,7 @@ Options:
                          milliseconds, which has no text, takes the locale's date form)
   --format kiss|satnogs  read every FILE in this format
   --text-beacons         also write the satellite's text beacons to standard error
-  --text-beacons-file F  ... or to the file F (a new file renamed into place at the end,
-                         never over an input)
+  --text-beacons-file F  ... or to the file F, written as the output is
   -q, --quiet            no progress line and no summary on standard error
 
 A station without a display:

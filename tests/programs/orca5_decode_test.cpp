@@ -99,6 +99,8 @@ TEST(DecodeProgram, UsageErrorsAndAnOutputThatIsAnInput) {
     const Finished help = Decode({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains("Examples:"));
+    EXPECT_TRUE(help.out.contains("decimal separator instead of \".\"; time\n                         stamps stay as"))
+        << "--locale changes the numbers, not the dates";
     EXPECT_TRUE(Decode({"--version"}).out.startsWith("orca5-decode 0.6"));
 }
 

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -76,6 +77,19 @@ TEST(ChannelChoice, ChartsTheChannelOverAllPacketsAndShowsThePacketOfTheBar) {
     EXPECT_EQ(chart->style(), ChartStyle::Line);
     ASSERT_TRUE(qobject_cast<QCPGraph*>(chart->plottable(0)));
     EXPECT_EQ(qobject_cast<QCPGraph*>(chart->plottable(0))->data()->size(), 5);
+}
+
+TEST(ChannelChoice, ALineOfOnePacketShowsItsPoint) {
+    WindowHarness harness;
+    harness.AddNumberedPackets(1);
+    QTest::mouseClick(harness.window.Check1, Qt::LeftButton);  // line
+    Choose(harness.window.Option1[14]);
+    const QImage picture = harness.window.MSChart1->toPixmap().toImage();
+    const QRect plot = harness.window.MSChart1->axisRect()->rect();  // the legend stands below it
+    int drawn = 0;
+    for (int y = plot.top(); y <= plot.bottom(); ++y)
+        for (int x = plot.left(); x <= plot.right(); ++x) drawn += picture.pixelColor(x, y) == QColor(70, 130, 180);
+    EXPECT_GT(drawn, 0);
 }
 
 TEST(ChannelChoice, RowLabelsAreTheTimeOfDayOrWhateverStandsThere) {

@@ -37,6 +37,20 @@ QStringList MenuTexts(QMenuBar* bar) {
     return texts;
 }
 
+// What a screen reader hears of the menus: each caption, without its Alt-key mark.
+QStringList MenuNames(QMenuBar* bar) {
+    QStringList names;
+    QAccessibleInterface* menus = QAccessible::queryAccessibleInterface(bar);
+    for (int i = 0; i < menus->childCount(); ++i) {
+        names << menus->child(i)->text(QAccessible::Name);
+        if (QMenu* menu = bar->actions()[i]->menu()) {
+            QAccessibleInterface* items = QAccessible::queryAccessibleInterface(menu);
+            for (int k = 0; k < items->childCount(); ++k) names << "  " + items->child(k)->text(QAccessible::Name);
+        }
+    }
+    return names;
+}
+
 }  // namespace
 
 TEST(MainWindow, TelemetryTableHasTheChannelsInThreeColumns) {
@@ -66,15 +80,30 @@ TEST(MainWindow, TelemetryTableHasTheChannelsInThreeColumns) {
 
 TEST(MainWindow, MenusAndEveryBoxAreNamed) {
     WindowHarness harness;
-    EXPECT_EQ(MenuTexts(harness.window.menuBar()),
+    EXPECT_EQ(MenuNames(harness.window.menuBar()),
               (QStringList{"File", "  Open KISS File", "  Open SatNOGS CSV", "  Exit", "TLM File", "  Write CSV File",
                            "  Write TLM File", "Info"}));
+    EXPECT_EQ(MenuTexts(harness.window.menuBar()),
+              (QStringList{"&File", "  &Open KISS File", "  Open &SatNOGS CSV", "  E&xit", "&TLM File", "  Write &CSV File",
+                           "  Write T&LM File", "&Info"}));
+    QTest::keyClick(&harness.window, Qt::Key_F, Qt::AltModifier);
+    QMenu* file = harness.window.menuBar()->actions()[0]->menu();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return file->isVisible(); }, 2000)) << "Alt+F opens the File menu";
+    file->close();
     for (QWidget* control : harness.window.findChildren<QWidget*>()) {
         const bool box = qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control);
         const bool namedBar = qobject_cast<QScrollBar*>(control) && !control->objectName().isEmpty();
         if (box || namedBar) {
             EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
         }
+    }
+}
+
+TEST(MainWindow, EveryCaptionShowsWhole) {
+    for (const BuildVariant* variant : {&kOrca5s, &kOrca5}) {
+        WindowHarness harness(*variant);
+        for (const QRadioButton* selector : harness.window.Option1)
+            EXPECT_LE(selector->sizeHint().width(), selector->width()) << selector->text().toStdString();
     }
 }
 
