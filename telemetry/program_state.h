@@ -9,8 +9,9 @@
 
 // The program-wide state: what every intake road fills and every view reads. One instance
 // lives as long as the program. The intake and the decoder write the packets and the intake
-// texts; the window writes only what the user chose: currentFileName (an import or an
-// export's default), chartChannel, and imagePath from conf.ini.
+// texts; the window writes what the user chose and what follows from it: currentFileName
+// (an import or an export's default), importedFiles, chartChannel, imagePath from conf.ini,
+// and the emptied store and reception time before each import.
 struct ProgramState {
     PacketStore packetStore;
     int packetCount = 0;  // packets 1..packetCount are records 0..packetCount-1

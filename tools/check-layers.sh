@@ -23,5 +23,13 @@ widgets=$(grep -rnE '^#include <(Qt(Widgets|Gui|PrintSupport)/|Q(Widget|Applicat
 if [[ -n "$widgets" ]]; then
     echo "Widgets or pictures below ui/:"; echo "$widgets"; status=1
 fi
+# Inside a folder, the pieces (a header and its source) include each other one way only.
+for layer in telemetry intake archive ui programs; do
+    edges=$(grep -rE '^#include "' "$layer" --include='*.h' --include='*.cpp' |
+        sed -E 's|^([^:]*)\.(h\|cpp):#include "([^"]*)\.h".*|\1 \3|' | sed -E 's|^[^ ]*/||; s| .*/| |')
+    if ! tsort <<<"$edges" >/dev/null 2>&1; then
+        echo "$layer/ has an include loop:"; tsort <<<"$edges" 2>&1 >/dev/null | grep -v '^tsort: -: input contains a loop:'; status=1
+    fi
+done
 (( status == 0 )) && echo "layers hold"
 exit $status

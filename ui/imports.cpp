@@ -1,6 +1,6 @@
 // The import commands: files chosen in a dialog, read into an emptied store.
 #include "archive/satnogs_file.h"
-#include "intake/file_selection.h"
+#include "ui/file_selection.h"
 #include "intake/kiss_file.h"
 #include "ui/main_window.h"
 #include "ui/user_dialogs.h"

@@ -91,7 +91,6 @@ QString Form1::Form_Load(const QString& programFolder) {
     ApplyChannelTable();
     programFolder_ = programFolder;
     const ProgramPlaces places = FindProgramPlaces(programFolder);
-    state_.imagePath = places.imageFolder + u'/';
     QString note;
     if (places.installed && !QFileInfo::exists(places.configFile)) {
         if (const QString error = WriteDefaultConfiguration(places.configFile); !error.isEmpty()) return error;

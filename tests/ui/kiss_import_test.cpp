@@ -1,4 +1,5 @@
 #include "support/window_harness.h"
+#include "ui/file_selection.h"
 #include "telemetry/time_stamps.h"
 #include "ui/channel_chart.h"
 
@@ -79,6 +80,14 @@ TEST(KissImport, CancelOnFirstUseLeavesAnEmptyStore) {
 }
 
 TEST(KissImport, TooManyFilesForTheDialogReadNothing) {
+    // the dialog's buffer: one path, or the folder and each name, each ended by a NUL, one more at the end
+    EXPECT_EQ(SelectionLength({"/data/a.kss"}), 12);
+    EXPECT_EQ(SelectionLength({"/data/a.kss", "/data/b.kss"}), 6 + 6 + 6 + 1);
+    QStringList days;
+    for (int day = 1; days.size() < 97; ++day) days << QString("/home/ham/passes/2021-%1_orca5.kss").arg(day, 5, 10, QChar('0'));
+    EXPECT_LE(SelectionLength(days.mid(0, 96)), kSelectionBufferLength) << "about 95 daily captures at a time";
+    EXPECT_GT(SelectionLength(days), kSelectionBufferLength);
+
     WindowHarness harness;
     QStringList paths;
     for (int i = 0; i < 60; ++i) paths << harness.folder.filePath(QString("capture-%1-%2.kss").arg(i).arg(QString(30, 'x')));

@@ -1,4 +1,4 @@
-#include "intake/file_selection.h"
+#include "ui/file_selection.h"
 
 #include <QFileInfo>
 
