@@ -2,7 +2,7 @@
 
 #include "archive/csv_export.h"
 #include "archive/json_lines.h"
-#include "archive/satnogs_stream.h"
+#include "archive/satnogs_reader.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
 
@@ -102,9 +102,9 @@ QString BatchDecoder::DecodeSatnogs(QFileDevice& input) {
     int line = 0;
     source_ = [&] { return sourceName_ + ':' + std::to_string(line); };
     const SatnogsFileOutcome outcome =
-        StreamSatnogsFile(context_, input, {.beforeRecord = [&](int number) { line = number; }, .read = sinks_.progress});
+        StreamSatnogsFile(context_, input, {.counted = {}, .beforeRecord = [&](int number) { line = number; }, .read = sinks_.progress});
     totals_.duplicates += outcome.recordLines - outcome.records;
-    totals_.skipped += outcome.records - outcome.stored;
+    totals_.skipped += outcome.records - outcome.stored + outcome.longLines;
     return outcome.error;
 }
 

@@ -29,10 +29,11 @@ public:
     // Renames the new file over the old one when everything was written and synced to disk;
     // otherwise removes it. Why not, or nothing.
     QString Commit();
+    // Gives up: Commit removes the new file and says why. The first reason stays.
+    void Fail(const QString& reason);
     const QString& error() const { return error_; }
 
 private:
-    void Fail(const QString& reason);
 
     QSaveFile file_;
     QString error_;

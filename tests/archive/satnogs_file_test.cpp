@@ -1,4 +1,4 @@
-#include "archive/satnogs_file.h"
+#include "archive/satnogs_reader.h"
 #include "support/beacon_builder.h"
 #include "support/files.h"
 #include "support/recording_view.h"
@@ -8,8 +8,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-using Lines = std::vector<std::string_view>;
 
 std::string Hex(const std::string& frame) { return HexText(frame); }
 
@@ -25,18 +23,21 @@ std::string Line(int second, std::uint16_t milliamperes) {
 
 // One SatNOGS file read into a store of its own, as an import reads it.
 struct SatnogsRead : DecoderHarness {
+    using DecoderHarness::DecoderHarness;
+
     SatnogsFileOutcome Read(const QString& name, std::string_view text) {
         path = WriteBytes(folder.filePath(name), text);
         return ReadSatnogsFile(context, path,
                                {.note = [&](const QString& line) { notes << line; },
                                 .counted = [&](int records) { counted = records; },
-                                .progress = [](int) {}});
+                                .progress = [&](int k) { progress.push_back(k); }});
     }
 
     QTemporaryDir folder;
     QString path;
     QStringList notes;
     int counted = -1;
+    std::vector<int> progress;
 };
 
 }  // namespace
@@ -51,34 +52,29 @@ TEST(SatnogsFile, RecordLinesAreTimeSeparatorAndHex) {
 }
 
 TEST(SatnogsFile, LinesAreCutAtCrLfWithoutHeadingOrTrailingNothing) {
-    EXPECT_EQ(SatnogsRecordLines("timestamp|frame\r\n2021-02-06 14:00:00|AB\r\n2021-02-06 14:00:01|CD\r\n"),
-              (Lines{"2021-02-06 14:00:00|AB", "2021-02-06 14:00:01|CD"}));
-    EXPECT_EQ(SatnogsRecordLines("2021-02-06 14:00:00|AB\r\n2021-02-06 14:00:01|CD"),
-              (Lines{"2021-02-06 14:00:00|AB", "2021-02-06 14:00:01|CD"}))
-        << "a first record line and a last line without a line break are records";
-    EXPECT_EQ(SatnogsRecordLines("2021-02-06 14:00:00|AB\r\n\r\nx\n2021-02-06 14:00:01|CD\r\n"),
-              (Lines{"2021-02-06 14:00:00|AB", "", "x\n2021-02-06 14:00:01|CD"}))
-        << "a bare LF in a CR LF file does not end a line";
-    EXPECT_TRUE(SatnogsRecordLines("").empty());
-    EXPECT_TRUE(SatnogsRecordLines("heading only\r\n").empty());
-}
+    const std::pair<std::string_view, int> files[] = {
+        {"timestamp|frame\r\n2021-02-06 14:00:00|AB\r\n2021-02-06 14:00:01|CD\r\n", 2},
+        {"2021-02-06 14:00:00|AB\r\n2021-02-06 14:00:01|CD", 2},  // a first record line, no last line break
+        {"2021-02-06 14:00:00|AB\r\n\r\nx\n2021-02-06 14:00:01|CD\r\n", 3},  // a bare LF in a CR LF file ends no line
+        {"", 0},
+        {"heading only\r\n", 0},
+    };
+    for (const auto& [text, lines] : files) EXPECT_EQ(SatnogsRead().Read("a.csv", text).recordLines, lines) << text;
 
-TEST(SatnogsFile, OnlyAdjacentRepeatsAreDropped) {
-    EXPECT_EQ(RemoveAdjacentDuplicates({"a", "a", "b", "a", "a", "A"}), (Lines{"a", "b", "a", "A"}));
-    EXPECT_TRUE(RemoveAdjacentDuplicates({}).empty());
+    SatnogsRead read;
+    const std::string a = Line(1, 0xAB);
+    std::string lower = a;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const SatnogsFileOutcome repeats =
+        read.Read("b.csv", a + "\r\n" + a + "\r\n" + Line(2, 2) + "\r\n" + a + "\r\n" + a + "\r\n" + lower);
+    EXPECT_EQ(repeats.recordLines, 6);
+    EXPECT_EQ(repeats.records, 4) << "only a repeat of the line before is dropped";
 }
 
 TEST(SatnogsFile, FrameHexEndsAtTheFirstNonDigit) {
     EXPECT_EQ(FrameHexOf("2024-03-10 09:53:03|848a82AB||station text"), "848a82AB");
     EXPECT_EQ(FrameHexOf("2024-03-10 09:53:03|848A82\r"), "848A82");
     EXPECT_EQ(FrameHexOf("short"), "");
-}
-
-TEST(SatnogsFile, BareLineFeedsBecomeCrLf) {
-    EXPECT_TRUE(HasBareLineFeedsOnly("a\nb\n"));
-    EXPECT_FALSE(HasBareLineFeedsOnly("a\r\nb\n"));
-    EXPECT_FALSE(HasBareLineFeedsOnly("one line"));
-    EXPECT_EQ(WithCrLf("a\nb\n"), "a\r\nb\r\n");
 }
 
 TEST(SatnogsDecoding, FromTheBottomUpByFrameLength) {
@@ -89,9 +85,9 @@ TEST(SatnogsDecoding, FromTheBottomUpByFrameLength) {
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     const std::string wrong215 = "2021-02-06 14:00:05|" + Hex(std::string(215, 'a'));
     const std::string wrong217 = "2021-02-06 14:00:06|" + Hex(std::string(217, 'a'));
-    DecoderHarness harness;
-    const SatnogsOutcome outcome =
-        DecodeSatnogsRecords(harness.context, {newest, oldest, payload, lower, wrong215, wrong217}, [](int) {});
+    SatnogsRead harness;
+    const SatnogsFileOutcome outcome =
+        harness.Read("a.csv", newest + "\r\n" + oldest + "\r\n" + payload + "\r\n" + lower + "\r\n" + wrong215 + "\r\n" + wrong217);
 
     EXPECT_EQ(outcome.stored, 4);
     ASSERT_EQ(harness.state.packetCount, 4);
@@ -99,24 +95,22 @@ TEST(SatnogsDecoding, FromTheBottomUpByFrameLength) {
     EXPECT_EQ(harness.state.Packet(2)->values[14], 3);
     EXPECT_EQ(harness.state.Packet(4)->values[14], 2);
     EXPECT_EQ(harness.state.Packet(4)->rxTime, "2021-02-06 14:00:02");
-    EXPECT_EQ(harness.view.frameLog[0], lower.substr(0, 19) + " | " + lower.substr(20)) << "frameHex keeps its case";
+    EXPECT_EQ(harness.view.frameLog[2], lower.substr(0, 19) + " | " + lower.substr(20)) << "frameHex keeps its case";
 }
 
 TEST(SatnogsDecoding, ReportsProgressEveryHundredRecords) {
-    DecoderHarness harness;
-    const std::string line = Record("2021-02-06 14:00:00", 1);
-    const std::vector<std::string_view> records(250, line);
-    std::vector<int> progress;
-    DecodeSatnogsRecords(harness.context, records, [&](int k) { progress.push_back(k); });
-    EXPECT_EQ(progress, (std::vector<int>{200, 100}));
+    SatnogsRead harness;
+    std::string text;
+    for (int n = 0; n < 250; ++n) text += Line(n % 60, static_cast<std::uint16_t>(n)) + "\r\n";
+    harness.Read("a.csv", text);
+    EXPECT_EQ(harness.progress, (std::vector<int>{200, 100}));
     EXPECT_EQ(harness.state.packetCount, 250);
 }
 
 TEST(SatnogsDecoding, TheEarlierProgramKeepsFrameHexToItself) {
-    DecoderHarness harness(kOrca5Log);
+    SatnogsRead harness(kOrca5Log);
     harness.state.frameHex = "untouched";
-    const std::string line = Record("2021-02-06 14:00:00", 1);
-    DecodeSatnogsRecords(harness.context, {line}, [](int) {});
+    harness.Read("a.csv", Record("2021-02-06 14:00:00", 1));
     EXPECT_EQ(harness.state.frameHex, "untouched");
     EXPECT_EQ(harness.state.packetCount, 1);
 }
@@ -143,6 +137,10 @@ TEST(SatnogsFileRead, LineFeedFilesAreRewrittenWithCrLf) {
     EXPECT_EQ(StoredUrbi(read.state), (std::vector<double>{2, 1}));
     EXPECT_EQ(Contents(read.path).toStdString(), Line(1, 1) + "\r\n" + Line(2, 2) + "\r\n");
     EXPECT_TRUE(read.notes.isEmpty());
+
+    const std::string mixed = Line(1, 1) + "\r\n" + Line(2, 2) + "\n";  // one CR LF: the file's line end
+    read.Read("mixed.csv", mixed);
+    EXPECT_EQ(Contents(read.path).toStdString(), mixed);
 }
 
 TEST(SatnogsFileRead, ALineFeedFileThatCannotBeRewrittenIsReadAllTheSame) {
