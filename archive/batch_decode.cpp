@@ -56,7 +56,11 @@ InputFormat RecogniseFormat(std::string_view firstBytes) {
 }
 
 BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks)
-    : format_(format), decimalSeparator_(decimalSeparator), sinks_(std::move(sinks)), context_{state_, *this, log} {
+    : format_(format), decimalSeparator_(decimalSeparator), sinks_(std::move(sinks)),
+      view_{.packetDecoded = [this](DecodedPacket& packet) { return WriteRow(packet); },
+            .frameLog = {},
+            .beaconText = [this](std::string_view line) { WriteBeaconText(line); }},
+      context_{view_, log, {}, {}} {
     if (!sinks_.progress) sinks_.progress = [](qint64) {};
     if (format_ == RowFormat::Csv) rows_ = CsvHeading();
 }
@@ -66,7 +70,7 @@ QString BatchDecoder::Decode(const QByteArray& path, InputFormat format) {
     QFile input;
     if (QString error = OpenByName(input, standardInput ? QByteArray() : path); !error.isEmpty()) return error;
     ++totals_.files;
-    state_.rxTimeText.clear();  // a file without time stamps takes none from the file before
+    context_.rxTimeText.clear();  // a file without time stamps takes none from the file before
     sourceName_ = standardInput ? "stdin" : path.toStdString();
 
     std::string first;
@@ -86,7 +90,7 @@ QString BatchDecoder::Decode(const QByteArray& path, InputFormat format) {
 
 QString BatchDecoder::DecodeKiss(QIODevice& input, std::string first) {
     KissCaptureDecoder decoder(context_, KissStream::kMaxFrameBytes);
-    source_ = [&] { return sourceName_ + '#' + std::to_string(decoder.outcome().dataFrames); };
+    sourceMark_ = '#';
     qint64 read = 0;
     for (std::string block = std::move(first); !block.empty(); ReadBlock(input, block)) {
         decoder.Feed(block);
@@ -99,38 +103,38 @@ QString BatchDecoder::DecodeKiss(QIODevice& input, std::string first) {
 }
 
 QString BatchDecoder::DecodeSatnogs(QFileDevice& input) {
-    int line = 0;
-    source_ = [&] { return sourceName_ + ':' + std::to_string(line); };
-    const SatnogsFileOutcome outcome =
-        StreamSatnogsFile(context_, input, {.counted = {}, .beforeRecord = [&](int number) { line = number; }, .read = sinks_.progress});
+    sourceMark_ = ':';
+    const SatnogsFileOutcome outcome = StreamSatnogsFile(context_, input, {.counted = {}, .beforeRecord = {}, .read = sinks_.progress});
     totals_.duplicates += outcome.recordLines - outcome.records;
     totals_.skipped += outcome.records - outcome.stored + outcome.longLines;
     return outcome.error;
 }
 
-void BatchDecoder::AppendBeaconText(std::string_view line) {
+void BatchDecoder::WriteBeaconText(std::string_view line) {
     ++totals_.textBeacons;
     if (!sinks_.textBeacons) return;
     std::string text(line);
     sinks_.textBeacons(text += '\n');
 }
 
-// The decoder has stored a packet: write it, and empty the store for the next one.
-void BatchDecoder::SetPacketMaximum(int packetCount) {
-    const TelemetryRecord& record = *state_.Packet(packetCount);
-    if (format_ == RowFormat::Csv)
-        AppendCsvRow(rows_, record, decimalSeparator_);
-    else
-        AppendJsonLine(rows_, record, source_(), state_.frameHex);
+bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
+    if (format_ == RowFormat::Csv) {
+        AppendCsvRow(rows_, packet.record, decimalSeparator_);
+    } else {
+        std::string source = sourceName_;
+        if (sourceMark_ != '\0') source.append(1, sourceMark_).append(std::to_string(packet.facts.number));
+        AppendJsonLine(rows_, packet.record, source, packet.facts.frameHex);
+    }
     ++totals_.packets;
-    state_.ResetStore();
     if (live_ || rows_.size() >= kFlushBytes) Flush();
+    return true;
 }
 
 LiveArrival BatchDecoder::DecodeLive(KissStream& stream, std::string_view chunk, const QString& captureFolder,
-                                     const SatelliteFrameSink& satelliteFrames, const std::string& source) {
+                                     const SatelliteFrameSink& satelliteFrames, const std::string& server) {
     live_ = true;
-    source_ = [&source] { return source; };
+    sourceName_ = server;
+    sourceMark_ = '\0';
     const LiveArrival arrival = DecodeLiveChunk(context_, stream, chunk, captureFolder, satelliteFrames);
     totals_.skipped += arrival.frames - arrival.stored - arrival.refused - arrival.textBeacons;
     Flush();

@@ -26,7 +26,7 @@ struct BatchTotals {
 // limit: each packet is written out as soon as it is decoded, and the input is read in blocks,
 // so memory stays flat however large the input. A SatNOGS export is read as the window reads
 // it; a capture file's frames past 4096 bytes, which no telemetry frame is, are skipped.
-class BatchDecoder : private DecodeView {
+class BatchDecoder {
 public:
     struct Sinks {
         std::function<void(std::string_view)> rows;         // the output, in pieces
@@ -35,6 +35,8 @@ public:
     };
 
     BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks);
+    BatchDecoder(const BatchDecoder&) = delete;
+    BatchDecoder& operator=(const BatchDecoder&) = delete;
 
     // Reads one input, "-" for standard input, in the format given or the one its first bytes
     // show. The name is the system's bytes, which need not be text in any encoding. Returns
@@ -43,7 +45,7 @@ public:
     // One arrival from a KISS server, recorded into the day's capture file in the folder as the
     // window records it; each packet is written out at once, so a pipe sees it as it comes.
     LiveArrival DecodeLive(KissStream& stream, std::string_view chunk, const QString& captureFolder,
-                           const SatelliteFrameSink& satelliteFrames, const std::string& source);
+                           const SatelliteFrameSink& satelliteFrames, const std::string& server);
     // Writes out what is buffered.
     void Flush();
 
@@ -52,20 +54,17 @@ public:
 private:
     QString DecodeKiss(QIODevice& input, std::string first);
     QString DecodeSatnogs(QFileDevice& input);
-
-    void AppendFrameLog(std::string_view) override {}
-    void AppendBeaconText(std::string_view line) override;
-    void ShowPayloadText(std::string_view) override {}
-    void SetPacketMaximum(int packetCount) override;
+    bool WriteRow(const DecodedPacket& packet);
+    void WriteBeaconText(std::string_view line);
 
     RowFormat format_;
     char decimalSeparator_;
     Sinks sinks_;
-    ProgramState state_;
+    DecodeView view_;
     DecoderContext context_;
     std::string rows_;
-    std::string sourceName_;
-    std::function<std::string()> source_;  // where the packet being decoded comes from
+    std::string sourceName_;  // the input being read, or the server
+    char sourceMark_ = '\0';  // before a capture's frame number ('#') or an export's line (':'); none live
     bool live_ = false;
     BatchTotals totals_;
 };

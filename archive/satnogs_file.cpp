@@ -40,10 +40,8 @@ std::string_view FrameHexOf(std::string_view line) {
     return rest.substr(0, length);
 }
 
-std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line) {
-    ProgramState& state = context.state;
+std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line, int number) {
     const std::string_view hex = FrameHexOf(line);
-    state.rxTimeText.assign(line.substr(0, kTimeLength));
-    if (context.log.satnogsSetsFrameHex) state.frameHex.assign(hex);
-    return DecodeTelemetryFrame(context, BytesFromHex(hex));
+    const FrameFacts facts{line.substr(0, kTimeLength), context.log.satnogsSetsFrameHex ? hex : std::string_view(), number};
+    return DecodeTelemetryFrame(context, BytesFromHex(hex), facts);
 }

@@ -23,9 +23,9 @@ bool IsRecordLine(std::string_view line);
 // hexadecimal digit, so the fields after the frame don't lengthen it.
 std::string_view FrameHexOf(std::string_view line);
 
-// Decodes one record line: its first 19 characters are the reception time. Gives nothing
-// for a frame that is not telemetry.
-std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line);
+// Decodes one record line, the line numbered so in its file: its first 19 characters are the
+// reception time. Gives nothing for a frame that is not telemetry.
+std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line, int number);
 
 // What reading one SatNOGS file did.
 struct SatnogsFileOutcome {

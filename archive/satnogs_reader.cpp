@@ -161,7 +161,7 @@ SatnogsFileOutcome StreamSatnogsFile(DecoderContext& context, QFileDevice& file,
     const auto decodeHeld = [&] {
         ++outcome.records;
         if (steps.beforeRecord) steps.beforeRecord(heldNumber);
-        if (const auto result = DecodeSatnogsRecord(context, held))
+        if (const auto result = DecodeSatnogsRecord(context, held, heldNumber))
             ++(*result == DecodeResult::Stored ? outcome.stored : outcome.refused);
         heldNumber = 0;
     };
@@ -215,8 +215,8 @@ SatnogsFileOutcome ReadSatnogsFile(DecoderContext& context, const QString& path,
     }
     int next = 0;  // the record about to be decoded, counted from the first
     const auto counted = [&](const SatnogsFileOutcome& counts) {
-        context.view.AppendFrameLog("records from SatNOGS: " + std::to_string(counts.recordLines));
-        context.view.AppendFrameLog("after removing duplicates: " + std::to_string(counts.records));
+        context.view.LogFrame("records from SatNOGS: " + std::to_string(counts.recordLines));
+        context.view.LogFrame("after removing duplicates: " + std::to_string(counts.records));
         steps.counted(counts.records);
         next = counts.records + 1;
     };

@@ -19,27 +19,29 @@
 
 namespace {
 
-// Takes what a window would be handed to show, and only counts it.
-class CountingView : public DecodeView {
-public:
-    void AppendFrameLog(std::string_view line) override { bytes += line.size(); }
-    void AppendBeaconText(std::string_view line) override { bytes += line.size(); }
-    void ShowPayloadText(std::string_view text) override { bytes += text.size(); }
-    void SetPacketMaximum(int) override {}
+// Keeps the packets in the store and counts the log's bytes, as a window would take them.
+struct CountingView {
+    explicit CountingView(ProgramState& state)
+        : view{.packetDecoded = [&state](DecodedPacket& packet) { return state.StorePacket(packet); },
+               .frameLog = [this](std::string_view line) { bytes += line.size(); },
+               .beaconText = [this](std::string_view line) { bytes += line.size(); }} {}
+    CountingView(const CountingView&) = delete;
+
+    DecodeView view;
     std::size_t bytes = 0;
 };
 
 void DecodeDistinctFrames(benchmark::State& run) {
     const std::vector<std::string> frames = DistinctFrames(kStoreCapacity);
     ProgramState state;
-    CountingView view;
-    DecoderContext context{state, view, kOrca5sLog};
-    state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
+    CountingView counting(state);
+    DecoderContext context{counting.view, kOrca5sLog, {}, {}};
+    std::string frameHex;
     for (auto _ : run) {
         state.ResetStore();
         for (const std::string& frame : frames) {
-            state.frameHex = HexText(frame);
-            DecodeTelemetryFrame(context, frame);
+            HexText(frame, frameHex);
+            DecodeTelemetryFrame(context, frame, {"2021-02-06 14:00:00.123 UTC", frameHex});
         }
         benchmark::DoNotOptimize(state.packetCount);
     }
@@ -61,8 +63,8 @@ void ReadCaptureFile(benchmark::State& run) {
     file.close();
 
     ProgramState state;
-    CountingView view;
-    DecoderContext context{state, view, kOrca5sLog};
+    CountingView counting(state);
+    DecoderContext context{counting.view, kOrca5sLog, {}, {}};
     for (auto _ : run) {
         state.ResetStore();
         benchmark::DoNotOptimize(ReadKissFile(context, path));
@@ -74,10 +76,10 @@ BENCHMARK(ReadCaptureFile)->Unit(benchmark::kMillisecond);
 
 void WriteCsvExport(benchmark::State& run) {
     ProgramState state;
-    CountingView view;
-    DecoderContext context{state, view, kOrca5sLog};
-    state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
-    for (const std::string& frame : DistinctFrames(kStoreCapacity)) DecodeTelemetryFrame(context, frame);
+    CountingView counting(state);
+    DecoderContext context{counting.view, kOrca5sLog, {}, {}};
+    for (const std::string& frame : DistinctFrames(kStoreCapacity))
+        DecodeTelemetryFrame(context, frame, {"2021-02-06 14:00:00.123 UTC", HexText(frame)});
 
     QTemporaryDir folder;
     const QString path = folder.filePath("capture.csv");

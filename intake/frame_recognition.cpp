@@ -9,14 +9,14 @@
 
 bool IsTelemetryLength(std::size_t length) { return length == kBeaconFrameLength || length == kBeaconPayloadLength; }
 
-std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame) {
-    if (frame.size() == kBeaconFrameLength) return DecodeBeacon(context, frame);
+std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame, const FrameFacts& facts) {
+    if (frame.size() == kBeaconFrameLength) return DecodeBeacon(context, frame, facts);
     if (frame.size() == kBeaconPayloadLength) {
         // a 200-byte frame lacks its header: pad it so the payload takes its offsets
         std::array<char, kBeaconFrameLength> padded;
         std::memset(padded.data(), ' ', kBeaconHeaderLength);
         std::memcpy(padded.data() + kBeaconHeaderLength, frame.data(), frame.size());
-        return DecodeBeacon(context, std::string_view(padded.data(), padded.size()));
+        return DecodeBeacon(context, std::string_view(padded.data(), padded.size()), facts);
     }
     return std::nullopt;
 }

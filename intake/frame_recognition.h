@@ -8,7 +8,7 @@
 // Telemetry frames are known by their length alone: 216 bytes with their AX.25 header,
 // or 200 bytes of payload without it. Frames of any other length are not decoded and
 // give nothing.
-std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame);
+std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame, const FrameFacts& facts);
 bool IsTelemetryLength(std::size_t length);
 
 // The 23-byte AX.25 header of the satellite's text beacons, as hexadecimal text:

@@ -20,27 +20,26 @@ void KissCaptureDecoder::Feed(std::string_view bytes) {
 void KissCaptureDecoder::TakeFrame(std::string_view frame) {
     if (static_cast<std::uint8_t>(frame[0]) != kTimeStampCommand) return TakeDataFrame(frame.substr(1));
     if (frame.size() == kMillisFrameLength)
-        RxTimeFromMillisFrame(frame, context_.state.rxTimeText);
+        RxTimeFromMillisFrame(frame, context_.rxTimeText);
     else
-        RxTimeFromTextFrame(frame, context_.state.rxTimeText);
+        RxTimeFromTextFrame(frame, context_.rxTimeText);
 }
 
 void KissCaptureDecoder::TakeDataFrame(std::string_view frame) {
-    ProgramState& state = context_.state;
     ++outcome_.dataFrames;
-    state.frameHex = HexText(frame);
-    if (const auto result = DecodeTelemetryFrame(context_, frame))
+    HexText(frame, frameHex_);
+    if (const auto result = DecodeTelemetryFrame(context_, frame, {context_.rxTimeText, frameHex_, outcome_.dataFrames}))
         ++(*result == DecodeResult::Stored ? outcome_.stored : outcome_.refused);
-    if (IsSatelliteBeacon(state.frameHex)) {
+    if (IsSatelliteBeacon(frameHex_)) {
         ++outcome_.textBeacons;
-        context_.view.AppendBeaconText(BeaconTextLine(frame, state.rxTimeText, context_.log));
+        context_.view.LogBeaconText(BeaconTextLine(frame, context_.rxTimeText, context_.log));
     }
 }
 
 KissCaptureOutcome DecodeKissCapture(DecoderContext& context, std::string_view capture) {
     if (context.log.fileLogsFendCount) {
         const auto fends = std::count(capture.begin(), capture.end(), kFend);
-        context.view.AppendFrameLog("kiss frames: " + std::to_string(fends));
+        context.view.LogFrame("kiss frames: " + std::to_string(fends));
     }
     KissCaptureDecoder decoder(context);
     decoder.Feed(capture);

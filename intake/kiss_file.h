@@ -38,6 +38,7 @@ private:
 
     DecoderContext& context_;
     KissStream stream_;
+    std::string frameHex_;  // the frame in hand, its buffer reused
     KissCaptureOutcome outcome_;
 };
 

@@ -8,18 +8,11 @@
 
 namespace {
 
-void LogArrival(DecoderContext& context, std::size_t length) {
-    const ProgramState& state = context.state;
+// "utc now | length | frame hex", the earlier program's line for every frame received.
+void LogArrival(DecoderContext& context, std::string_view now, std::size_t length, std::string_view frameHex) {
     std::string line;
-    line.append(state.rxTimeText).append(" | ").append(std::to_string(length)).append(" | ").append(state.frameHex);
-    context.view.AppendFrameLog(line);
-}
-
-void Decode(DecoderContext& context, std::string_view content, LiveArrival& arrival) {
-    if (context.log.liveLogsArrivals) LogArrival(context, content.size());
-    if (const auto result = DecodeTelemetryFrame(context, content))
-        ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
-    ++arrival.frames;
+    line.append(now).append(" | ").append(std::to_string(length)).append(" | ").append(frameHex);
+    context.view.LogFrame(line);
 }
 
 // Appends the frame behind its time stamp; gives that stamp's text, " UTC" form.
@@ -39,6 +32,7 @@ std::string Record(std::string_view now, std::string_view raw, const QString& fo
 LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::string_view chunk,
                             const QString& captureFolder, const SatelliteFrameSink& satelliteFrames) {
     LiveArrival arrival;
+    std::string frameHex;
     stream.Feed(chunk, [&](const KissFrame& frame) {
         // the first byte is the KISS command byte, whatever its value
         const std::string_view content = frame.unescaped.substr(1);
@@ -46,20 +40,22 @@ LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::st
 
         // one reading of the clock stamps the packet, names the day's file and stamps the frame there
         const std::string now = UtcTimestampText();
-        ProgramState& state = context.state;
-        state.frameHex = HexText(content);
+        HexText(content, frameHex);
         // kept before it is shown: a crash after a packet was seen has it in the capture file
         // and, when forwarding, in the outbox
-        std::string stamp = Record(now, frame.raw, captureFolder, arrival);
-        if (satelliteFrames && (IsTelemetryLength(content.size()) || IsSatelliteBeacon(state.frameHex)))
-            satelliteFrames(now, state.frameHex);
+        arrival.rxTimeText = Record(now, frame.raw, captureFolder, arrival);
+        if (satelliteFrames && (IsTelemetryLength(content.size()) || IsSatelliteBeacon(frameHex)))
+            satelliteFrames(now, frameHex);
+
         const bool asRecorded = context.log.liveAsRecorded;
-        state.rxTimeText = asRecorded ? stamp : now;
-        Decode(context, content, arrival);
-        state.rxTimeText = std::move(stamp);
-        if (asRecorded && IsSatelliteBeacon(state.frameHex)) {
+        if (context.log.liveLogsArrivals) LogArrival(context, now, content.size(), frameHex);
+        const FrameFacts facts{asRecorded ? std::string_view(arrival.rxTimeText) : std::string_view(now), frameHex};
+        if (const auto result = DecodeTelemetryFrame(context, content, facts))
+            ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
+        ++arrival.frames;
+        if (asRecorded && IsSatelliteBeacon(frameHex)) {
             ++arrival.textBeacons;
-            context.view.AppendBeaconText(BeaconTextLine(content, state.rxTimeText, context.log));
+            context.view.LogBeaconText(BeaconTextLine(content, arrival.rxTimeText, context.log));
         }
     });
     return arrival;

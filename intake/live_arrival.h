@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Live frames shorter than this, after their command byte, are neither decoded nor recorded.
@@ -21,6 +22,7 @@ struct LiveArrival {
     int textBeacons = 0; // the satellite's text beacons, listed when the log style says so
     int unrecorded = 0;  // frames the capture file could not take
     std::optional<CaptureWrite> lastWrite;  // the last frame's append to the capture file
+    std::string rxTimeText;  // the last frame's time stamp in the capture file, " UTC" form
 };
 
 // Where the satellite's own frames go besides: its telemetry and text beacons, with their

@@ -35,38 +35,31 @@ void FormatObcTime(FrameBytes frameBytes, std::string& out) {
     }
 }
 
-void LogFrame(DecoderContext& context) {
-    const ProgramState& state = context.state;
+void LogFrame(DecoderContext& context, const FrameFacts& facts) {
     std::string line;
-    line.reserve(state.rxTimeText.size() + 3 + state.frameHex.size());
-    line.append(state.rxTimeText).append(" | ").append(state.frameHex);
-    context.view.AppendFrameLog(line);
+    line.reserve(facts.rxTimeText.size() + 3 + facts.frameHex.size());
+    line.append(facts.rxTimeText).append(" | ").append(facts.frameHex);
+    context.view.LogFrame(line);
 }
 
 }  // namespace
 
-DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame) {
-    ProgramState& state = context.state;
-
-    // A refused frame is not shown either: the frame log lists what the store holds, and a
-    // long import into a full store would grow it without end. The caller counts refusals.
+DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame, const FrameFacts& facts) {
     if (frame.size() > kFrameBytesCapacity) return DecodeResult::FrameTooLong;
     if (frame.size() < kLayoutEnd) return DecodeResult::FrameTooShort;
-    if (state.StoreIsFull()) return DecodeResult::StoreFull;
 
-    if (context.log.decoderLogsFrames) LogFrame(context);
-    context.view.ShowPayloadText(frame.substr(kPayloadTextOffset, kPayloadTextLength));
-
-    // the record is whole before it is counted: a view refreshed by the new count reads it
-    TelemetryRecord& record = state.packetStore[state.packetCount];
-    record.rxTime = state.rxTimeText;
+    TelemetryRecord& record = context.record;
+    record.rxTime.assign(facts.rxTimeText);
     FormatObcTime(frame, record.obcTime);
     for (const Field& field : kBeaconLayout) {
         double value = ReadField(frame, field);
         if (field.divisor != 1) value /= field.divisor;
         record.values[static_cast<std::size_t>(field.channel)] = value;
     }
-    ++state.packetCount;
-    context.view.SetPacketMaximum(state.packetCount);
+    // a refused packet is not logged either: the frame log lists what the store holds, and a
+    // long import into a full store would grow it without end
+    DecodedPacket packet{record, frame, facts};
+    if (!context.view.packetDecoded(packet)) return DecodeResult::StoreFull;
+    if (context.log.decoderLogsFrames) LogFrame(context, facts);
     return DecodeResult::Stored;
 }

@@ -2,26 +2,27 @@
 
 #include "telemetry/decode_view.h"
 #include "telemetry/log_style.h"
-#include "telemetry/program_state.h"
 
+#include <string>
 #include <string_view>
 
-// Everything the decoder and the intake roads work on.
+// Everything the decoder and the intake roads work on. A road keeps its context from frame to
+// frame, and an import from file to file: a capture's time stamp holds for the frames after it.
 struct DecoderContext {
-    ProgramState& state;
     DecodeView& view;
     const LogStyle& log;
+    std::string rxTimeText;  // the last time stamp a capture gave
+    TelemetryRecord record;  // what the frame in hand is decoded into
 };
 
 enum class DecodeResult {
-    Stored,        // the frame is now the last packet of the store
-    StoreFull,     // 10000 packets are stored already
+    Stored,        // the packet was kept
+    StoreFull,     // the store holds 10000 packets already
     FrameTooLong,  // more than 255 bytes
     FrameTooShort, // ends before the last field of the layout
 };
 
-// Decodes one 216-byte beacon frame (a 200-byte payload comes padded with 16 spaces in
-// front) into a new packet. The caller sets state.rxTimeText and state.frameHex first.
-// A refused frame leaves every record, packetCount, the navigation maximum and the logs
-// untouched.
-DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame);
+// Decodes one 216-byte beacon frame (a 200-byte payload comes padded with 16 spaces in front)
+// and hands the packet on. A frame that cannot be decoded, or a packet that cannot be kept,
+// is neither logged nor shown.
+DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame, const FrameFacts& facts);

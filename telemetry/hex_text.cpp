@@ -14,6 +14,12 @@ int HexDigitValue(char c) {
 }  // namespace
 
 std::string HexText(std::string_view bytes) {
+    std::string text;
+    HexText(bytes, text);
+    return text;
+}
+
+void HexText(std::string_view bytes, std::string& text) {
     // both digits of every byte value, so a byte costs one two-character copy
     static constexpr auto kPairs = [] {
         std::array<char, 512> pairs{};
@@ -24,10 +30,9 @@ std::string HexText(std::string_view bytes) {
         }
         return pairs;
     }();
-    std::string text(bytes.size() * 2, '\0');
+    text.resize(bytes.size() * 2);
     for (std::size_t i = 0; i < bytes.size(); ++i)
         std::memcpy(&text[2 * i], &kPairs[2 * static_cast<std::uint8_t>(bytes[i])], 2);
-    return text;
 }
 
 std::int32_t HexToNumber(std::string_view text) {

@@ -14,6 +14,8 @@ constexpr std::array<char, 2> ByteToHex(std::uint8_t byte) { return {kHexDigits[
 
 // The bytes as hexadecimal text, two upper-case digits each.
 std::string HexText(std::string_view bytes);
+// ... into a buffer that is reused from frame to frame.
+void HexText(std::string_view bytes, std::string& text);
 
 // Hexadecimal text with an optional "0x" or "&H" prefix, read up to the first character
 // that is not a hexadecimal digit; no digit gives 0.

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "telemetry/decode_view.h"
 #include "telemetry/packet_store.h"
 
 #include <QSet>
 #include <QString>
 
 #include <string>
+#include <utility>
 
 // The program-wide state: what every intake road fills and every view reads. One instance
 // lives as long as the program. The intake and the decoder write the packets and the intake
@@ -16,9 +18,9 @@ struct ProgramState {
     PacketStore packetStore;
     int packetCount = 0;  // packets 1..packetCount are records 0..packetCount-1
 
-    // Set by the intake before each frame it hands to the decoder.
+    // Of the last packet stored.
     std::string rxTimeText;  // reception time text
-    std::string frameHex;    // the frame as hexadecimal text
+    std::string frameHex;    // the frame as hexadecimal text, where the road keeps it
 
     QString currentFileName;  // path of the file last imported
     QSet<QString> importedFiles;  // canonical paths of every file imported in this run: no export writes over one
@@ -30,6 +32,22 @@ struct ProgramState {
     // Packet n counted from 1, or null when n is not a stored packet.
     const TelemetryRecord* Packet(int n) const {
         return n >= 1 && n <= packetCount ? &packetStore[n - 1] : nullptr;
+    }
+
+    // Keeps a decoded packet as the last of the store. Its texts trade places with the old
+    // ones there, which the next packet overwrites, so no text is copied. False when the
+    // store is full.
+    bool StorePacket(const DecodedPacket& packet) {
+        if (StoreIsFull()) return false;
+        TelemetryRecord& slot = packetStore[packetCount];
+        slot.values = packet.record.values;
+        slot.rxTime.swap(packet.record.rxTime);
+        slot.obcTime.swap(packet.record.obcTime);
+        slot.jobIdText.swap(packet.record.jobIdText);
+        ++packetCount;  // the record is whole before it is counted: a view refreshed by the count reads it
+        rxTimeText = packetStore[packetCount - 1].rxTime;
+        if (!packet.facts.frameHex.empty()) frameHex = packet.facts.frameHex;
+        return true;
     }
 
     // Before an import: the old records stay, to be overwritten from index 0.

@@ -34,7 +34,6 @@ private:
 void Form1::StartImport() {
     ApplyChannelTable();
     ResetStore();
-    state_.rxTimeText.clear();  // times carry from file to file of one import, never from an earlier one
     liveRefused_ = 0;
     pendingFrameLog_.clear();
     pendingBeaconText_.clear();
@@ -73,7 +72,8 @@ void Form1::MnuOpenKISSFile_Click() {
     StartImport();
     if (!ChooseImportFiles("KISS Files (*.kss)|*.kss|All Files (*.*)|*.*")) return;
 
-    DecoderContext context{state_, *this, variant_.log};
+    // one context for the import: times carry from file to file of it, never from an earlier one
+    DecoderContext context{decodeView_, variant_.log, {}, {}};
     int refused = 0;
     for (int i = 0; i < List3->count(); ++i) {
         const QString path = List3->item(i)->text();
@@ -116,7 +116,7 @@ void Form1::MnuOpenServerLog_Click() {
 
 int Form1::ImportSatnogsFile(const QString& path) {
     setCursor(Qt::WaitCursor);
-    DecoderContext context{state_, *this, variant_.log};
+    DecoderContext context{decodeView_, variant_.log, {}, {}};
     const SatnogsFileOutcome outcome =
         ReadSatnogsFile(context, path,
                         {.note = [this](const QString& line) { AppendFrameLogText(line); },

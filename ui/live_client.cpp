@@ -45,13 +45,14 @@ void Form1::Timer1_Timer() { Label2->setText(Winsock_State()); }
 void Form1::Winsock1_DataArrival() { TakeLiveData(Winsock1->GetData()); }
 
 void Form1::TakeLiveData(const QByteArray& chunk) {
-    DecoderContext context{state_, *this, variant_.log};
+    DecoderContext context{decodeView_, variant_.log, {}, {}};
     SatelliteFrameSink forward;
     if (forwarder_)
         forward = [this](std::string_view time, std::string_view frameHex) { forwarder_->Forward(time, frameHex); };
     // a bar at the newest packet follows the stream; one the user moved back stays there
     const bool following = HScroll1->value() >= state_.packetCount;
     const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), captureFolder_, forward);
+    if (!arrival.rxTimeText.empty()) state_.rxTimeText = arrival.rxTimeText;  // the capture file's stamp
     if (const auto& write = arrival.lastWrite) {
         QString status = write->written
                              ? QStringLiteral("%1 bytes has been added to %2").arg(write->frameBytes).arg(write->fileName)

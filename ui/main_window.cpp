@@ -1,6 +1,7 @@
 #include "ui/main_window.h"
 
 #include "intake/program_places.h"
+#include "telemetry/beacon_layout.h"
 #include "ui/info_window.h"
 #include "ui/satellite_picture.h"
 #include "ui/scrollable_surface.h"
@@ -26,7 +27,10 @@ QString Latin1(std::string_view text) {
 }  // namespace
 
 Form1::Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), state_(state), variant_(variant), dialogs_(dialogs) {
+    : QMainWindow(parent), state_(state), variant_(variant), dialogs_(dialogs),
+      decodeView_{.packetDecoded = [this](DecodedPacket& packet) { return TakePacket(packet); },
+                  .frameLog = [this](std::string_view line) { AppendFrameLog(line); },
+                  .beaconText = [this](std::string_view line) { AppendBeaconText(line); }} {
     setObjectName("Form1");
     setWindowTitle(kWindowTitle);
     setWindowIcon(SatellitePicture(QSize(64, 64)));
@@ -167,9 +171,12 @@ void Form1::AppendBeaconText(std::string_view line) {
     ScheduleFlush();
 }
 
-void Form1::ShowPayloadText(std::string_view text) {
-    pendingPayloadText_ = Latin1(text);
+bool Form1::TakePacket(const DecodedPacket& packet) {
+    if (!state_.StorePacket(packet)) return false;
+    pendingPayloadText_ = Latin1(packet.frame.substr(kPayloadTextOffset, kPayloadTextLength));
     ScheduleFlush();
+    SetPacketMaximum(state_.packetCount);
+    return true;
 }
 
 void Form1::ScheduleFlush() {

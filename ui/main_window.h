@@ -6,7 +6,7 @@
 #include "intake/live_arrival.h"
 #include "intake/sids_forwarder.h"
 #include "telemetry/channel_table.h"
-#include "telemetry/decode_view.h"
+#include "telemetry/beacon_decoder.h"
 #include "telemetry/program_state.h"
 #include "ui/build_variant.h"
 #include "ui/info_window.h"
@@ -44,7 +44,7 @@ QString ForwardingText(const SidsStatus& status);
 
 // The main window. It shows the program state and hands the user's commands to the library;
 // its controls carry the names the rest of the program knows them by.
-class Form1 : public QMainWindow, public DecodeView {
+class Form1 : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -96,11 +96,13 @@ public:
     // loop, or now.
     void FlushLogs();
 
-    // What decoding shows.
-    void AppendFrameLog(std::string_view line) override;
-    void AppendBeaconText(std::string_view line) override;
-    void ShowPayloadText(std::string_view text) override;
-    void SetPacketMaximum(int packetCount) override;
+    // What decoding hands the window: each packet goes into the store and is shown; log
+    // lines reach their pages.
+    DecodeView& decodeView() { return decodeView_; }
+    bool TakePacket(const DecodedPacket& packet);
+    void AppendFrameLog(std::string_view line);
+    void AppendBeaconText(std::string_view line);
+    void SetPacketMaximum(int packetCount);
 
     // The surface and its controls.
     QWidget* PictureForm;
@@ -172,6 +174,7 @@ private:
     QString programFolder_;
     QString captureFolder_;  // the daily capture files and the SiDS outbox
     KissStream liveStream_;
+    DecodeView decodeView_;
     std::unique_ptr<SidsForwarder> forwarder_;  // when conf.ini turns forwarding on
     QString shownForwardingError_;
     CaptureTrouble captureTrouble_;

@@ -70,9 +70,8 @@ TEST(ExportNames, ScreenshotsTakeTheBaseNameAndBmp) {
 
 TEST(CsvExport, HeadingThenAPacketALine) {
     DecoderHarness harness;
-    harness.state.rxTimeText = "2021-02-06 14:00:00";
-    DecodeBeacon(harness.context,
-                 BeaconBuilder().s8(135, -5).u16(85, 4250).u32(51, 1234567890).u32(47, 0xFFFFFFFF).build());
+    DecodeBeacon(harness.context, BeaconBuilder().s8(135, -5).u16(85, 4250).u32(51, 1234567890).u32(47, 0xFFFFFFFF).build(),
+                 {"2021-02-06 14:00:00", ""});
 
     const std::string text = CsvText(harness.state, ',');
     const std::size_t firstLineEnd = text.find("\r\n");

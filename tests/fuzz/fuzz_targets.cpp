@@ -6,6 +6,7 @@
 #include "intake/kiss_stream.h"
 #include "intake/live_arrival.h"
 #include "programs/log_styles.h"
+#include "telemetry/program_state.h"
 #include "telemetry/time_stamps.h"
 
 #include <QDir>
@@ -26,18 +27,15 @@ namespace {
         }                                                                           \
     } while (false)
 
-class NoView : public DecodeView {
-public:
-    void AppendFrameLog(std::string_view) override {}
-    void AppendBeaconText(std::string_view) override {}
-    void ShowPayloadText(std::string_view) override {}
-    void SetPacketMaximum(int packetCount) override { REQUIRE(packetCount >= 1 && packetCount <= kStoreCapacity); }
-};
-
 // One store for all inputs: allocating 10000 records for each would slow the fuzzer down.
 ProgramState& State() {
     static ProgramState state;
     return state;
+}
+
+// Keeps the packets in that store, as the window does, and the logs nowhere.
+DecodeView StoreView() {
+    return {.packetDecoded = [](DecodedPacket& packet) { return State().StorePacket(packet); }, .frameLog = {}, .beaconText = {}};
 }
 
 // A folder for the files the roads write, emptied after each input.
@@ -93,8 +91,8 @@ int FuzzKissStream(const std::uint8_t* data, std::size_t size) {
     // and live, into a store that is nearly full
     ProgramState& state = State();
     state.packetCount = kStoreCapacity - 2;
-    NoView view;
-    DecoderContext context{state, view, kOrca5Log};
+    DecodeView view = StoreView();
+    DecoderContext context{view, kOrca5Log, {}, {}};
     KissStream live;
     for (const std::string_view arrival : arrivals) {
         const LiveArrival taken = DecodeLiveChunk(context, live, arrival, Scratch().path());
@@ -109,10 +107,10 @@ int FuzzKissStream(const std::uint8_t* data, std::size_t size) {
 
 int FuzzKissCapture(const std::uint8_t* data, std::size_t size) {
     ProgramState& state = State();
-    NoView view;
+    DecodeView view = StoreView();
     for (const int before : {0, kStoreCapacity - 1}) {
         state.packetCount = before;
-        DecoderContext context{state, view, before == 0 ? kOrca5sLog : kOrca5Log};
+        DecoderContext context{view, before == 0 ? kOrca5sLog : kOrca5Log, {}, {}};
         const KissCaptureOutcome outcome = DecodeKissCapture(context, Text(data, size));
         REQUIRE(outcome.stored + outcome.refused <= outcome.dataFrames);
         REQUIRE(state.packetCount == before + outcome.stored);
@@ -126,14 +124,14 @@ int FuzzSatnogsFile(const std::uint8_t* data, std::size_t size) {
     const std::string_view text = Text(data, size);
 
     ProgramState& state = State();
-    NoView view;
+    DecodeView view = StoreView();
     const QString path = Scratch().filePath("frames.csv");
     for (const int before : {0, kStoreCapacity - 1}) {
         QFile file(path);
         REQUIRE(file.open(QIODevice::WriteOnly) && file.write(text.data(), static_cast<qint64>(size)) == qint64(size));
         file.close();
         state.packetCount = before;
-        DecoderContext context{state, view, kOrca5sLog};
+        DecoderContext context{view, kOrca5sLog, {}, {}};
         int counted = -1;
         int progress = 0;
         const SatnogsFileOutcome outcome =

@@ -50,13 +50,13 @@ TEST(LiveArrival, OneFrameIsDecodedStampedAndAppendedToTheDaysCaptureFile) {
 
     const std::string& rxTime = live.state.packetStore[0].rxTime;
     EXPECT_TRUE(std::regex_match(rxTime, std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3})"))) << rxTime;
-    EXPECT_EQ(live.state.rxTimeText, rxTime + " UTC") << "one clock reading stamps the packet and the file";
+    EXPECT_EQ(live.last.rxTimeText, rxTime + " UTC") << "one clock reading stamps the packet and the file";
 
     ASSERT_TRUE(live.last.lastWrite && live.last.lastWrite->written);
     EXPECT_EQ(live.last.lastWrite->frameBytes, 219u);
     EXPECT_EQ(live.last.lastWrite->fileName, live.CaptureFile());
     const QByteArray capture = Contents(live.CaptureFile());
-    EXPECT_EQ(capture, Bytes("\xC0\x09" + live.state.rxTimeText + "\xC0" + arrival));
+    EXPECT_EQ(capture, Bytes("\xC0\x09" + live.last.rxTimeText + "\xC0" + arrival));
 }
 
 TEST(LiveArrival, PadsA200ByteFrameAndSkipsShortOnes) {

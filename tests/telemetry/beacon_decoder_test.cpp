@@ -9,8 +9,8 @@
 
 namespace {
 
-const TelemetryRecord& DecodeOne(DecoderHarness& harness, const std::string& frame) {
-    EXPECT_EQ(DecodeBeacon(harness.context, frame), DecodeResult::Stored);
+const TelemetryRecord& DecodeOne(DecoderHarness& harness, const std::string& frame, const FrameFacts& facts = {}) {
+    EXPECT_EQ(DecodeBeacon(harness.context, frame, facts), DecodeResult::Stored);
     return harness.state.packetStore[harness.state.packetCount - 1];
 }
 
@@ -123,16 +123,13 @@ TEST(BeaconDecoder, BytesOutsideTheFieldsChangeNothing) {
 
 TEST(BeaconDecoder, FillsTheNextRecordAndShowsTheFrame) {
     DecoderHarness harness;
-    harness.state.rxTimeText = "2021-02-06 14:00:00.123 UTC";
-    harness.state.frameHex = "C0FFEE";
     const std::string first = BeaconBuilder().text(17, "ORCA5 payload text, 30 chars!!").u16(79, 100).build();
     const std::string second = BeaconBuilder().u16(79, 200).build();
 
-    DecodeOne(harness, first);
+    DecodeOne(harness, first, {"2021-02-06 14:00:00.123 UTC", "C0FFEE"});
     EXPECT_EQ(harness.view.payloadText, "ORCA5 payload text, 30 chars!!");
     EXPECT_EQ(harness.view.frameLog, std::vector<std::string>{"2021-02-06 14:00:00.123 UTC | C0FFEE"});
-    harness.state.rxTimeText = "later";
-    DecodeOne(harness, second);
+    DecodeOne(harness, second, {"later", ""});
 
     EXPECT_EQ(harness.state.packetCount, 2);
     EXPECT_EQ(harness.view.packetMaximum, 2);
@@ -156,12 +153,11 @@ TEST(BeaconDecoder, TheEarlierProgramLogsNoFrameFromTheDecoder) {
 TEST(BeaconDecoder, AFullStoreRefusesWithoutTouchingAnything) {
     DecoderHarness harness;
     const std::string frame = BeaconBuilder().u16(79, 1).build();
-    for (int i = 0; i < kStoreCapacity; ++i) ASSERT_EQ(DecodeBeacon(harness.context, frame), DecodeResult::Stored);
+    for (int i = 0; i < kStoreCapacity; ++i) ASSERT_EQ(DecodeBeacon(harness.context, frame, {}), DecodeResult::Stored);
     EXPECT_EQ(harness.state.packetCount, 10000);
     EXPECT_EQ(harness.view.packetMaximum, 10000);
 
-    harness.state.rxTimeText = "one too many";
-    EXPECT_EQ(DecodeBeacon(harness.context, BeaconBuilder().u16(79, 2).build()), DecodeResult::StoreFull);
+    EXPECT_EQ(DecodeBeacon(harness.context, BeaconBuilder().u16(79, 2).build(), {"one too many", ""}), DecodeResult::StoreFull);
     EXPECT_EQ(harness.state.packetCount, 10000);
     EXPECT_EQ(harness.view.packetMaximum, 10000);
     EXPECT_EQ(harness.state.packetStore[9999].values[14], 1);
@@ -169,33 +165,33 @@ TEST(BeaconDecoder, AFullStoreRefusesWithoutTouchingAnything) {
     EXPECT_EQ(harness.view.frameLog.size(), 10000u) << "the frame log lists what the store holds";
 
     harness.state.ResetStore();
-    EXPECT_EQ(DecodeBeacon(harness.context, BeaconBuilder().u16(79, 3).build()), DecodeResult::Stored);
+    EXPECT_EQ(DecodeBeacon(harness.context, BeaconBuilder().u16(79, 3).build(), {}), DecodeResult::Stored);
     EXPECT_EQ(harness.state.packetStore[0].values[14], 3) << "an import starts again at packet 1";
 }
 
 TEST(BeaconDecoder, RefusesFramesThatDoNotHoldTheLayout) {
     DecoderHarness harness;
-    EXPECT_EQ(DecodeBeacon(harness.context, std::string(256, '\0')), DecodeResult::FrameTooLong);
-    EXPECT_EQ(DecodeBeacon(harness.context, std::string(145, '\0')), DecodeResult::FrameTooShort);
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(256, '\0'), {}), DecodeResult::FrameTooLong);
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(145, '\0'), {}), DecodeResult::FrameTooShort);
     EXPECT_EQ(harness.state.packetCount, 0);
     EXPECT_EQ(harness.view.packetMaximum, -1);
-    EXPECT_EQ(DecodeBeacon(harness.context, std::string(255, '\0')), DecodeResult::Stored);
-    EXPECT_EQ(DecodeBeacon(harness.context, std::string(146, '\0')), DecodeResult::Stored);
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(255, '\0'), {}), DecodeResult::Stored);
+    EXPECT_EQ(DecodeBeacon(harness.context, std::string(146, '\0'), {}), DecodeResult::Stored);
 }
 
 TEST(FrameRecognition, PadsA200BytePayloadAndIgnoresOtherLengths) {
     const BeaconBuilder beacon = BeaconBuilder().text(0, "HEADER-BYTES-16!").u16(77, 3300).u8(75, 0xF6);
     DecoderHarness harness;
-    ASSERT_EQ(DecodeTelemetryFrame(harness.context, beacon.payload()), DecodeResult::Stored);
+    ASSERT_EQ(DecodeTelemetryFrame(harness.context, beacon.payload(), {}), DecodeResult::Stored);
     const TelemetryRecord& padded = harness.state.packetStore[0];
     EXPECT_EQ(padded.values[13], 3.3);
     EXPECT_EQ(padded.values[11], -10);
 
-    ASSERT_EQ(DecodeTelemetryFrame(harness.context, beacon.build()), DecodeResult::Stored);
+    ASSERT_EQ(DecodeTelemetryFrame(harness.context, beacon.build(), {}), DecodeResult::Stored);
     EXPECT_EQ(harness.state.packetStore[1].values, padded.values);
 
     for (const std::size_t length : {0u, 199u, 201u, 215u, 217u}) {
-        EXPECT_EQ(DecodeTelemetryFrame(harness.context, std::string(length, '\0')), std::nullopt) << length;
+        EXPECT_EQ(DecodeTelemetryFrame(harness.context, std::string(length, '\0'), {}), std::nullopt) << length;
     }
     EXPECT_EQ(harness.state.packetCount, 2);
 }

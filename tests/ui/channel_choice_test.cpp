@@ -95,11 +95,9 @@ TEST(ChannelChoice, ALineOfOnePacketShowsItsPoint) {
 TEST(ChannelChoice, RowLabelsAreTheTimeOfDayOrWhateverStandsThere) {
     WindowHarness harness;
     harness.AddNumberedPackets(1);
-    harness.state.rxTimeText = "2021-02-06 14:0";
-    DecoderContext context{harness.state, harness.window, kOrca5s.log};
-    DecodeBeacon(context, BeaconBuilder().build());
-    harness.state.rxTimeText = "short";
-    DecodeBeacon(context, BeaconBuilder().build());
+    DecoderContext context{harness.window.decodeView(), kOrca5s.log, {}, {}};
+    DecodeBeacon(context, BeaconBuilder().build(), {"2021-02-06 14:0", ""});
+    DecodeBeacon(context, BeaconBuilder().build(), {"short", ""});
 
     harness.window.Option1_Click(0);
     EXPECT_EQ(harness.window.MSChart1->rowLabel(1), "14:00:01");
