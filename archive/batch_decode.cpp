@@ -130,15 +130,15 @@ bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     return true;
 }
 
-LiveArrival BatchDecoder::DecodeLive(KissStream& stream, std::string_view chunk, const QString& captureFolder,
-                                     const SatelliteFrameSink& satelliteFrames, const std::string& server) {
+DecodeView& BatchDecoder::LiveRows(const std::string& server) {
     live_ = true;
     sourceName_ = server;
     sourceMark_ = '\0';
-    const LiveArrival arrival = DecodeLiveChunk(context_, stream, chunk, captureFolder, satelliteFrames);
+    return view_;
+}
+
+void BatchDecoder::Count(const LiveArrival& arrival) {
     totals_.skipped += arrival.frames - arrival.stored - arrival.refused - arrival.textBeacons;
-    Flush();
-    return arrival;
 }
 
 void BatchDecoder::Flush() {

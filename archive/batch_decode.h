@@ -42,10 +42,11 @@ public:
     // show. The name is the system's bytes, which need not be text in any encoding. Returns
     // why it could not be read, or nothing; what it decoded is written either way.
     QString Decode(const QByteArray& path, InputFormat format);
-    // One arrival from a KISS server, recorded into the day's capture file in the folder as the
-    // window records it; each packet is written out at once, so a pipe sees it as it comes.
-    LiveArrival DecodeLive(KissStream& stream, std::string_view chunk, const QString& captureFolder,
-                           const SatelliteFrameSink& satelliteFrames, const std::string& server);
+    // Where a live session decodes into: each packet is written out at once, so a pipe sees
+    // it as it comes, with the server as its source.
+    DecodeView& LiveRows(const std::string& server);
+    // What one arrival of the live session did, into the totals.
+    void Count(const LiveArrival& arrival);
     // Writes out what is buffered.
     void Flush();
 

@@ -1,5 +1,6 @@
 // The live client: "TCP client" on and off, the state lamp, and each arrival from the server.
 #include "intake/live_arrival.h"
+#include "intake/live_session.h"
 #include "intake/whole_file.h"
 #include "ui/main_window.h"
 #include "ui/socket_look.h"
@@ -20,7 +21,7 @@ QString Form1::Winsock_State() {
     QString text = QString::fromLatin1(look.text.data(), static_cast<qsizetype>(look.text.size()));
     if (Winsock1->State() == SocketState::Waiting)
         text = QStringLiteral("Waiting %1 s to reconnect").arg(Winsock1->secondsToReconnect());
-    if (forwarder_) text += "   " + ForwardingText(forwarder_->status());
+    if (const auto forwarding = liveSession_->forwarding()) text += "   " + ForwardingText(*forwarding);
     return text;
 }
 
@@ -42,29 +43,24 @@ void Form1::Check5_Click() {
 
 void Form1::Timer1_Timer() { Label2->setText(Winsock_State()); }
 
-void Form1::Winsock1_DataArrival() { TakeLiveData(Winsock1->GetData()); }
+void Form1::TakeLiveData(const QByteArray& chunk) { liveSession_->Take(ByteView(chunk)); }
 
-void Form1::TakeLiveData(const QByteArray& chunk) {
-    DecoderContext context{decodeView_, variant_.log, {}, {}};
-    SatelliteFrameSink forward;
-    if (forwarder_)
-        forward = [this](std::string_view time, std::string_view frameHex) { forwarder_->Forward(time, frameHex); };
-    // a bar at the newest packet follows the stream; one the user moved back stays there
-    const bool following = HScroll1->value() >= state_.packetCount;
-    const LiveArrival arrival = DecodeLiveChunk(context, liveStream_, ByteView(chunk), captureFolder_, forward);
+void Form1::Winsock1_DataArrival(const LiveArrival& arrival, const QString& captureNews) {
     if (!arrival.rxTimeText.empty()) state_.rxTimeText = arrival.rxTimeText;  // the capture file's stamp
     if (const auto& write = arrival.lastWrite) {
         QString status = write->written
                              ? QStringLiteral("%1 bytes has been added to %2").arg(write->frameBytes).arg(write->fileName)
                              : QStringLiteral("%1 could not be written: %2").arg(write->fileName, write->error);
         // the frames lost to the capture file while it could not be written are counted once it can
-        if (const QString news = captureTrouble_.News(arrival); write->written && !news.isEmpty()) status += ". " + news;
+        if (write->written && !captureNews.isEmpty()) status += ". " + captureNews;
         // frames past a full store are still recorded, but the status line says they were not stored
         liveRefused_ += arrival.refused;
         if (arrival.refused > 0) status += ". " + RefusedFramesText(liveRefused_);
         Text4->setText(status);
     }
 
+    // a bar at the packet that was the newest follows the stream; one the user moved back stays there
+    const bool following = HScroll1->value() >= state_.packetCount - arrival.stored;
     SetPacketMaximum(state_.packetCount);
     if (following) {
         const QSignalBlocker quiet(HScroll1);  // shown below, once

@@ -43,11 +43,11 @@ Form1::Form1(ProgramState& state, const BuildVariant& variant, UserDialogs& dial
     BuildMenus();
     BuildSurface();
 
-    Winsock1 = new KissClient(this);
-    connect(Winsock1, &KissClient::DataArrival, this, &Form1::Winsock1_DataArrival);
+    liveSession_ = new LiveSession(decodeView_, variant_.log, this);
+    Winsock1 = &liveSession_->client();
     connect(Winsock1, &KissClient::Failed, Text4, &QLineEdit::setText);
-    // every connection, switched on or made again by itself, starts with a fresh de-framer
-    connect(Winsock1, &KissClient::Connected, this, [this] { liveStream_ = KissStream{}; });
+    connect(liveSession_, &LiveSession::Arrived, this, &Form1::Winsock1_DataArrival);
+    connect(liveSession_, &LiveSession::ForwardingChanged, this, &Form1::ShowForwarding);
     Timer1 = new QTimer(this);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
@@ -121,18 +121,14 @@ void Form1::ApplyConfiguration() {
     Label2->setAccessibleDescription("Connection state of the server " + configuration_.serverLabel);
     Command1->setVisible(configuration_.screenshotButton);
     Winsock1->SetReconnect(configuration_.reconnect ? std::optional(ReconnectPolicy{}) : std::nullopt);
-    forwarder_.reset();
-    if (configuration_.sids) {
-        const QString version = QString::fromLatin1(variant_.programName) + ' ' + QString::fromLatin1(variant_.versionNumber);
-        forwarder_ = std::make_unique<SidsForwarder>(*configuration_.sids, version, captureFolder_);
-        connect(forwarder_.get(), &SidsForwarder::Changed, this, &Form1::ShowForwarding);
-    }
+    const QString version = QString::fromLatin1(variant_.programName) + ' ' + QString::fromLatin1(variant_.versionNumber);
+    liveSession_->Configure(captureFolder_, configuration_.sids, version);
 }
 
 void Form1::ShowForwarding() {
     // the state row is too narrow for an error: it goes to the status line when new, and
     // the whole row stays at hand as the tooltip
-    const SidsStatus status = forwarder_->status();
+    const SidsStatus status = *liveSession_->forwarding();
     Label2->setToolTip(configuration_.serverLabel + '\n' + ForwardingText(status));
     if (status.lastError != shownForwardingError_ && !status.lastError.isEmpty()) Text4->setText("SiDS: " + status.lastError);
     shownForwardingError_ = status.lastError;

@@ -1,12 +1,9 @@
 #pragma once
 
 #include "intake/configuration.h"
-#include "intake/kiss_client.h"
-#include "intake/kiss_stream.h"
-#include "intake/live_arrival.h"
-#include "intake/sids_forwarder.h"
-#include "telemetry/channel_table.h"
+#include "intake/live_session.h"
 #include "telemetry/beacon_decoder.h"
+#include "telemetry/channel_table.h"
 #include "telemetry/program_state.h"
 #include "ui/build_variant.h"
 #include "ui/info_window.h"
@@ -87,10 +84,10 @@ public:
     // The live client.
     void Check5_Click();
     void Timer1_Timer();
-    void Winsock1_DataArrival();
     void TakeLiveData(const QByteArray& chunk);  // one arrival: decoded, logged, shown
+    void Winsock1_DataArrival(const LiveArrival& arrival, const QString& captureNews);  // ... shown
     QString Winsock_State();
-    const KissStream& liveStream() const { return liveStream_; }
+    const KissStream& liveStream() const { return liveSession_->stream(); }
 
     // Log lines reach their boxes in one append per batch: at the next pass of the event
     // loop, or now.
@@ -173,11 +170,9 @@ private:
     Configuration configuration_;
     QString programFolder_;
     QString captureFolder_;  // the daily capture files and the SiDS outbox
-    KissStream liveStream_;
+    LiveSession* liveSession_;
     DecodeView decodeView_;
-    std::unique_ptr<SidsForwarder> forwarder_;  // when conf.ini turns forwarding on
     QString shownForwardingError_;
-    CaptureTrouble captureTrouble_;
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import
     QPointer<Info> info_;
 

@@ -1,15 +1,13 @@
 #include "live_recorder.h"
 
-#include "intake/kiss_client.h"
-#include "intake/sids_forwarder.h"
-#include "intake/whole_file.h"
+#include "intake/live_session.h"
+#include "programs/log_styles.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
-#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -49,38 +47,27 @@ std::optional<LiveServer> ParseLiveServer(const QString& text) {
 
 int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString& captureFolder,
                     const Configuration& configuration, const QString& version) {
-    KissClient client;
+    const QString server = QStringLiteral("%1:%2").arg(live.host).arg(live.port);
+    LiveSession session(decoder.LiveRows(server.toStdString()), kDecodeLog);
+    KissClient& client = session.client();
     client.SetRemote(live.host, live.port);
     client.SetReconnect(ReconnectPolicy{});
-    KissStream stream;
-    const QString server = QStringLiteral("%1:%2").arg(live.host).arg(live.port);
-    const std::string source = server.toStdString();
-
-    std::unique_ptr<SidsForwarder> forwarder;
     if (!configuration.sidsProblem.isEmpty()) Say(configuration.sidsProblem);
-    if (configuration.sids) {
-        forwarder = std::make_unique<SidsForwarder>(*configuration.sids, version, captureFolder);
-        QObject::connect(forwarder.get(), &SidsForwarder::Changed, [&forwarder, last = QString()]() mutable {
-            const QString error = forwarder->status().lastError;
-            if (error != last && !error.isEmpty()) Say("SiDS: " + error);
-            last = error;
-        });
-    }
-    SatelliteFrameSink forward;
-    if (forwarder) forward = [&](std::string_view time, std::string_view frameHex) { forwarder->Forward(time, frameHex); };
+    session.Configure(captureFolder, configuration.sids, version);
 
-    QObject::connect(&client, &KissClient::Connected, [&] {
-        stream = KissStream{};
-        Say("connected to " + server);
+    QObject::connect(&session, &LiveSession::ForwardingChanged, [&session, last = QString()]() mutable {
+        const QString error = session.forwarding()->lastError;
+        if (error != last && !error.isEmpty()) Say("SiDS: " + error);
+        last = error;
     });
+    QObject::connect(&client, &KissClient::Connected, [&] { Say("connected to " + server); });
     QObject::connect(&client, &KissClient::Failed, [&](const QString& reason) { Say(server + ": " + reason); });
-    CaptureTrouble captureTrouble;
-    QObject::connect(&client, &KissClient::DataArrival, [&] {
-        const LiveArrival arrival = decoder.DecodeLive(stream, ByteView(client.GetData()), captureFolder, forward, source);
-        if (const QString news = captureTrouble.News(arrival); !news.isEmpty()) Say(news);
+    QObject::connect(&session, &LiveSession::Arrived, [&](const LiveArrival& arrival, const QString& captureNews) {
+        decoder.Count(arrival);
+        if (!captureNews.isEmpty()) Say(captureNews);
     });
 
-    QuitOnSignals(&client);
+    QuitOnSignals(&session);
     client.Connect();
     QCoreApplication::exec();
     decoder.Flush();

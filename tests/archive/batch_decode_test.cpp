@@ -3,6 +3,7 @@
 #include "archive/satnogs_reader.h"
 #include "intake/capture_log.h"
 #include "intake/frame_recognition.h"
+#include "intake/live_session.h"
 #include "programs/log_styles.h"
 #include "support/beacon_builder.h"
 #include "support/files.h"
@@ -137,8 +138,10 @@ TEST(BatchDecoder, TheLiveRoadWritesWhatTheCaptureFileGivesBack) {
                                    .progress = {}};
     };
     BatchDecoder live(RowFormat::Csv, '.', kDecodeLog, sinks(liveRows, liveBeacons));
-    KissStream stream;
-    live.DecodeLive(stream, arrival, folder.path(), {}, "server");
+    LiveSession session(live.LiveRows("server"), kDecodeLog);
+    session.Configure(folder.path(), std::nullopt, "");
+    QObject::connect(&session, &LiveSession::Arrived, [&](const LiveArrival& arrival) { live.Count(arrival); });
+    session.Take(arrival);
     BatchDecoder file(RowFormat::Csv, '.', kDecodeLog, sinks(fileRows, fileBeacons));
     file.Decode(QFile::encodeName(CaptureFileName(folder.path(), UtcTimestampText())), InputFormat::Kiss);
     live.Flush();

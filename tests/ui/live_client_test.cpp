@@ -56,6 +56,31 @@ TEST(LiveClient, TheTableShowsThePacketThePositionNames) {
     EXPECT_EQ(window.Text1[14]->text(), "2");
 }
 
+TEST(LiveClient, AFrameArrivingDuringAnImportIsKeptOnce) {
+    LiveWindow live;
+    WindowHarness& harness = live.harness;
+    live.SwitchOn();
+    std::string capture, satnogs;
+    for (int n = 1; n <= 3; ++n) capture += KissDataFrame(NumberedBeacon(n));
+    for (int n = 250; n >= 1; --n) satnogs += "2021-02-06 14:00:00|" + HexText(NumberedBeacon(n)) + "\r\n";
+    int sent = 500;  // a frame leaves the server while the user picks the files
+    harness.dialogs.whenAsked = [&] { live.server.Send(Bytes(KissDataFrame(NumberedBeacon(++sent)))); };
+    const std::tuple<void (Form1::*)(), QString, std::size_t> imports[] = {
+        {&Form1::MnuOpenKISSFile_Click, harness.WriteFile("pass.kss", capture), 3},
+        {&Form1::MnuOpenServerLog_Click, harness.WriteFile("pass.csv", satnogs), 250}};
+    for (const auto& [command, path, packets] : imports) {
+        harness.dialogs.answers.push_back(QStringList{path});
+        (harness.window.*command)();
+        const std::vector<double> urbi = StoredUrbi(harness.state);
+        EXPECT_EQ(urbi.size(), packets + 1);
+        EXPECT_EQ(std::count(urbi.begin(), urbi.end(), sent), 1);
+        EXPECT_NE(urbi.back(), sent) << "taken while the import ran";
+    }
+    DecoderHarness readBack;
+    ReadKissFile(readBack.context, live.CaptureFile());
+    EXPECT_EQ(StoredUrbi(readBack.state), (std::vector<double>{501, 502})) << "each in the capture file once";
+}
+
 TEST(LiveClient, ARefusedConnectionShowsErrorUntilSwitchedOff) {
     LiveWindow live;
     live.server.server.close();  // nobody listens there now

@@ -1,0 +1,39 @@
+#include "intake/live_session.h"
+
+#include "intake/whole_file.h"
+
+LiveSession::LiveSession(DecodeView& view, const LogStyle& log, QObject* parent)
+    : QObject(parent), context_{view, log, {}, {}} {
+    connect(&client_, &KissClient::DataArrival, this, [this] { Take(ByteView(client_.GetData())); });
+    // every connection, switched on or made again by itself, starts with a fresh de-framer
+    connect(&client_, &KissClient::Connected, this, [this] { stream_ = KissStream{}; });
+}
+
+LiveSession::~LiveSession() = default;
+
+void LiveSession::Configure(const QString& captureFolder, const std::optional<SidsStation>& forwarding,
+                            const QString& version) {
+    captureFolder_ = captureFolder;
+    forwarder_.reset();
+    if (!forwarding) return;
+    forwarder_ = std::make_unique<SidsForwarder>(*forwarding, version, captureFolder);
+    connect(forwarder_.get(), &SidsForwarder::Changed, this, &LiveSession::ForwardingChanged);
+}
+
+void LiveSession::AddSatelliteFrameSink(SatelliteFrameSink sink) { sinks_.push_back(std::move(sink)); }
+
+std::optional<SidsStatus> LiveSession::forwarding() const {
+    return forwarder_ ? std::optional(forwarder_->status()) : std::nullopt;
+}
+
+LiveArrival LiveSession::Take(std::string_view chunk) {
+    SatelliteFrameSink satelliteFrames;
+    if (forwarder_ || !sinks_.empty())
+        satelliteFrames = [this](std::string_view time, std::string_view frameHex) {
+            if (forwarder_) forwarder_->Forward(time, frameHex);
+            for (const SatelliteFrameSink& sink : sinks_) sink(time, frameHex);
+        };
+    const LiveArrival arrival = DecodeLiveChunk(context_, stream_, chunk, captureFolder_, satelliteFrames);
+    emit Arrived(arrival, captureTrouble_.News(arrival));
+    return arrival;
+}
