@@ -59,10 +59,11 @@ BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogSty
     : format_(format), decimalSeparator_(decimalSeparator), sinks_(std::move(sinks)),
       view_{.packetDecoded = [this](DecodedPacket& packet) { return WriteRow(packet); },
             .frameLog = {},
-            .beaconText = [this](std::string_view line) { WriteBeaconText(line); }},
-      context_{view_, log, {}, {}} {
+            .beaconText = [this](std::string_view line) { WriteBeaconText(line); },
+            .satelliteFrame = sinks_.satelliteFrames},
+      context_{view_, log} {
     if (!sinks_.progress) sinks_.progress = [](qint64) {};
-    if (format_ == RowFormat::Csv) rows_ = CsvHeading();
+    if (format_ == RowFormat::Csv && sinks_.rows) rows_ = CsvHeading();
 }
 
 QString BatchDecoder::Decode(const QByteArray& path, InputFormat format) {
@@ -71,7 +72,7 @@ QString BatchDecoder::Decode(const QByteArray& path, InputFormat format) {
     if (QString error = OpenByName(input, standardInput ? QByteArray() : path); !error.isEmpty()) return error;
     ++totals_.files;
     context_.rxTimeText.clear();  // a file without time stamps takes none from the file before
-    sourceName_ = standardInput ? "stdin" : path.toStdString();
+    context_.source = standardInput ? "stdin" : path.toStdString();
 
     std::string first;
     ReadBlock(input, first);
@@ -90,7 +91,6 @@ QString BatchDecoder::Decode(const QByteArray& path, InputFormat format) {
 
 QString BatchDecoder::DecodeKiss(QIODevice& input, std::string first) {
     KissCaptureDecoder decoder(context_, KissStream::kMaxFrameBytes);
-    sourceMark_ = '#';
     qint64 read = 0;
     for (std::string block = std::move(first); !block.empty(); ReadBlock(input, block)) {
         decoder.Feed(block);
@@ -103,7 +103,6 @@ QString BatchDecoder::DecodeKiss(QIODevice& input, std::string first) {
 }
 
 QString BatchDecoder::DecodeSatnogs(QFileDevice& input) {
-    sourceMark_ = ':';
     const SatnogsFileOutcome outcome = StreamSatnogsFile(context_, input, {.counted = {}, .beforeRecord = {}, .read = sinks_.progress});
     totals_.duplicates += outcome.recordLines - outcome.records;
     totals_.skipped += outcome.records - outcome.stored + outcome.longLines;
@@ -118,23 +117,15 @@ void BatchDecoder::WriteBeaconText(std::string_view line) {
 }
 
 bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
+    ++totals_.packets;
+    if (!sinks_.rows) return true;
     if (format_ == RowFormat::Csv) {
         AppendCsvRow(rows_, packet.record, decimalSeparator_);
     } else {
-        std::string source = sourceName_;
-        if (sourceMark_ != '\0') source.append(1, sourceMark_).append(std::to_string(packet.facts.number));
-        AppendJsonLine(rows_, packet.record, source, packet.facts.frameHex);
+        AppendJsonLine(rows_, packet.record, SourceText(packet.facts), packet.facts.frameHex);
     }
-    ++totals_.packets;
-    if (live_ || rows_.size() >= kFlushBytes) Flush();
+    if (rows_.size() >= kFlushBytes) Flush();
     return true;
-}
-
-DecodeView& BatchDecoder::LiveRows(const std::string& server) {
-    live_ = true;
-    sourceName_ = server;
-    sourceMark_ = '\0';
-    return view_;
 }
 
 void BatchDecoder::Count(const LiveArrival& arrival) {
@@ -142,7 +133,7 @@ void BatchDecoder::Count(const LiveArrival& arrival) {
 }
 
 void BatchDecoder::Flush() {
-    if (rows_.empty()) return;
+    if (rows_.empty() || !sinks_.rows) return;
     sinks_.rows(rows_);
     rows_.clear();
 }

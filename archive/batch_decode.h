@@ -29,9 +29,10 @@ struct BatchTotals {
 class BatchDecoder {
 public:
     struct Sinks {
-        std::function<void(std::string_view)> rows;         // the output, in pieces
-        std::function<void(std::string_view)> textBeacons;  // a line per text beacon; empty: only counted
-        std::function<void(qint64 bytes)> progress;         // bytes of the current input read so far
+        std::function<void(std::string_view)> rows = {};  // the output, in pieces; none: no rows are made
+        std::function<void(std::string_view frame, const FrameFacts& facts)> satelliteFrames = {};  // for an archive
+        std::function<void(std::string_view)> textBeacons = {};  // a line per text beacon; empty: only counted
+        std::function<void(qint64 bytes)> progress = {};         // bytes of the current input read so far
     };
 
     BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks);
@@ -42,9 +43,9 @@ public:
     // show. The name is the system's bytes, which need not be text in any encoding. Returns
     // why it could not be read, or nothing; what it decoded is written either way.
     QString Decode(const QByteArray& path, InputFormat format);
-    // Where a live session decodes into: each packet is written out at once, so a pipe sees
-    // it as it comes, with the server as its source.
-    DecodeView& LiveRows(const std::string& server);
+    // Where a live session decodes into; the program flushes after each arrival, so a pipe sees
+    // each packet as it comes.
+    DecodeView& view() { return view_; }
     // What one arrival of the live session did, into the totals.
     void Count(const LiveArrival& arrival);
     // Writes out what is buffered.
@@ -64,9 +65,6 @@ private:
     DecodeView view_;
     DecoderContext context_;
     std::string rows_;
-    std::string sourceName_;  // the input being read, or the server
-    char sourceMark_ = '\0';  // before a capture's frame number ('#') or an export's line (':'); none live
-    bool live_ = false;
     BatchTotals totals_;
 };
 

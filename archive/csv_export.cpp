@@ -2,6 +2,8 @@
 
 #include "telemetry/value_text.h"
 
+#include <array>
+
 std::string CsvText(const ProgramState& state, char decimalSeparator) {
     std::string text;
     text.reserve(static_cast<std::size_t>(state.packetCount + 1) * 400);
@@ -10,20 +12,35 @@ std::string CsvText(const ProgramState& state, char decimalSeparator) {
     return text;
 }
 
-const std::string& CsvHeading() {
-    static const std::string heading = [] {
-        std::string line = "time;";
-        for (const Channel& channel : kChannels) line.append(channel.name).append(";");
-        return line + "\r\n";
+std::span<const int> AllChannels() {
+    static const std::array<int, kChannelCount> all = [] {
+        std::array<int, kChannelCount> channels{};
+        for (int i = 0; i < kChannelCount; ++i) channels[static_cast<std::size_t>(i)] = i;
+        return channels;
     }();
+    return all;
+}
+
+std::string CsvHeading(std::span<const int> channels) {
+    std::string line = "time;";
+    for (const int channel : channels) line.append(kChannels[static_cast<std::size_t>(channel)].name).append(";");
+    return line + "\r\n";
+}
+
+const std::string& CsvHeading() {
+    static const std::string heading = CsvHeading(AllChannels());
     return heading;
 }
 
-void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator) {
+void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator, std::span<const int> channels) {
     out.append(record.rxTime).append(";");
-    for (const double value : record.values) {
-        AppendValueText(out, value, decimalSeparator);
+    for (const int channel : channels) {
+        AppendValueText(out, record.values[static_cast<std::size_t>(channel)], decimalSeparator);
         out += ';';
     }
     out += "\r\n";
+}
+
+void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator) {
+    AppendCsvRow(out, record, decimalSeparator, AllChannels());
 }

@@ -2,6 +2,7 @@
 
 #include "telemetry/program_state.h"
 
+#include <span>
 #include <string>
 
 // The whole store for spreadsheets: a heading of "time" and the 52 channel names, then a
@@ -15,3 +16,10 @@ const std::string& CsvHeading();
 
 // One packet's line, line end included.
 void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator);
+
+// The same of some channels, in the order given.
+std::string CsvHeading(std::span<const int> channels);
+void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator, std::span<const int> channels);
+
+// Every channel, in channel order.
+std::span<const int> AllChannels();

@@ -1,5 +1,6 @@
 #include "archive/json_lines.h"
 
+#include "archive/csv_export.h"
 #include "telemetry/time_stamps.h"
 #include "telemetry/value_text.h"
 
@@ -27,25 +28,51 @@ void AppendJsonString(std::string& out, std::string_view text) {
 
 }  // namespace
 
-void AppendJsonLine(std::string& out, const TelemetryRecord& record, std::string_view source, std::string_view frameHex) {
-    // the keys of the channels, made once: the names need no escapes
+namespace {
+
+// The key of each channel, made once: the names need no escapes.
+const std::string& ChannelKey(int channel) {
     static const std::array<std::string, kChannelCount> kKeys = [] {
         std::array<std::string, kChannelCount> keys;
         for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = ",\"" + std::string(kChannels[i].name) + "\":";
         return keys;
     }();
+    return kKeys[static_cast<std::size_t>(channel)];
+}
+
+void AppendTimes(std::string& out, const TelemetryRecord& record) {
     const std::string rxTime = IsoRxTime(record.rxTime);
     out += "{\"rx_time\":";
     out += rxTime.empty() ? "null" : '"' + rxTime + '"';
-    out.append(",\"obc_time\":\"").append(record.obcTime).append("\",\"source\":");
-    AppendJsonString(out, source);
-    out.append(",\"frame\":\"").append(frameHex).append("\"");
-    for (std::size_t i = 0; i < kKeys.size(); ++i) {
-        out += kKeys[i];
-        if (static_cast<int>(i) == kJobIdChannel)
+    out.append(",\"obc_time\":\"").append(record.obcTime).append("\"");
+}
+
+void AppendChannels(std::string& out, const TelemetryRecord& record, std::span<const int> channels) {
+    for (const int channel : channels) {
+        out += ChannelKey(channel);
+        if (channel == kJobIdChannel)
             AppendJsonString(out, record.jobIdText);
         else
-            AppendValueText(out, record.values[i], '.');
+            AppendValueText(out, record.values[static_cast<std::size_t>(channel)], '.');
     }
     out += "}\n";
+}
+
+}  // namespace
+
+void AppendJsonLine(std::string& out, const TelemetryRecord& record, std::string_view source, std::string_view frameHex) {
+    AppendTimes(out, record);
+    out += ",\"source\":";
+    AppendJsonString(out, source);
+    out.append(",\"frame\":\"").append(frameHex).append("\"");
+    AppendChannels(out, record, AllChannels());
+}
+
+void AppendArchivedJsonLine(std::string& out, const TelemetryRecord& record, std::string_view frameHex, int receptions,
+                            std::string_view stations, std::span<const int> channels) {
+    AppendTimes(out, record);
+    out.append(",\"frame\":\"").append(frameHex).append("\",\"receptions\":").append(std::to_string(receptions));
+    out += ",\"stations\":";
+    AppendJsonString(out, stations);
+    AppendChannels(out, record, channels);
 }

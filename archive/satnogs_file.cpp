@@ -42,6 +42,10 @@ std::string_view FrameHexOf(std::string_view line) {
 
 std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line, int number) {
     const std::string_view hex = FrameHexOf(line);
-    const FrameFacts facts{line.substr(0, kTimeLength), context.log.satnogsSetsFrameHex ? hex : std::string_view(), number};
-    return DecodeTelemetryFrame(context, BytesFromHex(hex), facts);
+    const FrameFacts facts{line.substr(0, kTimeLength), context.log.satnogsSetsFrameHex ? hex : std::string_view(),
+                           context.source, ':', number};
+    const std::string frame = BytesFromHex(hex);
+    if (context.view.satelliteFrame && (IsTelemetryLength(frame.size()) || IsSatelliteBeacon(hex)))
+        context.view.TakeSatelliteFrame(frame, facts);
+    return DecodeTelemetryFrame(context, frame, facts);
 }

@@ -35,7 +35,7 @@ void DecodeDistinctFrames(benchmark::State& run) {
     const std::vector<std::string> frames = DistinctFrames(kStoreCapacity);
     ProgramState state;
     CountingView counting(state);
-    DecoderContext context{counting.view, kOrca5sLog, {}, {}};
+    DecoderContext context{counting.view, kOrca5sLog};
     std::string frameHex;
     for (auto _ : run) {
         state.ResetStore();
@@ -64,7 +64,7 @@ void ReadCaptureFile(benchmark::State& run) {
 
     ProgramState state;
     CountingView counting(state);
-    DecoderContext context{counting.view, kOrca5sLog, {}, {}};
+    DecoderContext context{counting.view, kOrca5sLog};
     for (auto _ : run) {
         state.ResetStore();
         benchmark::DoNotOptimize(ReadKissFile(context, path));
@@ -77,7 +77,7 @@ BENCHMARK(ReadCaptureFile)->Unit(benchmark::kMillisecond);
 void WriteCsvExport(benchmark::State& run) {
     ProgramState state;
     CountingView counting(state);
-    DecoderContext context{counting.view, kOrca5sLog, {}, {}};
+    DecoderContext context{counting.view, kOrca5sLog};
     for (const std::string& frame : DistinctFrames(kStoreCapacity))
         DecodeTelemetryFrame(context, frame, {"2021-02-06 14:00:00.123 UTC", HexText(frame)});
 

@@ -39,6 +39,8 @@ QString ApplyLine(Configuration& configuration, const QString& key, const QStrin
         configuration.capturePath = value;
     } else if (key == u"RECONNECT") {
         configuration.reconnect = value.toUpper() == u"YES";
+    } else if (key == u"ARCHIVE") {
+        configuration.archive = value;
     }
     return {};
 }
@@ -110,6 +112,7 @@ ConfigurationResult ParseConfiguration(std::string_view text, const QString& ima
         if (!error.isEmpty())
             return {std::nullopt, QStringLiteral("%1, line %2: %3").arg(kConfigurationFileName).arg(number + 1).arg(error)};
     }
+    configuration.callsign = sids.callsign;
     if (const QString problem = TakeSidsStation(configuration, sids); !problem.isEmpty())
         configuration.sidsProblem = "SiDS forwarding is off: " + problem + " in " + kConfigurationFileName;
     return {configuration, {}};

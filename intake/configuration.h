@@ -18,6 +18,8 @@ struct Configuration {
     bool reconnect = false;  // RECONNECT = YES: the live client reconnects by itself
     std::optional<SidsStation> sids;  // SIDS = YES with every station key good: forward live frames
     QString sidsProblem;     // SIDS = YES, but a key is missing or malformed: why forwarding is off
+    QString callsign;        // the station's, for forwarding and the archive's receptions
+    QString archive;         // ARCHIVE: the archive's file, "YES" for the one in the capture folder; empty: none
 };
 
 struct ConfigurationResult {

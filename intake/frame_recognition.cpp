@@ -9,16 +9,30 @@
 
 bool IsTelemetryLength(std::size_t length) { return length == kBeaconFrameLength || length == kBeaconPayloadLength; }
 
+namespace {
+
+using Padded = std::array<char, kBeaconFrameLength>;
+
+// The frame as the layout reads it: a 200-byte frame lacks its header, so pad it so the
+// payload takes its offsets.
+std::string_view WithHeader(std::string_view frame, Padded& padded) {
+    if (frame.size() != kBeaconPayloadLength) return frame;
+    std::memset(padded.data(), ' ', kBeaconHeaderLength);
+    std::memcpy(padded.data() + kBeaconHeaderLength, frame.data(), frame.size());
+    return {padded.data(), padded.size()};
+}
+
+}  // namespace
+
 std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame, const FrameFacts& facts) {
-    if (frame.size() == kBeaconFrameLength) return DecodeBeacon(context, frame, facts);
-    if (frame.size() == kBeaconPayloadLength) {
-        // a 200-byte frame lacks its header: pad it so the payload takes its offsets
-        std::array<char, kBeaconFrameLength> padded;
-        std::memset(padded.data(), ' ', kBeaconHeaderLength);
-        std::memcpy(padded.data() + kBeaconHeaderLength, frame.data(), frame.size());
-        return DecodeBeacon(context, std::string_view(padded.data(), padded.size()), facts);
-    }
-    return std::nullopt;
+    if (!IsTelemetryLength(frame.size())) return std::nullopt;
+    Padded padded;
+    return DecodeBeacon(context, WithHeader(frame, padded), facts);
+}
+
+bool DecodeTelemetryRecord(std::string_view frame, std::string_view rxTimeText, TelemetryRecord& record) {
+    Padded padded;
+    return IsTelemetryLength(frame.size()) && DecodeRecord(WithHeader(frame, padded), rxTimeText, record) == DecodeResult::Stored;
 }
 
 bool IsSatelliteBeacon(std::string_view frameHex) {

@@ -10,6 +10,8 @@
 // give nothing.
 std::optional<DecodeResult> DecodeTelemetryFrame(DecoderContext& context, std::string_view frame, const FrameFacts& facts);
 bool IsTelemetryLength(std::size_t length);
+// Decodes a telemetry frame into the record alone, padded as above. False for other lengths.
+bool DecodeTelemetryRecord(std::string_view frame, std::string_view rxTimeText, TelemetryRecord& record);
 
 // The 23-byte AX.25 header of the satellite's text beacons, as hexadecimal text:
 // NOCALL-7 from NOSAT-11 via WIDE2-2, a UI frame without layer 3.

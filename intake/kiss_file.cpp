@@ -28,12 +28,15 @@ void KissCaptureDecoder::TakeFrame(std::string_view frame) {
 void KissCaptureDecoder::TakeDataFrame(std::string_view frame) {
     ++outcome_.dataFrames;
     HexText(frame, frameHex_);
-    if (const auto result = DecodeTelemetryFrame(context_, frame, {context_.rxTimeText, frameHex_, outcome_.dataFrames}))
+    const FrameFacts facts{context_.rxTimeText, frameHex_, context_.source, '#', outcome_.dataFrames};
+    if (const auto result = DecodeTelemetryFrame(context_, frame, facts))
         ++(*result == DecodeResult::Stored ? outcome_.stored : outcome_.refused);
-    if (IsSatelliteBeacon(frameHex_)) {
+    const bool beacon = IsSatelliteBeacon(frameHex_);
+    if (beacon) {
         ++outcome_.textBeacons;
         context_.view.LogBeaconText(BeaconTextLine(frame, context_.rxTimeText, context_.log));
     }
+    if (beacon || IsTelemetryLength(frame.size())) context_.view.TakeSatelliteFrame(frame, facts);
 }
 
 KissCaptureOutcome DecodeKissCapture(DecoderContext& context, std::string_view capture) {

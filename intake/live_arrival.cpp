@@ -47,13 +47,19 @@ LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::st
         if (satelliteFrames && (IsTelemetryLength(content.size()) || IsSatelliteBeacon(frameHex)))
             satelliteFrames(now, frameHex);
 
+        // kept in the archive too before it is shown, with the capture file's stamp
+        const bool beacon = IsSatelliteBeacon(frameHex);
+        if (beacon || IsTelemetryLength(content.size()))
+            context.view.TakeSatelliteFrame(content, {arrival.rxTimeText, frameHex, context.source});
+
         const bool asRecorded = context.log.liveAsRecorded;
         if (context.log.liveLogsArrivals) LogArrival(context, now, content.size(), frameHex);
-        const FrameFacts facts{asRecorded ? std::string_view(arrival.rxTimeText) : std::string_view(now), frameHex};
+        const FrameFacts facts{asRecorded ? std::string_view(arrival.rxTimeText) : std::string_view(now), frameHex,
+                               context.source};
         if (const auto result = DecodeTelemetryFrame(context, content, facts))
             ++(*result == DecodeResult::Stored ? arrival.stored : arrival.refused);
         ++arrival.frames;
-        if (asRecorded && IsSatelliteBeacon(frameHex)) {
+        if (asRecorded && beacon) {
             ++arrival.textBeacons;
             context.view.LogBeaconText(BeaconTextLine(content, arrival.rxTimeText, context.log));
         }

@@ -3,13 +3,18 @@
 #include "intake/whole_file.h"
 
 LiveSession::LiveSession(DecodeView& view, const LogStyle& log, QObject* parent)
-    : QObject(parent), context_{view, log, {}, {}} {
+    : QObject(parent), context_{view, log} {
     connect(&client_, &KissClient::DataArrival, this, [this] { Take(ByteView(client_.GetData())); });
     // every connection, switched on or made again by itself, starts with a fresh de-framer
     connect(&client_, &KissClient::Connected, this, [this] { stream_ = KissStream{}; });
 }
 
 LiveSession::~LiveSession() = default;
+
+void LiveSession::SetServer(const QString& host, int port) {
+    client_.SetRemote(host, port);
+    context_.source = QStringLiteral("%1:%2").arg(host).arg(port).toStdString();
+}
 
 void LiveSession::Configure(const QString& captureFolder, const std::optional<SidsStation>& forwarding,
                             const QString& version) {

@@ -22,12 +22,14 @@ public:
     LiveSession(DecodeView& view, const LogStyle& log, QObject* parent = nullptr);
     ~LiveSession() override;
 
+    // The KISS server: the client's remote end, and the frames' source.
+    void SetServer(const QString& host, int port);
     // Where the capture files and the outbox go, and the station to forward for, if any.
     void Configure(const QString& captureFolder, const std::optional<SidsStation>& forwarding, const QString& version);
     // Another place the satellite's frames go, with their reception time and hexadecimal text.
     void AddSatelliteFrameSink(SatelliteFrameSink sink);
 
-    // The server, its reconnects, switching on and off, and the connection's state.
+    // Its reconnects, switching on and off, and the connection's state.
     KissClient& client() { return client_; }
     const KissStream& stream() const { return stream_; }
     const QString& captureFolder() const { return captureFolder_; }

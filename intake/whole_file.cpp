@@ -51,20 +51,29 @@ WholeFile ReadWholeFile(const QString& path) {
     return whole;
 }
 
-FileReplacement::FileReplacement(const QString& path) : file_(path) {}
+FileReplacement::FileReplacement(const QString& path) : file_(path), direct_(path) {
+    const QFileInfo info(path);
+    isDirect_ = info.exists() && !info.isFile();
+}
+
+QFileDevice& FileReplacement::device() { return isDirect_ ? static_cast<QFileDevice&>(direct_) : file_; }
 
 QString FileReplacement::Open() {
     // unbuffered: a buffered write would meet the full disk only while the file is closed,
     // where QSaveFile does not look for it
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) Fail(file_.errorString());
+    if (!device().open(QIODevice::WriteOnly | QIODevice::Unbuffered)) Fail(device().errorString());
     return error_;
 }
 
 void FileReplacement::Write(std::string_view bytes) {
-    if (error_.isEmpty() && file_.isOpen()) Fail(WriteAll(file_, bytes));
+    if (error_.isEmpty() && device().isOpen()) Fail(WriteAll(device(), bytes));
 }
 
 QString FileReplacement::Commit() {
+    if (isDirect_) {
+        direct_.close();
+        return error_;
+    }
     if (!file_.isOpen()) return error_;
     if (error_.isEmpty()) Fail(SyncToDisk(file_));
     if (!error_.isEmpty()) {

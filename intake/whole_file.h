@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QSaveFile>
 #include <QString>
 
@@ -18,7 +19,8 @@ WholeFile ReadWholeFile(const QString& path);
 // A file written through a new one in the same folder, renamed over the old one only when
 // every byte is on disk: a failure at any step leaves the old file as it was. Every write
 // goes straight to the system, so a full disk is seen at the write that meets it, with the
-// system's reason, and never only at the end.
+// system's reason, and never only at the end. A path that names no regular file (/dev/null,
+// a pipe) is written as it is: renaming over it would put a file in its place.
 class FileReplacement {
 public:
     explicit FileReplacement(const QString& path);
@@ -35,7 +37,11 @@ public:
 
 private:
 
+    QFileDevice& device();
+
     QSaveFile file_;
+    QFile direct_;
+    bool isDirect_ = false;
     QString error_;
 };
 

@@ -44,18 +44,23 @@ void LogFrame(DecoderContext& context, const FrameFacts& facts) {
 
 }  // namespace
 
-DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame, const FrameFacts& facts) {
+DecodeResult DecodeRecord(std::string_view frame, std::string_view rxTimeText, TelemetryRecord& record) {
     if (frame.size() > kFrameBytesCapacity) return DecodeResult::FrameTooLong;
     if (frame.size() < kLayoutEnd) return DecodeResult::FrameTooShort;
-
-    TelemetryRecord& record = context.record;
-    record.rxTime.assign(facts.rxTimeText);
+    record.rxTime.assign(rxTimeText);
     FormatObcTime(frame, record.obcTime);
     for (const Field& field : kBeaconLayout) {
         double value = ReadField(frame, field);
         if (field.divisor != 1) value /= field.divisor;
         record.values[static_cast<std::size_t>(field.channel)] = value;
     }
+    return DecodeResult::Stored;
+}
+
+DecodeResult DecodeBeacon(DecoderContext& context, std::string_view frame, const FrameFacts& facts) {
+    TelemetryRecord& record = context.record;
+    if (const DecodeResult result = DecodeRecord(frame, facts.rxTimeText, record); result != DecodeResult::Stored)
+        return result;
     // a refused packet is not logged either: the frame log lists what the store holds, and a
     // long import into a full store would grow it without end
     DecodedPacket packet{record, frame, facts};

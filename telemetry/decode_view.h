@@ -4,15 +4,25 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 // What a road knows of a frame besides its bytes.
 struct FrameFacts {
-    std::string_view rxTimeText;  // when it was received, as the road has it
-    std::string_view frameHex;    // the frame as received, in hexadecimal; empty where the road keeps none
-    std::int64_t number = 0;      // where it stands in its source, from 1: a capture's data frame, an
-                                  // export's line; 0 for a frame received live
+    std::string_view rxTimeText = {};  // when it was received, as the road has it
+    std::string_view frameHex = {};    // the frame as received, in hexadecimal; empty where the road keeps none
+    std::string_view source = {};      // what it came from: a file's name, or the live server
+    char mark = '\0';                  // before its number in a source's text: '#' a capture's, ':' an export's
+    std::int64_t number = 0;           // where it stands in its source, from 1: a capture's data frame,
+                                       // an export's line; 0 for a frame received live
 };
+
+// "pass.kss#12", "export.csv:40", or the source alone for a frame received live.
+inline std::string SourceText(const FrameFacts& facts) {
+    std::string text(facts.source);
+    if (facts.mark != '\0') text.append(1, facts.mark).append(std::to_string(facts.number));
+    return text;
+}
 
 // A packet as the roads hand it on: the record decoded, and the frame it came from.
 struct DecodedPacket {
@@ -26,14 +36,19 @@ struct DecodedPacket {
 // character per byte (Latin-1 when shown); lines carry no line end. A log left empty is not kept.
 struct DecodeView {
     // A packet was decoded: false when it could not be kept (a full store), which the roads count.
-    std::function<bool(DecodedPacket& packet)> packetDecoded;
-    std::function<void(std::string_view line)> frameLog;    // the "debug" page
-    std::function<void(std::string_view line)> beaconText;  // the "ASCII beacons" page
+    std::function<bool(DecodedPacket& packet)> packetDecoded = {};
+    std::function<void(std::string_view line)> frameLog = {};    // the "debug" page
+    std::function<void(std::string_view line)> beaconText = {};  // the "ASCII beacons" page
+    // Every frame of the satellite, telemetry or text beacon, as received: for the archive.
+    std::function<void(std::string_view frame, const FrameFacts& facts)> satelliteFrame = {};
 
     void LogFrame(std::string_view line) const {
         if (frameLog) frameLog(line);
     }
     void LogBeaconText(std::string_view line) const {
         if (beaconText) beaconText(line);
+    }
+    void TakeSatelliteFrame(std::string_view frame, const FrameFacts& facts) const {
+        if (satelliteFrame) satelliteFrame(frame, facts);
     }
 };

@@ -69,6 +69,68 @@ std::string IsoRxTime(std::string_view rxTime) {
     return iso + 'Z';
 }
 
+namespace {
+
+// Days from 1970-01-01 of a date in the proleptic Gregorian calendar, and back (H. Hinnant).
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+void CivilFromDays(std::int64_t z, int& y, unsigned& m, unsigned& d) {
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = static_cast<int>(static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2));
+}
+
+int Digits(std::string_view text, std::size_t at, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> UtcMilliseconds(std::string_view text) {
+    if (!Matches(text, "dddd-dd-dd")) return std::nullopt;
+    const int year = Digits(text, 0, 4), month = Digits(text, 5, 2), day = Digits(text, 8, 2);
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+    if (text.size() > 10) {
+        if ((text[10] != ' ' && text[10] != 'T') || !Matches(text.substr(11), "dd:dd:dd")) return std::nullopt;
+        hour = Digits(text, 11, 2), minute = Digits(text, 14, 2), second = Digits(text, 17, 2);
+        if (Matches(text.substr(19), ".ddd")) millisecond = Digits(text, 20, 3);
+    }
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    const int monthDays[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12 || day < 1 || day > monthDays[month - 1] || hour > 23 || minute > 59 || second > 59)
+        return std::nullopt;
+    const std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    return ((days * 24 + hour) * 60 + minute) * 60000 + second * 1000 + millisecond;
+}
+
+std::string RxTimeTextOf(std::int64_t milliseconds) {
+    const std::int64_t days = (milliseconds >= 0 ? milliseconds : milliseconds - 86399999) / 86400000;
+    const std::int64_t inDay = milliseconds - days * 86400000;
+    int year;
+    unsigned month, day;
+    CivilFromDays(days, year, month, day);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d.%03d UTC", year, month, day,
+                  static_cast<int>(inDay / 3600000), static_cast<int>(inDay / 60000 % 60),
+                  static_cast<int>(inDay / 1000 % 60), static_cast<int>(inDay % 1000));
+    return text;
+}
+
 std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds) {
     static const std::int64_t kFirst = QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
     static const std::int64_t kLast = QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59), Qt::UTC).toSecsSinceEpoch();

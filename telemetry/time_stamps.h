@@ -42,6 +42,13 @@ std::string UtcTimestampText();
 // without ".123" after it; empty for any other text.
 std::string IsoRxTime(std::string_view rxTime);
 
+// UTC milliseconds since 1970 of a reception time that begins "2021-02-06 14:00:00" (or
+// "2021-02-06T14:00:00"), with or without ".123"; of a date alone, its midnight. Nothing for
+// any other text, or a date or time that does not exist.
+std::optional<std::int64_t> UtcMilliseconds(std::string_view text);
+// "2021-02-06 14:00:00.123 UTC" of UTC milliseconds since 1970, as the live client stamps.
+std::string RxTimeTextOf(std::int64_t milliseconds);
+
 // 1970-01-01 00:00:00 UTC plus the given seconds; nothing outside the years 100 to 9999.
 std::optional<QDateTime> DateFromUnixSeconds(std::int64_t seconds);
 

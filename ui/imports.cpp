@@ -6,6 +6,7 @@
 #include "ui/user_dialogs.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -73,13 +74,14 @@ void Form1::MnuOpenKISSFile_Click() {
     if (!ChooseImportFiles("KISS Files (*.kss)|*.kss|All Files (*.*)|*.*")) return;
 
     // one context for the import: times carry from file to file of it, never from an earlier one
-    DecoderContext context{decodeView_, variant_.log, {}, {}};
+    DecoderContext context{decodeView_, variant_.log};
     int refused = 0;
     for (int i = 0; i < List3->count(); ++i) {
         const QString path = List3->item(i)->text();
         ShowImportedFile(path);
         FlushLogs();
         QApplication::processEvents();
+        context.source = QFile::encodeName(path).toStdString();
         const KissCaptureOutcome outcome = ReadKissFile(context, path);
         refused += outcome.refused;
         RefreshAfterImport();
@@ -87,6 +89,7 @@ void Form1::MnuOpenKISSFile_Click() {
     }
     FlushLogs();
     ReportRefusedFrames(refused);
+    CommitArchive();
 }
 
 QString RefusedFramesText(int refused) {
@@ -112,11 +115,13 @@ void Form1::MnuOpenServerLog_Click() {
     }
     FlushLogs();
     ReportRefusedFrames(refused);
+    CommitArchive();
 }
 
 int Form1::ImportSatnogsFile(const QString& path) {
     setCursor(Qt::WaitCursor);
-    DecoderContext context{decodeView_, variant_.log, {}, {}};
+    DecoderContext context{decodeView_, variant_.log};
+    context.source = QFile::encodeName(path).toStdString();
     const SatnogsFileOutcome outcome =
         ReadSatnogsFile(context, path,
                         {.note = [this](const QString& line) { AppendFrameLogText(line); },

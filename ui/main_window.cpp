@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,6 +107,7 @@ QString Form1::Form_Load(const QString& programFolder) {
     configuration_ = *result.configuration;
     captureFolder_ = configuration_.capturePath.isEmpty() ? places.captureFolder : configuration_.capturePath;
     ApplyConfiguration();
+    OpenArchive();
     if (!configuration_.sidsProblem.isEmpty()) note = configuration_.sidsProblem;
     if (!note.isEmpty()) Text4->setText(note);
     Timer1->start();  // the state shows within a second, connected or not
@@ -114,7 +116,7 @@ QString Form1::Form_Load(const QString& programFolder) {
 
 void Form1::ApplyConfiguration() {
     state_.imagePath = configuration_.imagePath;
-    Winsock1->SetRemote(configuration_.serverHost, configuration_.serverPort.value_or(0));
+    liveSession_->SetServer(configuration_.serverHost, configuration_.serverPort.value_or(0));
     Label2->setText(configuration_.serverLabel);
     // the state replaces the server within a second: it stays at hand as the tooltip
     Label2->setToolTip(configuration_.serverLabel);
@@ -123,6 +125,23 @@ void Form1::ApplyConfiguration() {
     Winsock1->SetReconnect(configuration_.reconnect ? std::optional(ReconnectPolicy{}) : std::nullopt);
     const QString version = QString::fromLatin1(variant_.programName) + ' ' + QString::fromLatin1(variant_.versionNumber);
     liveSession_->Configure(captureFolder_, configuration_.sids, version);
+}
+
+void Form1::OpenArchive() {
+    if (configuration_.archive.isEmpty()) return;
+    const QString path = configuration_.archive.toUpper() == u"YES" ? QDir(captureFolder_).filePath(kArchiveFileName)
+                                                                   : configuration_.archive;
+    QString error;
+    archive_ = SqliteArchive::Open(path, SqliteArchive::Mode::ReadWrite, error);
+    if (!archive_) return Text4->setText(error + "; nothing is archived");
+    archiveFeed_.emplace(*archive_, configuration_.callsign.toStdString());
+    decodeView_.satelliteFrame = [this](std::string_view frame, const FrameFacts& facts) { archiveFeed_->Take(frame, facts); };
+}
+
+void Form1::CommitArchive() {
+    if (!archiveFeed_) return;
+    if (const QString error = archiveFeed_->Commit(); !error.isEmpty())
+        Text4->setText(archive_->path() + " could not keep the frames: " + error);
 }
 
 void Form1::ShowForwarding() {

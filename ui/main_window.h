@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/archive_feed.h"
+#include "archive/sqlite_archive.h"
 #include "intake/configuration.h"
 #include "intake/live_session.h"
 #include "telemetry/beacon_decoder.h"
@@ -146,6 +148,8 @@ private:
     void BuildMenus();
     void ApplyConfiguration();
     void ShowForwarding();
+    void OpenArchive();
+    void CommitArchive();  // the batch in hand; a failure goes to the status line
     void BuildSurface();
     void BuildStatusRow();
     void BuildTabs();
@@ -171,6 +175,8 @@ private:
     QString programFolder_;
     QString captureFolder_;  // the daily capture files and the SiDS outbox
     LiveSession* liveSession_;
+    std::unique_ptr<SqliteArchive> archive_;  // when conf.ini asks for one
+    std::optional<ArchiveFeed> archiveFeed_;
     DecodeView decodeView_;
     QString shownForwardingError_;
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import

@@ -46,11 +46,11 @@ std::optional<LiveServer> ParseLiveServer(const QString& text) {
 }
 
 int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString& captureFolder,
-                    const Configuration& configuration, const QString& version) {
+                    const Configuration& configuration, const QString& version, ArchiveFeed* archive) {
     const QString server = QStringLiteral("%1:%2").arg(live.host).arg(live.port);
-    LiveSession session(decoder.LiveRows(server.toStdString()), kDecodeLog);
+    LiveSession session(decoder.view(), kDecodeLog);
+    session.SetServer(live.host, live.port);
     KissClient& client = session.client();
-    client.SetRemote(live.host, live.port);
     client.SetReconnect(ReconnectPolicy{});
     if (!configuration.sidsProblem.isEmpty()) Say(configuration.sidsProblem);
     session.Configure(captureFolder, configuration.sids, version);
@@ -62,9 +62,14 @@ int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString
     });
     QObject::connect(&client, &KissClient::Connected, [&] { Say("connected to " + server); });
     QObject::connect(&client, &KissClient::Failed, [&](const QString& reason) { Say(server + ": " + reason); });
+    QString archiveError;  // told when it starts and when it ends, not once an arrival
     QObject::connect(&session, &LiveSession::Arrived, [&](const LiveArrival& arrival, const QString& captureNews) {
         decoder.Count(arrival);
         if (!captureNews.isEmpty()) Say(captureNews);
+        const QString error = archive ? archive->Commit() : QString();
+        if (error != archiveError) Say(error.isEmpty() ? "the archive takes frames again" : "archive: " + error);
+        archiveError = error;
+        decoder.Flush();
     });
 
     QuitOnSignals(&session);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/archive_feed.h"
 #include "archive/batch_decode.h"
 #include "intake/configuration.h"
 
@@ -18,5 +19,7 @@ std::optional<LiveServer> ParseLiveServer(const QString& text);
 // A station without a display: records a KISS server's frames into the daily capture files,
 // reconnecting whenever the server goes away, forwards them when the configuration says so,
 // and writes each packet out as it comes. Runs until SIGINT or SIGTERM; returns the exit code.
+// With a feed, every satellite frame also goes into the archive, committed after each arrival
+// and before its rows are written.
 int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& server, const QString& captureFolder,
-                    const Configuration& configuration, const QString& version);
+                    const Configuration& configuration, const QString& version, ArchiveFeed* archive);

@@ -1,6 +1,9 @@
 // orca5-decode: capture files and SatNOGS exports to CSV or JSON lines, without a window and
 // without the window's 10000-packet store.
+#include "archive/archive_feed.h"
 #include "archive/batch_decode.h"
+#include "archive/sqlite_archive.h"
+#include "archive_query.h"
 #include "intake/kiss.h"
 #include "intake/whole_file.h"
 #include "live_recorder.h"
@@ -13,11 +16,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <optional>
+#include <variant>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,17 +62,30 @@ A station without a display:
   --capture-dir DIR      the folder of the capture files (and the SiDS outbox); default: here
   --conf FILE            conf.ini keys for forwarding to a SatNOGS database (SIDS, SIDS_URL,
                          CALLSIGN, LATITUDE, LONGITUDE, NORAD_ID)
+The mission archive (an SQLite file, made when missing):
+  --archive DB           with FILEs or --live: keep every frame of the satellite in DB, each
+                         transmission once with all its receptions (no rows are written for
+                         FILEs); alone: write the archived packets as rows, oldest first
+  --station CALL         the receiving station of the frames kept (default: CALLSIGN of --conf)
+  --from T, --to T       only packets from T (inclusive) to T (exclusive), UTC:
+                         2021-02-06, "2021-02-06 14:00:00" or 2021-02-06T14:00:00.123Z
+  --channels LIST        only these channels, in this order ("Battery 1 Volt,Urbv")
+  --text-beacons         with --archive alone: the archived text beacons instead of packets
+  --rebuild              decode the archive's packet table anew from its raw frames
+
   -h, --help             this help
   --version              the program's name and the library's version
 
 Exit status: 0 done (also when lines or frames were skipped), 1 an input could not be read or
-the output not written (the other inputs are still read), 2 a usage error.
+the output or the archive not written (the other inputs are still read), 2 a usage error.
 
 Examples:
   orca5-decode -o year.csv 2021-*_orca5.kss
   orca5-decode --jsonl satnogs-export.csv > packets.jsonl
   orca5-decode --jsonl - < pass.kss | jq '."Battery 1 Volt"'
   orca5-decode --live 127.0.0.1:8001 --capture-dir /var/lib/orca5 --conf station.ini
+  orca5-decode --archive mission.sqlite 2021-*_orca5.kss satnogs-export.csv
+  orca5-decode --archive mission.sqlite --from 2021-02-01 --channels "Battery 1 Volt" -o b1.csv
 )";
 
 void Print(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
@@ -162,19 +181,30 @@ bool IsAnInput(const QString& path, const QList<QByteArray>& inputs) {
     });
 }
 
-// A file with FEND bytes at its start holds frames: no output of ours has them.
+// A file with FEND bytes at its start holds frames: no output of ours has them. (A pipe or a
+// device is no such file, and reading one would wait for a writer.)
 bool IsCapture(const QString& path) {
     QFile file(path);
-    return !path.isEmpty() && path != "-" && file.open(QIODevice::ReadOnly) && file.read(1 << 16).contains(kFend);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) && file.read(1 << 16).contains(kFend);
+}
+
+// --archive without FILEs or --live: packets out of the archive.
+bool IsArchiveQuery(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
+    return parser.isSet("archive") && inputs.isEmpty() && !parser.isSet("live");
 }
 
 // The first thing wrong with how the program was called, or nothing.
 QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
     const bool live = parser.isSet("live");
+    const bool query = IsArchiveQuery(parser, inputs);
     if (live && !inputs.isEmpty()) return "--live reads a server, not files";
     if (live && parser.isSet("output")) return "--live writes to standard output, as each packet comes";
     if (live && !ParseLiveServer(parser.value("live"))) return "--live takes HOST:PORT, not " + parser.value("live");
-    if (!live && inputs.isEmpty()) return "no FILE given";
+    if (!live && inputs.isEmpty() && !query) return "no FILE given";
+    if (parser.isSet("archive") && !inputs.isEmpty() && parser.isSet("output"))
+        return "--archive with FILEs keeps them in the archive and writes no rows";
+    for (const char* option : {"from", "to", "channels", "rebuild"})
+        if (parser.isSet(option) && !query) return QStringLiteral("--%1 goes with --archive alone").arg(option);
     if (parser.isSet("csv") && parser.isSet("jsonl")) return "--csv and --jsonl exclude each other";
     const QString format = parser.value("format");
     if (parser.isSet("format") && format != "kiss" && format != "satnogs")
@@ -203,6 +233,27 @@ int Finish(std::initializer_list<Output*> outputs, BatchDecoder& decoder, bool q
         const std::string summary = SummaryText(decoder.totals(), static_cast<double>(clock.elapsed()) / 1000);
         Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(summary)));
     }
+    return status;
+}
+
+// --archive alone: the archive's packets (or text beacons) as rows, or its packet table decoded anew.
+int QueryArchive(const QCommandLineParser& parser, RowFormat format, char decimalSeparator, Output& output) {
+    const auto query = ReadArchiveQuery(parser.value("from"), parser.value("to"), parser.value("channels"));
+    if (const auto* problem = std::get_if<QString>(&query)) return UsageError(*problem);
+    const bool rebuild = parser.isSet("rebuild");
+    const QString path = parser.value("archive");
+    QString error;
+    const auto archive = SqliteArchive::Open(path, rebuild ? SqliteArchive::Mode::ReadWrite : SqliteArchive::Mode::ReadOnly, error);
+    if (!archive) return Failure(error);
+    const auto write = [&](std::string_view rows) { output.Write(rows, false); };
+    if (rebuild)
+        error = archive->Rebuild();
+    else if (parser.isSet("text-beacons"))
+        error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), write);
+    else
+        error = WriteArchivedPackets(*archive, std::get<ArchiveQuery>(query), format, decimalSeparator, write);
+    int status = error.isEmpty() ? 0 : Failure(path + ": " + error);
+    if (const QString closed = output.Close(); !closed.isEmpty()) status = Failure(closed);
     return status;
 }
 
@@ -240,6 +291,12 @@ int main(int argc, char** argv) {
         {"live", "", "HOST:PORT"},
         {"capture-dir", "", "DIR"},
         {"conf", "", "FILE"},
+        {"archive", "", "DB"},
+        {"station", "", "CALL"},
+        {"from", "", "T"},
+        {"to", "", "T"},
+        {"channels", "", "LIST"},
+        {"rebuild", ""},
     });
     if (!parser.parse(application.arguments())) return UsageError(parser.errorText());
     if (parser.isSet("help")) return Print(stdout, kHelp), 0;
@@ -260,9 +317,21 @@ int main(int argc, char** argv) {
     QLocale::setDefault(locale);
     const char decimalSeparator = parser.isSet("locale") ? DecimalSeparator(locale) : '.';
 
+    const RowFormat format = parser.isSet("jsonl") ? RowFormat::JsonLines : RowFormat::Csv;
     Output output(stdout), beacons(stderr);
     if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
+    if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, format, decimalSeparator, output);
     if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
+
+    std::unique_ptr<SqliteArchive> archive;
+    std::optional<ArchiveFeed> feed;
+    if (parser.isSet("archive")) {
+        QString error;
+        if (archive = SqliteArchive::Open(parser.value("archive"), SqliteArchive::Mode::ReadWrite, error); !archive)
+            return Failure(error);
+        const QString station = parser.isSet("station") ? parser.value("station") : configuration.callsign;
+        feed.emplace(*archive, station.toStdString());
+    }
 
     const bool quiet = parser.isSet("quiet");
     const bool live = parser.isSet("live");
@@ -270,13 +339,15 @@ int main(int argc, char** argv) {
     for (const QByteArray& input : inputs) total += SizeOf(input);
     Progress progress(!quiet && isatty(STDERR_FILENO), total);
 
-    BatchDecoder::Sinks sinks{.rows = [&](std::string_view rows) { output.Write(rows, live); },
+    BatchDecoder::Sinks sinks{.rows = {},
+                              .satelliteFrames = {},
                               .textBeacons = {},
                               .progress = [&](qint64 bytes) { progress.Show(done + bytes); }};
+    if (!feed || live) sinks.rows = [&](std::string_view rows) { output.Write(rows, live); };
+    if (feed) sinks.satelliteFrames = [&](std::string_view frame, const FrameFacts& facts) { feed->Take(frame, facts); };
     if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
         sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
-    BatchDecoder decoder(parser.isSet("jsonl") ? RowFormat::JsonLines : RowFormat::Csv, decimalSeparator, kDecodeLog,
-                         std::move(sinks));
+    BatchDecoder decoder(format, decimalSeparator, kDecodeLog, std::move(sinks));
 
     QElapsedTimer clock;
     clock.start();
@@ -285,9 +356,12 @@ int main(int argc, char** argv) {
         const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
         if (const QString error = MakeFolder(captureFolder); !error.isEmpty()) return Failure(error);
         status = RunLiveRecorder(decoder, *ParseLiveServer(parser.value("live")), captureFolder, configuration,
-                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion));
+                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr);
     } else {
         status = DecodeFiles(decoder, inputs, FormatOf(parser), done, progress);
+        if (feed)
+            if (const QString error = feed->Commit(); !error.isEmpty()) status = Failure(parser.value("archive") + ": " + error);
     }
+    if (feed && !quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(feed->counts()))));
     return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
 }

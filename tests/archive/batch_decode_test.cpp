@@ -138,9 +138,12 @@ TEST(BatchDecoder, TheLiveRoadWritesWhatTheCaptureFileGivesBack) {
                                    .progress = {}};
     };
     BatchDecoder live(RowFormat::Csv, '.', kDecodeLog, sinks(liveRows, liveBeacons));
-    LiveSession session(live.LiveRows("server"), kDecodeLog);
+    LiveSession session(live.view(), kDecodeLog);
     session.Configure(folder.path(), std::nullopt, "");
-    QObject::connect(&session, &LiveSession::Arrived, [&](const LiveArrival& arrival) { live.Count(arrival); });
+    QObject::connect(&session, &LiveSession::Arrived, [&](const LiveArrival& arrival) {
+        live.Count(arrival);
+        live.Flush();
+    });
     session.Take(arrival);
     BatchDecoder file(RowFormat::Csv, '.', kDecodeLog, sinks(fileRows, fileBeacons));
     file.Decode(QFile::encodeName(CaptureFileName(folder.path(), UtcTimestampText())), InputFormat::Kiss);

@@ -92,7 +92,7 @@ int FuzzKissStream(const std::uint8_t* data, std::size_t size) {
     ProgramState& state = State();
     state.packetCount = kStoreCapacity - 2;
     DecodeView view = StoreView();
-    DecoderContext context{view, kOrca5Log, {}, {}};
+    DecoderContext context{view, kOrca5Log};
     KissStream live;
     for (const std::string_view arrival : arrivals) {
         const LiveArrival taken = DecodeLiveChunk(context, live, arrival, Scratch().path());
@@ -110,7 +110,7 @@ int FuzzKissCapture(const std::uint8_t* data, std::size_t size) {
     DecodeView view = StoreView();
     for (const int before : {0, kStoreCapacity - 1}) {
         state.packetCount = before;
-        DecoderContext context{view, before == 0 ? kOrca5sLog : kOrca5Log, {}, {}};
+        DecoderContext context{view, before == 0 ? kOrca5sLog : kOrca5Log};
         const KissCaptureOutcome outcome = DecodeKissCapture(context, Text(data, size));
         REQUIRE(outcome.stored + outcome.refused <= outcome.dataFrames);
         REQUIRE(state.packetCount == before + outcome.stored);
@@ -131,7 +131,7 @@ int FuzzSatnogsFile(const std::uint8_t* data, std::size_t size) {
         REQUIRE(file.open(QIODevice::WriteOnly) && file.write(text.data(), static_cast<qint64>(size)) == qint64(size));
         file.close();
         state.packetCount = before;
-        DecoderContext context{view, kOrca5sLog, {}, {}};
+        DecoderContext context{view, kOrca5sLog};
         int counted = -1;
         int progress = 0;
         const SatnogsFileOutcome outcome =

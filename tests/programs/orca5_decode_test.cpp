@@ -1,5 +1,6 @@
 // orca5-decode as a user runs it: a process with files, standard input and exit codes.
 #include "intake/kiss_file.h"
+#include "support/decode_process.h"
 #include "support/full_disk.h"
 #include "support/recording_view.h"
 #include "support/window_harness.h"
@@ -13,24 +14,10 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-struct Finished {
-    int exitCode;
-    QByteArray out, err;
-};
-
-Finished Decode(const QStringList& arguments, const QByteArray& input = {}, const QString& folder = {}) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(ORCA5_DECODE_PATH, arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 std::string Capture(int count) {
     std::string capture;
@@ -163,6 +150,18 @@ TEST(DecodeProgram, NamesAsTheSystemHasThemAndDashAsStandardOutput) {
     const Finished dash = Decode({"-o", "-", "-"}, Bytes(Capture(2)), folder.path());
     EXPECT_EQ(dash.out.count('\n'), 1 + 2);
     EXPECT_FALSE(QFile::exists(folder.filePath("-")));
+
+    // a pipe (or /dev/null) is written as it is: a file renamed over it would take its place
+    const QByteArray fifo = QFile::encodeName(folder.filePath("pipe"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    EXPECT_EQ(Decode({"-o", folder.filePath("pipe"), "-"}, Bytes(Capture(2))).exitCode, 0);
+    char piped[4096];
+    const ssize_t length = ::read(reader, piped, sizeof piped);
+    EXPECT_EQ(std::string_view(piped, static_cast<std::size_t>(std::max<ssize_t>(0, length))).substr(0, 5), "time;");
+    ::close(reader);
+    struct stat status {};
+    EXPECT_TRUE(::stat(fifo.constData(), &status) == 0 && S_ISFIFO(status.st_mode));
 
     const Finished noPort = Decode({"--live", "127.0.0.1"});
     EXPECT_EQ(noPort.exitCode, 2);

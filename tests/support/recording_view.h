@@ -19,7 +19,7 @@ struct RecordingView {
 // A program state that keeps the packets decoded into it as the window does, and records the
 // rest, as one program would decode.
 struct DecoderHarness {
-    explicit DecoderHarness(const LogStyle& log = kOrca5sLog) : context{decodeView, log, {}, {}} {}
+    explicit DecoderHarness(const LogStyle& log = kOrca5sLog) : context{decodeView, log} {}
     DecoderHarness(const DecoderHarness&) = delete;
 
     ProgramState state;

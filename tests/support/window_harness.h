@@ -31,7 +31,7 @@ struct WindowHarness {
     // Decodes packets as an intake would, each frame made by the given function from its
     // packet number, received at 14:mm:ss by that number.
     void AddPackets(int count, const std::function<BeaconBuilder(int)>& frame) {
-        DecoderContext context{window.decodeView(), variant.log, {}, {}};
+        DecoderContext context{window.decodeView(), variant.log};
         for (int n = state.packetCount + 1, last = state.packetCount + count; n <= last; ++n) {
             char rxTime[32];
             std::snprintf(rxTime, sizeof rxTime, "2021-02-06 14:%02d:%02d.000 UTC", n / 60 % 60, n % 60);

@@ -95,7 +95,7 @@ TEST(ChannelChoice, ALineOfOnePacketShowsItsPoint) {
 TEST(ChannelChoice, RowLabelsAreTheTimeOfDayOrWhateverStandsThere) {
     WindowHarness harness;
     harness.AddNumberedPackets(1);
-    DecoderContext context{harness.window.decodeView(), kOrca5s.log, {}, {}};
+    DecoderContext context{harness.window.decodeView(), kOrca5s.log};
     DecodeBeacon(context, BeaconBuilder().build(), {"2021-02-06 14:0", ""});
     DecodeBeacon(context, BeaconBuilder().build(), {"short", ""});
 

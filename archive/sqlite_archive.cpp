@@ -1,0 +1,439 @@
+#include "archive/sqlite_archive.h"
+
+#include "archive/csv_export.h"
+#include "intake/frame_recognition.h"
+#include "intake/whole_file.h"
+#include "telemetry/time_stamps.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// "ORC5": what tells our archives from other programs' databases.
+constexpr int kApplicationId = 0x4F524335;
+
+std::string ColumnsOf(std::span<const int> channels) {
+    std::string columns;
+    for (const int channel : channels)
+        columns.append(", ").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name));
+    return columns;
+}
+
+// Each migration takes the archive one version up, in one transaction.
+std::vector<std::string> Migrations() {
+    std::string channels;
+    for (int i = 0; i < kChannelCount; ++i)
+        channels.append(", ").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name))
+            .append(i == kJobIdChannel ? " TEXT" : " REAL");
+    const std::string all(ColumnsOf(AllChannels()));
+    return {
+        // 1: every frame once, the time of its earliest reception and its bytes; a telemetry
+        // frame's decoded values in the same row (a text beacon has none); each reception
+        "CREATE TABLE frames(id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, digest INTEGER NOT NULL, "
+        "bytes BLOB NOT NULL, obc_time TEXT" + channels + ");"
+        // the digest beside the time: the frames of a time range are told apart in the index
+        "CREATE INDEX frames_by_time ON frames(time_ms, digest);"
+        "CREATE TABLE receptions(frame INTEGER NOT NULL REFERENCES frames(id), source TEXT NOT NULL, "
+        "time_ms INTEGER NOT NULL, station TEXT NOT NULL, PRIMARY KEY(frame, source)) WITHOUT ROWID;"
+        "CREATE VIEW packets AS SELECT id AS frame, time_ms, obc_time" + all +
+        " FROM frames WHERE obc_time IS NOT NULL;",
+    };
+}
+
+int IntegerOf(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    int value = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+        value = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
+    return value;
+}
+
+// An SQLite file begins with these 16 bytes; anything else is no database at all.
+bool LooksLikeSqlite(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
+}
+
+// A digest of the bytes, eight at a time: frames of one time range with the same digest are
+// compared whole, so it need only be quick and spread well.
+std::int64_t Digest(std::string_view bytes) {
+    std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ bytes.size();
+    const auto mix = [&hash](std::uint64_t word) {
+        hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
+        hash ^= hash >> 31;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        mix(word);
+    }
+    std::uint64_t rest = 0;
+    std::memcpy(&rest, bytes.data() + at, bytes.size() - at);
+    mix(rest);
+    return static_cast<std::int64_t>(hash);
+}
+
+std::string_view TextColumn(sqlite3_stmt* query, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query, column));
+    return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(query, column))) : std::string_view();
+}
+
+std::string_view BlobColumn(sqlite3_stmt* query, int column) {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(query, column));
+    return bytes ? std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(query, column))) : std::string_view();
+}
+
+void BindText(sqlite3_stmt* statement, int index, std::string_view text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+void BindBlob(sqlite3_stmt* statement, int index, std::string_view bytes) {
+    sqlite3_bind_blob(statement, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+}
+
+// Receptions and stations of the frame a row names, after its own columns; a station that
+// heard it twice is named twice (SQL's DISTINCT here would sort each row's stations apart).
+constexpr char kHeard[] = ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), "
+                          "(SELECT group_concat(station) FROM receptions r WHERE r.frame = f.id AND station <> '')";
+
+// "N0CALL,N0CALL,DL1ABC" as "N0CALL,DL1ABC".
+void AssignStations(std::string& stations, std::string_view listed) {
+    std::vector<std::string_view> seen;
+    stations.clear();
+    for (std::size_t start = 0; start < listed.size();) {
+        const std::size_t end = std::min(listed.find(',', start), listed.size());
+        const std::string_view station = listed.substr(start, end - start);
+        start = end + 1;
+        if (std::find(seen.begin(), seen.end(), station) != seen.end()) continue;
+        seen.push_back(station);
+        if (!stations.empty()) stations += ',';
+        stations.append(station);
+    }
+}
+
+}  // namespace
+
+std::string ArchiveColumnName(std::string_view channelName) {
+    std::string name;
+    const auto separate = [&] {
+        if (!name.empty() && name.back() != '_') name += '_';
+    };
+    for (const char c : channelName) {
+        if (std::isalnum(static_cast<unsigned char>(c))) {
+            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        } else if (c == '-' || c == '+') {
+            separate();
+            name += c == '-' ? "minus" : "plus";
+        } else {
+            separate();
+        }
+    }
+    if (!name.empty() && name.back() == '_') name.pop_back();
+    return name;
+}
+
+struct SqliteArchive::Statements {
+    ~Statements() {
+        for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, moveEarlier, decoded})
+            sqlite3_finalize(statement);
+    }
+    sqlite3_stmt* findSame = nullptr;
+    sqlite3_stmt* insertFrame = nullptr;
+    sqlite3_stmt* insertReception = nullptr;
+    sqlite3_stmt* moveEarlier = nullptr;
+    sqlite3_stmt* decoded = nullptr;  // a frame's decoded values, set anew
+};
+
+SqliteArchive::SqliteArchive(sqlite3* db) : db_(db), statements_(std::make_unique<Statements>()) {}
+
+SqliteArchive::~SqliteArchive() {
+    Commit();
+    statements_.reset();
+    sqlite3_close(db_);
+}
+
+std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mode, QString& error) {
+    const QFileInfo info(path);
+    const bool fresh = !info.exists() || (info.isFile() && info.size() == 0);
+    if (!fresh && !LooksLikeSqlite(path)) {
+        error = path + " is not an orca5 archive";
+        return nullptr;
+    }
+    if (fresh && mode == Mode::ReadOnly) {
+        error = path + " is no archive yet";
+        return nullptr;
+    }
+    if (fresh) {
+        if (error = MakeFolder(info.path()); !error.isEmpty()) return nullptr;
+    }
+    sqlite3* db = nullptr;
+    // one thread uses a connection: SQLite's own locks on it would only cost time
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                      SQLITE_OPEN_NOMUTEX;
+    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+    std::unique_ptr<SqliteArchive> archive(new SqliteArchive(db));
+    archive->path_ = path;
+    if (opened != SQLITE_OK) {
+        error = path + ": " + archive->Error();
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 60000);  // another program writing the archive holds it only for a batch
+    archive->Execute("PRAGMA cache_size = -16384");  // 16 MB of pages, whatever the archive's size
+
+    const int applicationId = IntegerOf(db, "PRAGMA application_id");
+    const int version = IntegerOf(db, "PRAGMA user_version");
+    const int objects = IntegerOf(db, "SELECT count(*) FROM sqlite_master");
+    const bool empty = applicationId == 0 && version == 0 && objects == 0;
+    if (applicationId != kApplicationId && !(empty && mode == Mode::ReadWrite)) {
+        error = path + " is not an orca5 archive";
+        return nullptr;
+    }
+    if (version > kSchemaVersion) {
+        error = QStringLiteral("%1 is an orca5 archive of version %2; this program knows versions up to %3")
+                    .arg(path).arg(version).arg(kSchemaVersion);
+        return nullptr;
+    }
+    if (mode == Mode::ReadWrite) {
+        if (error = archive->Migrate(version); !error.isEmpty()) {
+            error = path + ": " + error;
+            return nullptr;
+        }
+    }
+    if (error = archive->Prepare(); !error.isEmpty()) {
+        error = path + ": " + error;
+        return nullptr;
+    }
+    return archive;
+}
+
+QString SqliteArchive::Migrate(int version) {
+    // pages of 16 KiB hold two dozen frames with their values; checkpoints every 64 MB of WAL
+    // rather than every 4 MB spare most of their syncs
+    if (version == 0) Execute("PRAGMA page_size = 16384");
+    if (QString error = Execute("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 4096");
+        !error.isEmpty())
+        return error;
+    const std::vector<std::string> migrations = Migrations();
+    for (int step = version; step < kSchemaVersion; ++step) {
+        if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
+        // another program may have taken the same step while this one waited
+        if (IntegerOf(db_, "PRAGMA user_version") == step) {
+            const std::string sql = migrations[static_cast<std::size_t>(step)] + "PRAGMA user_version = " +
+                                    std::to_string(step + 1) + "; PRAGMA application_id = " + std::to_string(kApplicationId);
+            if (QString error = Execute(sql.c_str()); !error.isEmpty()) {
+                Execute("ROLLBACK");
+                return error;
+            }
+        }
+        if (QString error = Execute("COMMIT"); !error.isEmpty()) return error;
+    }
+    return {};
+}
+
+QString SqliteArchive::Error() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+
+QString SqliteArchive::Execute(const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return {};
+    const QString error = QString::fromUtf8(message ? message : sqlite3_errstr(sqlite3_errcode(db_)));
+    sqlite3_free(message);
+    return error;
+}
+
+QString SqliteArchive::Prepare() {
+    std::string assignments, placeholders;
+    for (int i = 0; i < kChannelCount; ++i) {
+        assignments.append(", ").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name))
+            .append(" = ?").append(std::to_string(i + 3));
+        placeholders.append(", ?").append(std::to_string(i + 5));
+    }
+    const std::pair<sqlite3_stmt**, std::string> statements[] = {
+        {&statements_->findSame,
+         "SELECT id FROM frames WHERE time_ms BETWEEN ?1 AND ?2 AND digest = ?3 AND bytes = ?4 ORDER BY time_ms LIMIT 1"},
+        {&statements_->insertFrame, "INSERT INTO frames(time_ms, digest, bytes, obc_time" + ColumnsOf(AllChannels()) +
+                                        ") VALUES(?1, ?2, ?3, ?4" + placeholders + ")"},
+        {&statements_->insertReception,
+         "INSERT OR IGNORE INTO receptions(frame, source, time_ms, station) VALUES(?1, ?2, ?3, ?4)"},
+        {&statements_->moveEarlier, "UPDATE frames SET time_ms = ?2 WHERE id = ?1 AND time_ms > ?2"},
+        {&statements_->decoded, "UPDATE frames SET obc_time = ?2" + assignments + " WHERE id = ?1"},
+    };
+    for (const auto& [statement, sql] : statements)
+        if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) != SQLITE_OK)
+            return Error();
+    return {};
+}
+
+// A failed write may have ended the transaction already: SQLite itself says whether one is open.
+QString SqliteArchive::BeginBatch() { return sqlite3_get_autocommit(db_) ? Execute("BEGIN IMMEDIATE") : QString(); }
+
+QString SqliteArchive::Commit() {
+    if (sqlite3_get_autocommit(db_)) return {};
+    if (QString error = Execute("COMMIT"); !error.isEmpty()) {
+        Execute("ROLLBACK");
+        return error;
+    }
+    return {};
+}
+
+QString SqliteArchive::Step(sqlite3_stmt* statement) {
+    const int done = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    return done == SQLITE_DONE || done == SQLITE_ROW ? QString() : Error();
+}
+
+QString SqliteArchive::Receive(const Reception& reception, Received& result) {
+    if (QString error = BeginBatch(); !error.isEmpty()) return error;
+    Statements& s = *statements_;
+
+    // an earlier reception of the same transmission is near it in time
+    const std::int64_t digest = Digest(reception.frame);
+    sqlite3_bind_int64(s.findSame, 1, reception.timeMs - kSameTransmissionMs);
+    sqlite3_bind_int64(s.findSame, 2, reception.timeMs + kSameTransmissionMs);
+    sqlite3_bind_int64(s.findSame, 3, digest);
+    BindBlob(s.findSame, 4, reception.frame);
+    const int found = sqlite3_step(s.findSame);
+    const std::int64_t known = found == SQLITE_ROW ? sqlite3_column_int64(s.findSame, 0) : 0;
+    sqlite3_reset(s.findSame);
+    if (found != SQLITE_ROW && found != SQLITE_DONE) return Error();
+
+    std::int64_t id = known;
+    if (id == 0) {
+        sqlite3_bind_int64(s.insertFrame, 1, reception.timeMs);
+        sqlite3_bind_int64(s.insertFrame, 2, digest);
+        BindBlob(s.insertFrame, 3, reception.frame);
+        BindValues(s.insertFrame, 4, reception.frame);
+        if (QString error = Step(s.insertFrame); !error.isEmpty()) return error;
+        id = sqlite3_last_insert_rowid(db_);
+    }
+    sqlite3_bind_int64(s.insertReception, 1, id);
+    BindText(s.insertReception, 2, reception.source);
+    sqlite3_bind_int64(s.insertReception, 3, reception.timeMs);
+    BindText(s.insertReception, 4, reception.station);
+    if (QString error = Step(s.insertReception); !error.isEmpty()) return error;
+    if (known == 0) {
+        result = Received::New;
+        return {};
+    }
+    if (sqlite3_changes(db_) == 0) {
+        result = Received::Known;
+        return {};
+    }
+    result = Received::HeardAgain;
+    // the packet's time is its earliest reception
+    sqlite3_bind_int64(s.moveEarlier, 1, known);
+    sqlite3_bind_int64(s.moveEarlier, 2, reception.timeMs);
+    return Step(s.moveEarlier);
+}
+
+void SqliteArchive::BindValues(sqlite3_stmt* statement, int first, std::string_view frame) {
+    if (!DecodeTelemetryRecord(frame, {}, record_)) {  // a text beacon keeps no values
+        for (int i = 0; i <= kChannelCount; ++i) sqlite3_bind_null(statement, first + i);
+        return;
+    }
+    BindText(statement, first, record_.obcTime);
+    for (int i = 0; i < kChannelCount; ++i) {
+        if (i == kJobIdChannel)
+            BindText(statement, first + 1 + i, record_.jobIdText);
+        else
+            sqlite3_bind_double(statement, first + 1 + i, record_.values[static_cast<std::size_t>(i)]);
+    }
+}
+
+QString SqliteArchive::Decode(std::int64_t frameId, std::string_view frame) {
+    sqlite3_bind_int64(statements_->decoded, 1, frameId);
+    BindValues(statements_->decoded, 2, frame);
+    return Step(statements_->decoded);
+}
+
+QString SqliteArchive::ForEachRow(const std::string& sql, const TimeRange& range,
+                                  const std::function<void(sqlite3_stmt*)>& take) {
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr) != SQLITE_OK) return Error();
+    sqlite3_bind_int64(query, 1, range.from.value_or(INT64_MIN));
+    sqlite3_bind_int64(query, 2, range.to.value_or(INT64_MAX));
+    int done;
+    while ((done = sqlite3_step(query)) == SQLITE_ROW) take(query);
+    sqlite3_finalize(query);
+    return done == SQLITE_DONE ? QString() : Error();
+}
+
+QString SqliteArchive::ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) {
+    // a few channels are read from their columns; more come from the raw frames, decoded as
+    // they are read: one column read where the table's would be many, and the same values
+    constexpr std::size_t kColumnsAtMost = 4;
+    const bool fromColumns = query.channels.size() <= kColumnsAtMost && !query.receptions;
+    const std::string sql = "SELECT f.time_ms, " +
+                            (fromColumns ? "f.obc_time" + ColumnsOf(query.channels) : "f.bytes" + std::string(query.receptions ? kHeard : "")) +
+                            " FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NOT NULL"
+                            " ORDER BY f.time_ms, f.id";
+    ArchivedPacket packet;
+    return ForEachRow(sql, query.range, [&](sqlite3_stmt* row) {
+        packet.timeMs = sqlite3_column_int64(row, 0);
+        if (fromColumns) {
+            packet.record.obcTime = TextColumn(row, 1);
+            for (std::size_t k = 0; k < query.channels.size(); ++k) {
+                const int channel = query.channels[k];
+                const int column = 2 + static_cast<int>(k);
+                if (channel == kJobIdChannel)
+                    packet.record.jobIdText = TextColumn(row, column);
+                else
+                    packet.record.values[static_cast<std::size_t>(channel)] = sqlite3_column_double(row, column);
+            }
+        } else {
+            packet.frame = BlobColumn(row, 1);
+            if (!DecodeTelemetryRecord(packet.frame, {}, packet.record)) return;
+            if (query.receptions) {
+                packet.receptions = sqlite3_column_int(row, 2);
+                AssignStations(packet.stations, TextColumn(row, 3));
+            }
+        }
+        packet.record.rxTime = RxTimeTextOf(packet.timeMs);
+        take(packet);
+    });
+}
+
+QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
+    const std::string sql = "SELECT f.time_ms" + std::string(kHeard) +
+                            ", f.bytes FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NULL"
+                            " ORDER BY f.time_ms, f.id";
+    ArchivedPacket beacon;
+    return ForEachRow(sql, range, [&](sqlite3_stmt* row) {
+        beacon.timeMs = sqlite3_column_int64(row, 0);
+        beacon.record.rxTime = RxTimeTextOf(beacon.timeMs);
+        beacon.receptions = sqlite3_column_int(row, 1);
+        AssignStations(beacon.stations, TextColumn(row, 2));
+        beacon.frame = BlobColumn(row, 3);
+        take(beacon);
+    });
+}
+
+QString SqliteArchive::Rebuild() {
+    if (QString error = Commit(); !error.isEmpty()) return error;
+    if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
+    std::vector<std::pair<std::int64_t, std::string>> frames;
+    QString error = ForEachRow("SELECT id, bytes FROM frames WHERE ?1 <= ?2", {}, [&](sqlite3_stmt* row) {
+        frames.emplace_back(sqlite3_column_int64(row, 0), BlobColumn(row, 1));
+        if (frames.size() < 10000) return;
+        for (const auto& [id, bytes] : frames)
+            if (error.isEmpty()) error = Decode(id, bytes);
+        frames.clear();
+    });
+    for (const auto& [id, bytes] : frames)
+        if (error.isEmpty()) error = Decode(id, bytes);
+    if (!error.isEmpty()) {
+        Execute("ROLLBACK");  // the values stay as they were
+        return error;
+    }
+    return Commit();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "archive/archive_store.h"
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// ARCHIVE = YES in conf.ini: this file in the capture folder.
+inline constexpr char kArchiveFileName[] = "orca5-archive.sqlite";
+
+// The SQL name of a channel's column: lower case, "-" as "minus", "+" as "plus", any other
+// run of characters that are not letters or digits as one "_" ("X- TRI Volt": x_minus_tri_volt).
+std::string ArchiveColumnName(std::string_view channelName);
+
+// The archive in an SQLite database file, through SQLite's own interface with its statements
+// prepared once. WAL journal; writes gather in a transaction until Commit, so a crash loses
+// at most the batch in hand and never damages the file.
+//
+// Tables: frames (id, time_ms of the earliest reception, digest, bytes, then for telemetry
+// obc_time and a column a channel, NULL for a text beacon), indexed by time; receptions
+// (frame, source, time_ms, station); and the view packets (frame, time_ms, obc_time, the
+// channels) of the telemetry alone, for any SQL tool.
+class SqliteArchive : public ArchiveStore {
+public:
+    enum class Mode { ReadWrite, ReadOnly };
+
+    // Opens the archive, making it (and its folder) when the file is missing or empty, and
+    // bringing an older one to this version. Null with the reason when the file is not an
+    // orca5 archive, is of a newer version, or cannot be opened; the file is then untouched.
+    static std::unique_ptr<SqliteArchive> Open(const QString& path, Mode mode, QString& error);
+    ~SqliteArchive() override;
+
+    QString Receive(const Reception& reception, Received& result) override;
+    QString Commit() override;
+    QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
+    QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
+    QString Rebuild() override;
+
+    const QString& path() const { return path_; }
+
+    static constexpr int kSchemaVersion = 1;
+
+private:
+    struct Statements;
+    explicit SqliteArchive(sqlite3* db);
+
+    QString Error() const;
+    QString Execute(const char* sql);
+    QString Migrate(int version);
+    QString Prepare();
+    QString BeginBatch();
+    QString Step(sqlite3_stmt* statement);
+    // Binds a telemetry frame's on-board time and values from the parameter given on; a text
+    // beacon's are NULL.
+    void BindValues(sqlite3_stmt* statement, int first, std::string_view frame);
+    // Decodes a frame's values into its row anew.
+    QString Decode(std::int64_t frameId, std::string_view frame);
+    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(sqlite3_stmt*)>& take);
+
+    sqlite3* db_;
+    QString path_;
+    std::unique_ptr<Statements> statements_;
+    TelemetryRecord record_;  // decoded into, reused
+};

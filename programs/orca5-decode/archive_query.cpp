@@ -1,0 +1,67 @@
+#include "archive_query.h"
+
+#include "archive/csv_export.h"
+#include "archive/json_lines.h"
+#include "intake/frame_recognition.h"
+#include "programs/log_styles.h"
+#include "telemetry/hex_text.h"
+#include "telemetry/time_stamps.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr std::size_t kFlushBytes = 1 << 18;
+
+std::optional<std::int64_t> TimeOf(const QString& text) {
+    static const QRegularExpression kForm(R"(^\d{4}-\d\d-\d\d([ T]\d\d:\d\d:\d\d(\.\d{3})?Z?)?$)");
+    if (!kForm.match(text).hasMatch()) return std::nullopt;
+    return UtcMilliseconds(text.toStdString());
+}
+
+}  // namespace
+
+std::variant<ArchiveQuery, QString> ReadArchiveQuery(const QString& from, const QString& to, const QString& channels) {
+    ArchiveQuery query;
+    for (const auto& [text, end, option] : {std::tuple{from, &query.range.from, "--from"}, {to, &query.range.to, "--to"}}) {
+        if (text.isEmpty()) continue;
+        *end = TimeOf(text);
+        if (!*end) return QStringLiteral("%1 takes a UTC time such as 2021-02-06 14:00:00, not \"%2\"").arg(option, text);
+    }
+    for (const QString& name : channels.split(',', Qt::SkipEmptyParts)) {
+        const QString wanted = name.trimmed();
+        const auto known = std::find_if(kChannels.begin(), kChannels.end(),
+                                        [&](const Channel& channel) { return QLatin1String(channel.name.data(), channel.name.size()) == wanted; });
+        if (known == kChannels.end()) return "no channel is named \"" + wanted + "\"";
+        query.channels.push_back(static_cast<int>(known - kChannels.begin()));
+    }
+    if (query.channels.empty()) query.channels.assign(AllChannels().begin(), AllChannels().end());
+    return query;
+}
+
+QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
+                             const std::function<void(std::string_view)>& write) {
+    std::string rows = format == RowFormat::Csv ? CsvHeading(query.channels) : std::string();
+    std::string frameHex;
+    const PacketQuery packets{query.range, query.channels, format == RowFormat::JsonLines};
+    const QString error = store.ForEachPacket(packets, [&](const ArchivedPacket& packet) {
+        if (format == RowFormat::Csv) {
+            AppendCsvRow(rows, packet.record, decimalSeparator, query.channels);
+        } else {
+            HexText(packet.frame, frameHex);
+            AppendArchivedJsonLine(rows, packet.record, frameHex, packet.receptions, packet.stations, query.channels);
+        }
+        if (rows.size() < kFlushBytes) return;
+        write(rows);
+        rows.clear();
+    });
+    write(rows);
+    return error;
+}
+
+QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query,
+                                 const std::function<void(std::string_view)>& write) {
+    return store.ForEachTextBeacon(query.range, [&](const ArchivedPacket& beacon) {
+        write(BeaconTextLine(beacon.frame, beacon.record.rxTime, kDecodeLog) + '\n');
+    });
+}

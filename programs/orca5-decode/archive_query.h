@@ -1,0 +1,32 @@
+#pragma once
+
+#include "archive/archive_store.h"
+#include "archive/batch_decode.h"
+
+#include <QString>
+
+#include <functional>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// What orca5-decode is asked to take out of the archive.
+struct ArchiveQuery {
+    TimeRange range;
+    std::vector<int> channels;  // in the order asked; every channel when none was named
+};
+
+// The query of --from, --to (each "2021-02-06", "2021-02-06 14:00:00" or
+// "2021-02-06T14:00:00.123Z", UTC) and --channels ("Battery 1 Volt,Urbv"); or what is wrong
+// with them.
+std::variant<ArchiveQuery, QString> ReadArchiveQuery(const QString& from, const QString& to, const QString& channels);
+
+// Writes the telemetry packets of the range as rows, oldest first: CSV as "Write CSV File"
+// writes it (the time being the packet's earliest reception), or JSON lines with how often
+// and by whom each was heard. Why the archive could not be read, or nothing.
+QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
+                             const std::function<void(std::string_view)>& write);
+
+// Writes the text beacons of the range as the "ASCII beacons" page lists them.
+QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query,
+                                 const std::function<void(std::string_view)>& write);

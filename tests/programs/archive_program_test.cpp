@@ -1,0 +1,97 @@
+// The mission archive as a station uses it: orca5-decode filling and querying it, killed
+// halfway, and the window archiving live while orca5-decode fills the same file.
+#include "support/decode_process.h"
+#include "support/live_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QProcess>
+
+#include <csignal>
+#include <sqlite3.h>
+
+namespace {
+
+QString DemoCapture(const QTemporaryDir& folder, int frames) {
+    const QString path = folder.filePath(QStringLiteral("demo-%1.kss").arg(frames));
+    EXPECT_EQ(QProcess::execute(ORCA5_DEMO_CAPTURE_PATH, {path, QString::number(frames)}), 0);
+    return path;
+}
+
+std::string Integrity(const QString& archive) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(archive).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* check = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr);
+    std::string result = sqlite3_step(check) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(check, 0)) : "";
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+    return result;
+}
+
+}  // namespace
+
+TEST(ArchiveProgram, WhatGoesInComesOutAsTodaysCsv) {
+    QTemporaryDir folder;
+    const QString capture = DemoCapture(folder, 300), archive = folder.filePath("mission.sqlite");
+    const Finished in = Decode({"--archive", archive, capture});
+    EXPECT_EQ(in.exitCode, 0);
+    EXPECT_EQ(in.out, "") << "filling writes no rows";
+    EXPECT_TRUE(in.err.contains("archive: 310 frames read, 310 new, 0 heard again")) << in.err.toStdString();
+    EXPECT_TRUE(Decode({"--archive", archive, capture}).err.contains("310 already archived"));
+
+    EXPECT_EQ(Decode({"--archive", archive}).out, Decode({"--quiet", capture}).out) << "byte for byte";
+    // the demo's beacons come a minute apart from 14:00:12
+    const Finished range = Decode({"--archive", archive, "--from", "2021-02-06 14:01:12.000Z", "--to", "2021-02-06T14:03:12Z",
+                              "--channels", "Urbi,Battery 1 Volt"});
+    EXPECT_EQ(range.out.left(range.out.indexOf('\n')), "time;Urbi;Battery 1 Volt;\r");
+    EXPECT_EQ(range.out.count('\n'), 1 + 2) << "from inclusive, to exclusive";
+    EXPECT_TRUE(range.out.contains("\n2021-02-06 14:01:12.137 UTC;"));
+    const Finished json = Decode({"--archive", archive, "--jsonl", "--to", "2021-02-06 14:00:13"});
+    EXPECT_TRUE(json.out.startsWith("{\"rx_time\":\"2021-02-06T14:00:12.000Z\"")) << json.out.left(200).toStdString();
+    EXPECT_TRUE(json.out.contains("\"receptions\":1,")) << "read twice from the same file: one reception";
+
+    EXPECT_EQ(Decode({"--archive", archive, "--channels", "Urbi,Voltage"}).exitCode, 2);
+    EXPECT_EQ(Decode({"--archive", archive, "--from", "yesterday"}).exitCode, 2);
+    const Finished notArchive = Decode({"--archive", capture});
+    EXPECT_EQ(notArchive.exitCode, 1);
+    EXPECT_TRUE(notArchive.err.contains(capture.toUtf8() + " is not an orca5 archive"));
+}
+
+TEST(ArchiveProgram, AnIngestKilledHalfwayLosesNothingWhenRunAgain) {
+    QTemporaryDir folder;
+    const QString capture = DemoCapture(folder, 200000), archive = folder.filePath("mission.sqlite");
+    QProcess ingest;
+    ingest.start(ORCA5_DECODE_PATH, {"--archive", archive, capture});
+    ASSERT_TRUE(ingest.waitForStarted());
+    QTest::qWait(600);
+    ::kill(static_cast<pid_t>(ingest.processId()), SIGKILL);
+    ASSERT_TRUE(ingest.waitForFinished());
+    EXPECT_EQ(Integrity(archive), "ok");
+
+    EXPECT_EQ(Decode({"--archive", archive, capture}).exitCode, 0);
+    EXPECT_EQ(Integrity(archive), "ok");
+    const Finished rows = Decode({"--archive", archive, "--channels", "Urbi"});
+    EXPECT_EQ(rows.out.count('\n'), 1 + 200000) << "none missing, none twice";
+}
+
+TEST(ArchiveProgram, TheWindowLiveAndAnIngestShareTheArchive) {
+    QTemporaryDir folder;
+    const QString archive = folder.filePath("mission.sqlite");
+    LiveWindow live(kOrca5s, "ARCHIVE = " + archive.toUtf8() + "\r\nCALLSIGN = N0CALL\r\n");
+    live.SwitchOn();
+    QProcess ingest;
+    ingest.start(ORCA5_DECODE_PATH, {"--archive", archive, "--quiet", DemoCapture(folder, 100000)});
+    for (int n = 1; n <= 20; ++n) {
+        live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(n))), n);
+        QTest::qWait(20);
+    }
+    ASSERT_TRUE(ingest.state() == QProcess::NotRunning || ingest.waitForFinished(60000));
+    EXPECT_EQ(ingest.exitCode(), 0) << ingest.readAllStandardError().toStdString();
+    EXPECT_FALSE(live.harness.window.Text4->text().contains("could not keep")) << live.harness.window.Text4->text().toStdString();
+
+    const Finished json = Decode({"--archive", archive, "--jsonl", "--channels", "Urbi"});
+    EXPECT_EQ(json.out.count('\n'), 100000 + 20);
+    EXPECT_EQ(json.out.count("\"stations\":\"N0CALL\""), 20) << "the window's live frames, with its callsign";
+}
