@@ -17,7 +17,8 @@ void ArchiveFeed::Take(std::string_view frame, const FrameFacts& facts) {
         source_.assign(source.substr(source.rfind('/') + 1)).append(1, facts.mark).append(std::to_string(facts.number));
     }
     Received result = Received::New;
-    if (const QString error = store_.Receive({frame, *time, source_, station_}, result); !error.isEmpty())
+    const std::string_view station = facts.station.empty() ? std::string_view(station_) : facts.station;
+    if (const QString error = store_.Receive({frame, *time, source_, station}, result); !error.isEmpty())
         return Fail(error);
     ++(result == Received::New ? counts_.added : result == Received::HeardAgain ? counts_.heardAgain : counts_.known);
     if (++inBatch_ < batch_) return;

@@ -16,7 +16,8 @@ struct ArchiveCounts {
 };
 
 // Feeds the satellite's frames from the roads into an archive: each with its reception time,
-// its source ("pass.kss#12", "export.csv:40", "live 127.0.0.1:8001") and the station. Writes
+// its source ("pass.kss#12", "export.csv:40", "live 127.0.0.1:8001") and the station (the one
+// a SatNOGS export names, or this station's). Writes
 // are committed in batches; a failure is kept to be told, and feeding goes on, since no road
 // stops for the archive.
 class ArchiveFeed {

@@ -42,8 +42,11 @@ std::string_view FrameHexOf(std::string_view line) {
 
 std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line, int number) {
     const std::string_view hex = FrameHexOf(line);
+    // a newer export names the receiving station in its last field: "...|848A82...||N0CALL"
+    const std::size_t lastField = line.rfind('|');
+    const bool named = lastField != std::string_view::npos && lastField > kFrameStart + hex.size();
     const FrameFacts facts{line.substr(0, kTimeLength), context.log.satnogsSetsFrameHex ? hex : std::string_view(),
-                           context.source, ':', number};
+                           context.source, ':', number, named ? line.substr(lastField + 1) : std::string_view()};
     const std::string frame = BytesFromHex(hex);
     if (context.view.satelliteFrame && (IsTelemetryLength(frame.size()) || IsSatelliteBeacon(hex)))
         context.view.TakeSatelliteFrame(frame, facts);

@@ -15,6 +15,7 @@ struct FrameFacts {
     char mark = '\0';                  // before its number in a source's text: '#' a capture's, ':' an export's
     std::int64_t number = 0;           // where it stands in its source, from 1: a capture's data frame,
                                        // an export's line; 0 for a frame received live
+    std::string_view station = {};     // who received it, where the source says
 };
 
 // "pass.kss#12", "export.csv:40", or the source alone for a frame received live.

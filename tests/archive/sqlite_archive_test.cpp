@@ -44,18 +44,21 @@ struct Heard {
     std::string time;
     double urbi;
     int receptions;
+    std::string stations;
     bool operator==(const Heard&) const = default;
 };
 
 std::vector<Heard> Packets(ArchiveStore& archive) {
     std::vector<Heard> packets;
     archive.ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) {
-        packets.push_back({packet.record.rxTime, packet.record.values[channel::Urbi], packet.receptions});
+        packets.push_back({packet.record.rxTime, packet.record.values[channel::Urbi], packet.receptions, packet.stations});
     });
     return packets;
 }
 
-std::string SatnogsLine(const char* time, const std::string& frame) { return std::string(time) + "|" + HexText(frame) + "\r\n"; }
+std::string SatnogsLine(const char* time, const std::string& frame, const char* after = "") {
+    return std::string(time) + "|" + HexText(frame) + after + "\r\n";
+}
 
 void RunSql(const QString& path, const char* sql) {
     sqlite3* db = nullptr;
@@ -78,7 +81,7 @@ TEST(MissionArchive, OneTransmissionOnceAtItsEarliestTimeWithEveryReception) {
     capture += KissDataFrame(beacon);
     // packet 1 heard earlier by SatNOGS, packet 3 only there; the export newest first
     const std::string satnogs = SatnogsLine("2021-02-06 14:02:00", NumberedBeacon(3)) +
-                                SatnogsLine("2021-02-06 14:00:02", NumberedBeacon(1));
+                                SatnogsLine("2021-02-06 14:00:02", NumberedBeacon(1), "||DL1ABC");
     const QString kiss = WriteBytes(folder.filePath("pass.kss"), capture);
     const QString export_ = WriteBytes(folder.filePath("export.csv"), satnogs);
 
@@ -86,9 +89,9 @@ TEST(MissionArchive, OneTransmissionOnceAtItsEarliestTimeWithEveryReception) {
     ArchiveFeed feed(*archive, "N0CALL");
     Feed(feed, kiss);
     Feed(feed, export_);
-    EXPECT_EQ(Packets(*archive), (std::vector<Heard>{{"2021-02-06 14:00:02.000 UTC", 1, 2},
-                                                     {"2021-02-06 14:01:00.000 UTC", 2, 1},
-                                                     {"2021-02-06 14:02:00.000 UTC", 3, 1}}));
+    EXPECT_EQ(Packets(*archive), (std::vector<Heard>{{"2021-02-06 14:00:02.000 UTC", 1, 2, "DL1ABC,N0CALL"},
+                                                     {"2021-02-06 14:01:00.000 UTC", 2, 1, "N0CALL"},
+                                                     {"2021-02-06 14:02:00.000 UTC", 3, 1, "N0CALL"}}));
     int beacons = 0;
     archive->ForEachTextBeacon({}, [&](const ArchivedPacket& heard) {
         EXPECT_EQ(heard.receptions, 1);
