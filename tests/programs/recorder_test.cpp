@@ -2,6 +2,7 @@
 // stand-in for the SatNOGS database, ended by SIGTERM and by SIGKILL, and started again.
 #include "intake/capture_log.h"
 #include "intake/kiss_file.h"
+#include "support/decode_process.h"
 #include "support/fake_sids_server.h"
 #include "support/kiss_server.h"
 #include "support/recording_view.h"
@@ -28,7 +29,8 @@ struct Station {
     void Start() {
         recorder = std::make_unique<QProcess>();
         recorder->start(ORCA5_DECODE_PATH, {"--live", QStringLiteral("127.0.0.1:%1").arg(server.port), "--capture-dir",
-                                            folder.path(), "--conf", folder.filePath("station.ini"), "--jsonl"});
+                                            folder.path(), "--conf", folder.filePath("station.ini"), "--jsonl",
+                                            "--archive", folder.filePath("mission.sqlite")});
         server.Accept();
     }
 
@@ -83,4 +85,8 @@ TEST(Recorder, KeepsAndForwardsEveryFrameThroughSigtermAndSigkill) {
         ReadKissFile(readBack.context, CaptureFileName(station.folder.path(), UtcTimestampText()));
     EXPECT_EQ(capture.dataFrames, 12);
     EXPECT_EQ(StoredUrbi(readBack.state), (std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+
+    // and in the archive before its row was written, with the station's callsign
+    const Finished archived = Decode({"--archive", station.folder.filePath("mission.sqlite"), "--jsonl", "--channels", "Urbi"});
+    EXPECT_EQ(archived.out.count("\"stations\":\"N0CALL\""), 9) << archived.out.toStdString();
 }

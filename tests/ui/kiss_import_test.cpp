@@ -154,3 +154,14 @@ TEST(KissImport, MillisecondTimeStampsStampTheFramesAfterThem) {
         GeneralDateText(QDateTime(QDate(2021, 2, 6), QTime(14, 0), Qt::UTC), QLocale()) + ".123 UTC";
     EXPECT_EQ(harness.window.Label4->text().toStdString(), "RX Timestamp: " + expected);
 }
+
+TEST(KissImport, AnArchiveThatCannotBeOpenedStopsNothing) {
+    QTemporaryDir folder;
+    const QString notes = WriteBytes(folder.filePath("notes.txt"), "not an archive");
+    WindowHarness harness(kOrca5s, "ARCHIVE = " + notes.toUtf8() + "\r\n");
+    EXPECT_EQ(harness.window.Text4->text(), notes + " is not an orca5 archive; nothing is archived");
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("a.kss", Capture(1, 3))});
+    harness.window.MnuOpenKISSFile_Click();
+    EXPECT_EQ(harness.state.packetCount, 3);
+    EXPECT_EQ(Contents(notes), "not an archive");
+}
