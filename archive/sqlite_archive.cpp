@@ -189,7 +189,7 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
         return nullptr;
     }
     sqlite3_busy_timeout(db, 60000);  // another program writing the archive holds it only for a batch
-    archive->Execute("PRAGMA cache_size = -16384");  // 16 MB of pages, whatever the archive's size
+    archive->Execute("PRAGMA cache_size = -8192");  // 8 MB of pages, whatever the archive's size
 
     const int applicationId = IntegerOf(db, "PRAGMA application_id");
     const int version = IntegerOf(db, "PRAGMA user_version");

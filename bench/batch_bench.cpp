@@ -1,30 +1,15 @@
 // orca5-decode's work: a capture of a million frames from the demo-capture tool (about 240 MB)
 // decoded to CSV and to JSON lines into /dev/null, through the same code the program runs.
 #include "archive/batch_decode.h"
+#include "million_capture.h"
 #include "programs/log_styles.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <cstdio>
 #include <sys/resource.h>
 
 namespace {
-
-constexpr int kFrames = 1000000;
-
-const QString& MillionFrameCapture() {
-    static QTemporaryDir folder;
-    static const QString path = [] {
-        const QString capture = QDir(folder.path()).filePath("million.kss");
-        QProcess::execute(ORCA5_DEMO_CAPTURE_PATH, {capture, QString::number(kFrames)});
-        return capture;
-    }();
-    return path;
-}
 
 void DecodeMillionFrames(benchmark::State& run, RowFormat format) {
     const QString capture = MillionFrameCapture();

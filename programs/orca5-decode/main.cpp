@@ -3,7 +3,7 @@
 #include "archive/archive_feed.h"
 #include "archive/batch_decode.h"
 #include "archive/sqlite_archive.h"
-#include "archive_query.h"
+#include "archive/archive_query.h"
 #include "intake/kiss.h"
 #include "intake/whole_file.h"
 #include "live_recorder.h"
@@ -249,7 +249,7 @@ int QueryArchive(const QCommandLineParser& parser, RowFormat format, char decima
     if (rebuild)
         error = archive->Rebuild();
     else if (parser.isSet("text-beacons"))
-        error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), write);
+        error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), kDecodeLog, write);
     else
         error = WriteArchivedPackets(*archive, std::get<ArchiveQuery>(query), format, decimalSeparator, write);
     int status = error.isEmpty() ? 0 : Failure(path + ": " + error);

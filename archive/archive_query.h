@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-// What orca5-decode is asked to take out of the archive.
+// What is asked of the archive: orca5-decode's --from, --to and --channels.
 struct ArchiveQuery {
     TimeRange range;
     std::vector<int> channels;  // in the order asked; every channel when none was named
@@ -27,6 +27,6 @@ std::variant<ArchiveQuery, QString> ReadArchiveQuery(const QString& from, const 
 QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
                              const std::function<void(std::string_view)>& write);
 
-// Writes the text beacons of the range as the "ASCII beacons" page lists them.
-QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query,
+// Writes the text beacons of the range as the log style lists them.
+QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query, const LogStyle& log,
                                  const std::function<void(std::string_view)>& write);

@@ -1,9 +1,8 @@
-#include "archive_query.h"
+#include "archive/archive_query.h"
 
 #include "archive/csv_export.h"
 #include "archive/json_lines.h"
 #include "intake/frame_recognition.h"
-#include "programs/log_styles.h"
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
 
@@ -59,9 +58,9 @@ QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, Row
     return error;
 }
 
-QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query,
+QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query, const LogStyle& log,
                                  const std::function<void(std::string_view)>& write) {
     return store.ForEachTextBeacon(query.range, [&](const ArchivedPacket& beacon) {
-        write(BeaconTextLine(beacon.frame, beacon.record.rxTime, kDecodeLog) + '\n');
+        write(BeaconTextLine(beacon.frame, beacon.record.rxTime, log) + '\n');
     });
 }
