@@ -373,10 +373,11 @@ QString SqliteArchive::ForEachPacket(const PacketQuery& query, const std::functi
     // they are read: one column read where the table's would be many, and the same values
     constexpr std::size_t kColumnsAtMost = 4;
     const bool fromColumns = query.channels.size() <= kColumnsAtMost && !query.receptions;
+    // ordered as the time index is (time, digest, id): read in its order, never sorted
     const std::string sql = "SELECT f.time_ms, " +
                             (fromColumns ? "f.obc_time" + ColumnsOf(query.channels) : "f.bytes" + std::string(query.receptions ? kHeard : "")) +
                             " FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NOT NULL"
-                            " ORDER BY f.time_ms, f.id";
+                            " ORDER BY f.time_ms, f.digest, f.id";
     ArchivedPacket packet;
     return ForEachRow(sql, query.range, [&](sqlite3_stmt* row) {
         packet.timeMs = sqlite3_column_int64(row, 0);
@@ -406,7 +407,7 @@ QString SqliteArchive::ForEachPacket(const PacketQuery& query, const std::functi
 QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
     const std::string sql = "SELECT f.time_ms" + std::string(kHeard) +
                             ", f.bytes FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NULL"
-                            " ORDER BY f.time_ms, f.id";
+                            " ORDER BY f.time_ms, f.digest, f.id";
     ArchivedPacket beacon;
     return ForEachRow(sql, range, [&](sqlite3_stmt* row) {
         beacon.timeMs = sqlite3_column_int64(row, 0);

@@ -1,6 +1,7 @@
 // The mission archive as a station uses it: orca5-decode filling and querying it, killed
 // halfway, and the window archiving live while orca5-decode fills the same file.
 #include "support/decode_process.h"
+#include "support/full_disk.h"
 #include "support/live_window.h"
 
 #include <gtest/gtest.h>
@@ -52,6 +53,8 @@ TEST(ArchiveProgram, WhatGoesInComesOutAsTodaysCsv) {
     EXPECT_TRUE(json.out.startsWith("{\"rx_time\":\"2021-02-06T14:00:12.000Z\"")) << json.out.left(200).toStdString();
     EXPECT_TRUE(json.out.contains("\"receptions\":1,")) << "read twice from the same file: one reception";
 
+    EXPECT_EQ(Decode({"--archive", archive, "--rebuild"}).exitCode, 0);
+    EXPECT_EQ(Decode({"--archive", archive}).out, Decode({"--quiet", capture}).out) << "the same after a rebuild";
     EXPECT_EQ(Decode({"--archive", archive, "--channels", "Urbi,Voltage"}).exitCode, 2);
     EXPECT_EQ(Decode({"--archive", archive, "--from", "yesterday"}).exitCode, 2);
     const Finished notArchive = Decode({"--archive", capture});
@@ -74,6 +77,17 @@ TEST(ArchiveProgram, AnIngestKilledHalfwayLosesNothingWhenRunAgain) {
     EXPECT_EQ(Integrity(archive), "ok");
     const Finished rows = Decode({"--archive", archive, "--channels", "Urbi"});
     EXPECT_EQ(rows.out.count('\n'), 1 + 200000) << "none missing, none twice";
+}
+
+TEST(ArchiveProgram, AFullDiskMidwaySaysWhyAndTheArchiveStaysSound) {
+    QTemporaryDir folder;
+    const QString capture = DemoCapture(folder, 20000);
+    FullDisk disk("1m");
+    const QString archive = disk.FilePath("mission.sqlite");
+    const Finished full = Decode({"--archive", archive, capture});
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.contains(archive.toUtf8() + ": database or disk is full")) << full.err.toStdString();
+    EXPECT_EQ(Integrity(archive), "ok");
 }
 
 TEST(ArchiveProgram, TheWindowLiveAndAnIngestShareTheArchive) {
