@@ -2,33 +2,99 @@
 
 #include "telemetry/time_stamps.h"
 
+namespace {
+
+// Frames handed over at once, and hand-overs waiting for the writer at most: a few megabytes.
+constexpr std::size_t kHandOverFrames = 512;
+constexpr std::size_t kWaitingAtMost = 8;
+
+}  // namespace
+
 ArchiveFeed::ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch)
-    : store_(store), station_(std::move(station)), batch_(batch) {}
+    : store_(store), station_(std::move(station)), batch_(batch), writer_([this] { Write(); }) {}
+
+ArchiveFeed::~ArchiveFeed() {
+    Commit();
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
+}
 
 void ArchiveFeed::Take(std::string_view frame, const FrameFacts& facts) {
-    ++counts_.frames;
     const std::optional<std::int64_t> time = UtcMilliseconds(facts.rxTimeText);
-    if (!time) return void(++counts_.skipped);
+    Frame taken{std::string(frame), time.value_or(0), {}, std::string(facts.station.empty() ? station_ : facts.station)};
     // a file by its name alone, so that the same file read from another folder adds nothing
-    const std::string_view source = facts.source;
     if (facts.mark == '\0') {
-        source_.assign("live ").append(source);
+        taken.source.assign("live ").append(facts.source);
     } else {
-        source_.assign(source.substr(source.rfind('/') + 1)).append(1, facts.mark).append(std::to_string(facts.number));
+        const std::string_view file = facts.source.substr(facts.source.rfind('/') + 1);
+        taken.source.assign(file).append(1, facts.mark).append(std::to_string(facts.number));
     }
+    if (!time) taken.timeMs = INT64_MIN;  // counted by the writer as skipped
+    taken_.push_back(std::move(taken));
+    if (taken_.size() >= kHandOverFrames) HandOver();
+}
+
+void ArchiveFeed::HandOver() {
+    if (taken_.empty()) return;
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return waiting_.size() < kWaitingAtMost; });
+    waiting_.push_back(std::exchange(taken_, {}));
+    taken_.reserve(kHandOverFrames);
+    changed_.notify_all();
+}
+
+QString ArchiveFeed::Commit() {
+    HandOver();
+    std::unique_lock lock(mutex_);
+    commitAsked_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return !commitAsked_ && waiting_.empty() && !writing_; });
+    return std::exchange(error_, {});
+}
+
+void ArchiveFeed::Write() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return !waiting_.empty() || commitAsked_ || stopping_; });
+        if (!waiting_.empty()) {
+            const Frames frames = std::move(waiting_.front());
+            waiting_.pop_front();
+            writing_ = true;
+            changed_.notify_all();
+            lock.unlock();
+            for (const Frame& frame : frames) Keep(frame);
+            lock.lock();
+            writing_ = false;
+        } else if (commitAsked_) {
+            writing_ = true;
+            lock.unlock();
+            inBatch_ = 0;
+            Fail(store_.Commit());
+            lock.lock();
+            writing_ = false;
+            commitAsked_ = false;
+            changed_.notify_all();
+        } else {
+            return;  // stopping, with nothing left
+        }
+    }
+}
+
+void ArchiveFeed::Keep(const Frame& frame) {
+    ++counts_.frames;
+    if (frame.timeMs == INT64_MIN) return void(++counts_.skipped);
     Received result = Received::New;
-    const std::string_view station = facts.station.empty() ? std::string_view(station_) : facts.station;
-    if (const QString error = store_.Receive({frame, *time, source_, station}, result); !error.isEmpty())
+    if (const QString error = store_.Receive({frame.bytes, frame.timeMs, frame.source, frame.station}, result);
+        !error.isEmpty())
         return Fail(error);
     ++(result == Received::New ? counts_.added : result == Received::HeardAgain ? counts_.heardAgain : counts_.known);
     if (++inBatch_ < batch_) return;
     inBatch_ = 0;
     Fail(store_.Commit());
-}
-
-QString ArchiveFeed::Commit() {
-    Fail(store_.Commit());
-    return std::exchange(error_, {});
 }
 
 void ArchiveFeed::Fail(const QString& error) {

@@ -3,8 +3,13 @@
 #include "archive/archive_store.h"
 #include "telemetry/decode_view.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 // What feeding the archive did.
 struct ArchiveCounts {
@@ -17,30 +22,59 @@ struct ArchiveCounts {
 
 // Feeds the satellite's frames from the roads into an archive: each with its reception time,
 // its source ("pass.kss#12", "export.csv:40", "live 127.0.0.1:8001") and the station (the one
-// a SatNOGS export names, or this station's). Writes
-// are committed in batches; a failure is kept to be told, and feeding goes on, since no road
-// stops for the archive.
+// a SatNOGS export names, or this station's). The archive is written on a thread of its own,
+// beside the decoding, and committed in batches; a failure is kept to be told, and feeding
+// goes on, since no road stops for the archive.
 class ArchiveFeed {
 public:
     ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch = 10000);
+    // Writes and commits what was taken.
+    ~ArchiveFeed();
+    ArchiveFeed(const ArchiveFeed&) = delete;
 
     void Take(std::string_view frame, const FrameFacts& facts);
-    // Ends the batch in hand. Why the archive could not take what was fed, once, or nothing.
+    // Waits until everything taken is in the archive, and ends the batch. Why the archive could
+    // not take what was fed, once, or nothing.
     QString Commit();
 
+    // As of the last Commit.
     const ArchiveCounts& counts() const { return counts_; }
 
 private:
+    struct Frame {
+        std::string bytes;
+        std::int64_t timeMs;
+        std::string source;
+        std::string station;
+    };
+
+    using Frames = std::vector<Frame>;
+
+    void HandOver();  // the frames taken so far, to the writer
+    void Write();     // the writer thread
+    void Keep(const Frame& frame);
     void Fail(const QString& error);
 
     ArchiveStore& store_;
     std::string station_;
     std::int64_t batch_;
+
+    Frames taken_;  // the feeding thread's, handed over in hundreds: a hand-over costs a switch of threads
+
+    // shared between the two threads, under the mutex
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Frames> waiting_;
+    bool commitAsked_ = false;
+    bool writing_ = false;  // the writer has a frame or a commit in hand
+    bool stopping_ = false;
+
+    // the writer's, read by the feeding thread only once Commit has waited for it
     std::int64_t inBatch_ = 0;
-    std::string source_;
     QString error_;
     ArchiveCounts counts_;
+    std::thread writer_;
 };
 
-// "2021-02-06: 1200 frames read, 1100 new, 90 heard again, 10 already archived, 0 skipped"
+// "1200 frames read, 1100 new, 90 heard again, 10 already archived, 0 skipped"
 std::string ArchiveCountsText(const ArchiveCounts& counts);

@@ -1,6 +1,6 @@
 // The mission archive with a million frames: filling a fresh archive, the same file again
 // (every frame heard before), and taking out every packet as CSV and one channel, through the
-// code orca5-decode runs.
+// code orca5-decode runs. Wall time: the archive is written on a thread beside the decoding.
 #include "archive/archive_feed.h"
 #include "archive/archive_query.h"
 #include "archive/batch_decode.h"
@@ -69,9 +69,9 @@ void TakeOut(benchmark::State& run, const QString& channels) {
     run.counters["peak_rss_MB"] = PeakRssMegabytes();
 }
 
-BENCHMARK_CAPTURE(FillArchive, fresh, true)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(FillArchive, again, false)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(TakeOut, every_channel, QString())->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(TakeOut, one_channel, QString("Battery 1 Volt"))->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_CAPTURE(FillArchive, fresh, true)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(FillArchive, again, false)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(TakeOut, every_channel, QString())->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(TakeOut, one_channel, QString("Battery 1 Volt"))->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
