@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -177,20 +178,17 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
     if (fresh) {
         if (error = MakeFolder(info.path()); !error.isEmpty()) return nullptr;
     }
-    sqlite3* db = nullptr;
-    // one thread uses a connection: SQLite's own locks on it would only cost time
-    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
-                      SQLITE_OPEN_NOMUTEX;
-    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
-    std::unique_ptr<SqliteArchive> archive(new SqliteArchive(db));
-    archive->path_ = path;
-    if (opened != SQLITE_OK) {
+    std::unique_ptr<SqliteArchive> archive = Connect(path, mode, false, error);
+    // an archive on a read-only medium has no room for the WAL's shared memory: read it as
+    // a file that cannot change
+    if (archive && mode == Mode::ReadOnly && IntegerOf(archive->db_, "PRAGMA application_id") < 0)
+        archive = Connect(path, mode, true, error);
+    if (!archive) return nullptr;
+    sqlite3* db = archive->db_;
+    if (IntegerOf(db, "PRAGMA application_id") < 0) {
         error = path + ": " + archive->Error();
         return nullptr;
     }
-    sqlite3_busy_timeout(db, 60000);  // another program writing the archive holds it only for a batch
-    archive->Execute("PRAGMA cache_size = -8192");  // 8 MB of pages, whatever the archive's size
-
     const int applicationId = IntegerOf(db, "PRAGMA application_id");
     const int version = IntegerOf(db, "PRAGMA user_version");
     const int objects = IntegerOf(db, "SELECT count(*) FROM sqlite_master");
@@ -214,6 +212,25 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
         error = path + ": " + error;
         return nullptr;
     }
+    return archive;
+}
+
+std::unique_ptr<SqliteArchive> SqliteArchive::Connect(const QString& path, Mode mode, bool immutable, QString& error) {
+    sqlite3* db = nullptr;
+    // one thread uses a connection: SQLite's own locks on it would only cost time
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                      SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+    const QByteArray name = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() +
+                            (immutable ? "?immutable=1" : "");
+    const int opened = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
+    std::unique_ptr<SqliteArchive> archive(new SqliteArchive(db));
+    archive->path_ = path;
+    if (opened != SQLITE_OK) {
+        error = path + ": " + archive->Error();
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 60000);  // another program writing the archive holds it only for a batch
+    archive->Execute("PRAGMA cache_size = -8192");  // 8 MB of pages, whatever the archive's size
     return archive;
 }
 

@@ -46,6 +46,7 @@ private:
     struct Statements;
     explicit SqliteArchive(sqlite3* db);
 
+    static std::unique_ptr<SqliteArchive> Connect(const QString& path, Mode mode, bool immutable, QString& error);
     QString Error() const;
     QString Execute(const char* sql);
     QString Migrate(int version);

@@ -8,7 +8,7 @@
 #include "intake/kiss_file.h"
 #include "support/beacon_builder.h"
 #include "support/files.h"
-#include "support/full_disk.h"
+#include "support/small_disk.h"
 #include "support/recording_view.h"
 #include "telemetry/time_stamps.h"
 
@@ -167,8 +167,8 @@ TEST(MissionArchive, RebuildDecodesTheValuesAnewFromTheRawFrames) {
     EXPECT_EQ(ArchiveColumnName("Packet #"), "packet");
 }
 
-TEST(MissionArchive, AFullDiskMidwaySaysWhyAndLeavesAConsistentArchive) {
-    FullDisk disk("1m");
+TEST(MissionArchive, ASmallDiskMidwaySaysWhyAndLeavesAConsistentArchive) {
+    SmallDisk disk("1m");
     const auto archive = OpenArchive(disk.FilePath("mission.sqlite"));
     ArchiveFeed feed(*archive, "", 100);
     QString error;

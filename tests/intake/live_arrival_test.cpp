@@ -3,7 +3,7 @@
 #include "intake/live_arrival.h"
 #include "support/beacon_builder.h"
 #include "support/files.h"
-#include "support/full_disk.h"
+#include "support/small_disk.h"
 #include "support/recording_view.h"
 
 #include <gtest/gtest.h>
@@ -114,8 +114,8 @@ TEST(LiveArrival, AFrameStillCountsWhenTheCaptureFileCannotBeWritten) {
     EXPECT_FALSE(live.last.lastWrite->error.isEmpty());
 }
 
-TEST(LiveArrival, AFullDiskIsToldWhenItStartsAndWhenItEnds) {
-    FullDisk disk;
+TEST(LiveArrival, ASmallDiskIsToldWhenItStartsAndWhenItEnds) {
+    SmallDisk disk;
     LiveHarness live;
     live.captureFolder = disk.Path();
     CaptureTrouble trouble;

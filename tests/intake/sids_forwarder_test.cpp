@@ -1,7 +1,7 @@
 #include "intake/sids_forwarder.h"
 #include "support/fake_sids_server.h"
 #include "support/files.h"
-#include "support/full_disk.h"
+#include "support/small_disk.h"
 
 #include <gtest/gtest.h>
 
@@ -145,8 +145,8 @@ TEST(SidsForwarder, TheOutboxSurvivesARestartAndALineCutMidAppend) {
     EXPECT_EQ(forwarding.forwarder->status().waiting, 0);
 }
 
-TEST(SidsForwarder, AFullDiskKeepsFramesWaitingAndSaysSoTwice) {
-    FullDisk disk;
+TEST(SidsForwarder, ASmallDiskKeepsFramesWaitingAndSaysSoTwice) {
+    SmallDisk disk;
     Forwarding forwarding({}, disk.Path());
     disk.Fill();
     forwarding.forwarder->Forward("2021-02-06 14:00:00.000", "A1");

@@ -2,7 +2,7 @@
 // all or nothing, the system's reason when they cannot.
 #include "intake/whole_file.h"
 #include "support/files.h"
-#include "support/full_disk.h"
+#include "support/small_disk.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +32,8 @@ TEST(WholeFile, AFailedReplacementLeavesTheOldFileWhole) {
     EXPECT_NE(WriteFileSafely(folder.filePath("plain/inside.csv"), "x"), "") << "a folder that is a file";
 }
 
-TEST(WholeFile, OnAFullDiskNothingIsReplacedCutOrLeftBehind) {
-    FullDisk disk;
+TEST(WholeFile, OnASmallDiskNothingIsReplacedCutOrLeftBehind) {
+    SmallDisk disk;
     const std::string old = "an earlier export\r\n", page(4096, 'p');  // a whole page: no room left in it
     const QString replaced = WriteBytes(disk.FilePath("pass.csv"), old);
     const QString appended = WriteBytes(disk.FilePath("day.kss"), page);

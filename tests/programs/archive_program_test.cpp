@@ -1,7 +1,7 @@
 // The mission archive as a station uses it: orca5-decode filling and querying it, killed
 // halfway, and the window archiving live while orca5-decode fills the same file.
 #include "support/decode_process.h"
-#include "support/full_disk.h"
+#include "support/small_disk.h"
 #include "support/live_window.h"
 
 #include <gtest/gtest.h>
@@ -79,15 +79,26 @@ TEST(ArchiveProgram, AnIngestKilledHalfwayLosesNothingWhenRunAgain) {
     EXPECT_EQ(rows.out.count('\n'), 1 + 200000) << "none missing, none twice";
 }
 
-TEST(ArchiveProgram, AFullDiskMidwaySaysWhyAndTheArchiveStaysSound) {
+TEST(ArchiveProgram, ASmallDiskMidwaySaysWhyAndTheArchiveStaysSound) {
     QTemporaryDir folder;
     const QString capture = DemoCapture(folder, 20000);
-    FullDisk disk("1m");
+    SmallDisk disk("1m");
     const QString archive = disk.FilePath("mission.sqlite");
     const Finished full = Decode({"--archive", archive, capture});
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_TRUE(full.err.contains(archive.toUtf8() + ": database or disk is full")) << full.err.toStdString();
     EXPECT_EQ(Integrity(archive), "ok");
+}
+
+TEST(ArchiveProgram, AnArchiveOnAReadOnlyMediumIsQueried) {
+    QTemporaryDir folder;
+    SmallDisk medium("4m");
+    const QString archive = medium.FilePath("mission.sqlite");
+    EXPECT_EQ(Decode({"--archive", archive, DemoCapture(folder, 50)}).exitCode, 0);
+    medium.MakeReadOnly();
+    const Finished rows = Decode({"--archive", archive, "--channels", "Urbi"});
+    EXPECT_EQ(rows.exitCode, 0) << rows.err.toStdString();
+    EXPECT_EQ(rows.out.count('\n'), 1 + 50);
 }
 
 TEST(ArchiveProgram, TheWindowLiveAndAnIngestShareTheArchive) {

@@ -1,7 +1,7 @@
 // orca5-decode as a user runs it: a process with files, standard input and exit codes.
 #include "intake/kiss_file.h"
 #include "support/decode_process.h"
-#include "support/full_disk.h"
+#include "support/small_disk.h"
 #include "support/recording_view.h"
 #include "support/window_harness.h"
 #include "telemetry/time_stamps.h"
@@ -119,7 +119,7 @@ TEST(DecodeProgram, NoFileItWritesIsAnInputAndNoneIsLeftEmpty) {
     EXPECT_EQ(Contents(first).toStdString(), Capture(3));
     EXPECT_EQ(Contents(second).toStdString(), Capture(2));
 
-    FullDisk disk;
+    SmallDisk disk;
     disk.Fill();
     for (const int packets : {1, 11, 20000}) {  // a few hundred bytes, a few KB, several MB
         const std::string textBeacon = KissDataFrame(BytesFromHex(SatelliteHeaderHex) + ">ORCA-5 de NOSAT");

@@ -2,7 +2,7 @@
 // that are not what they claim to be.
 #include "archive/csv_export.h"
 #include "archive/tlm_report.h"
-#include "support/full_disk.h"
+#include "support/small_disk.h"
 #include "support/live_window.h"
 
 #include <gtest/gtest.h>
@@ -85,8 +85,8 @@ TEST(FaultsSurvived, TruncatedAndBinaryFilesImportWithoutHarm) {
 }
 
 
-TEST(FaultsSurvived, OnAFullDiskEveryWriteSaysWhyAndKeepsTheUsersFiles) {
-    FullDisk disk;
+TEST(FaultsSurvived, OnASmallDiskEveryWriteSaysWhyAndKeepsTheUsersFiles) {
+    SmallDisk disk;
     WindowHarness harness(kOrca5s, "IMAGE_PATH = " + disk.Path().toUtf8() + "/\r\n");
     Form1& window = harness.window;
     harness.AddNumberedPackets(30);
