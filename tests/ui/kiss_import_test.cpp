@@ -1,3 +1,5 @@
+#include "archive/csv_export.h"
+#include "archive/sqlite_archive.h"
 #include "support/window_harness.h"
 #include "ui/file_selection.h"
 #include "telemetry/time_stamps.h"
@@ -153,6 +155,21 @@ TEST(KissImport, MillisecondTimeStampsStampTheFramesAfterThem) {
     const std::string expected =
         GeneralDateText(QDateTime(QDate(2021, 2, 6), QTime(14, 0), Qt::UTC), QLocale()) + ".123 UTC";
     EXPECT_EQ(harness.window.Label4->text().toStdString(), "RX Timestamp: " + expected);
+}
+
+TEST(KissImport, WithAnArchiveEveryImportIsKeptThere) {
+    WindowHarness harness(kOrca5s, "ARCHIVE = yes\r\nCALLSIGN = N0CALL\r\n");
+    harness.dialogs.answers.push_back(QStringList{harness.WriteFile("a.kss", Capture(1, 3))});
+    harness.window.MnuOpenKISSFile_Click();
+    QString error;
+    const auto archive = SqliteArchive::Open(harness.folder.filePath(kArchiveFileName), SqliteArchive::Mode::ReadOnly, error);
+    ASSERT_TRUE(archive) << error.toStdString();
+    std::vector<double> urbi;
+    archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) {
+        urbi.push_back(packet.record.values[channel::Urbi]);
+        EXPECT_EQ(packet.stations, "N0CALL");
+    });
+    EXPECT_EQ(urbi, StoredUrbi(harness.state));
 }
 
 TEST(KissImport, AnArchiveThatCannotBeOpenedStopsNothing) {
