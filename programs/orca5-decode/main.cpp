@@ -272,6 +272,55 @@ int DecodeFiles(BatchDecoder& decoder, const QList<QByteArray>& inputs, InputFor
     return status;
 }
 
+// Files or the live server into rows, and into the archive when one is given; the exit code.
+int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,
+                 RowFormat format, char decimalSeparator, Output& output) {
+    Output beacons(stderr);
+    if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
+
+    std::unique_ptr<SqliteArchive> archive;
+    std::optional<ArchiveFeed> feed;
+    if (parser.isSet("archive")) {
+        QString error;
+        if (archive = SqliteArchive::Open(parser.value("archive"), SqliteArchive::Mode::ReadWrite, error); !archive)
+            return Failure(error);
+        const QString station = parser.isSet("station") ? parser.value("station") : configuration.callsign;
+        feed.emplace(*archive, station.toStdString());
+    }
+
+    const bool quiet = parser.isSet("quiet");
+    const bool live = parser.isSet("live");
+    qint64 total = 0, done = 0;
+    for (const QByteArray& input : inputs) total += SizeOf(input);
+    Progress progress(!quiet && isatty(STDERR_FILENO), total);
+
+    BatchDecoder::Sinks sinks{.rows = {},
+                              .satelliteFrames = {},
+                              .textBeacons = {},
+                              .progress = [&](qint64 bytes) { progress.Show(done + bytes); }};
+    if (!feed || live) sinks.rows = [&](std::string_view rows) { output.Write(rows, live); };
+    if (feed) sinks.satelliteFrames = [&](std::string_view frame, const FrameFacts& facts) { feed->Take(frame, facts); };
+    if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
+        sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
+    BatchDecoder decoder(format, decimalSeparator, kDecodeLog, std::move(sinks));
+
+    QElapsedTimer clock;
+    clock.start();
+    int status = 0;
+    if (live) {
+        const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
+        if (const QString error = MakeFolder(captureFolder); !error.isEmpty()) return Failure(error);
+        status = RunLiveRecorder(decoder, *ParseLiveServer(parser.value("live")), captureFolder, configuration,
+                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr);
+    } else {
+        status = DecodeFiles(decoder, inputs, FormatOf(parser), done, progress);
+        if (feed)
+            if (const QString error = feed->Commit(); !error.isEmpty()) status = Failure(parser.value("archive") + ": " + error);
+    }
+    if (feed && !quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(feed->counts()))));
+    return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -318,50 +367,8 @@ int main(int argc, char** argv) {
     const char decimalSeparator = parser.isSet("locale") ? DecimalSeparator(locale) : '.';
 
     const RowFormat format = parser.isSet("jsonl") ? RowFormat::JsonLines : RowFormat::Csv;
-    Output output(stdout), beacons(stderr);
+    Output output(stdout);
     if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
     if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, format, decimalSeparator, output);
-    if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
-
-    std::unique_ptr<SqliteArchive> archive;
-    std::optional<ArchiveFeed> feed;
-    if (parser.isSet("archive")) {
-        QString error;
-        if (archive = SqliteArchive::Open(parser.value("archive"), SqliteArchive::Mode::ReadWrite, error); !archive)
-            return Failure(error);
-        const QString station = parser.isSet("station") ? parser.value("station") : configuration.callsign;
-        feed.emplace(*archive, station.toStdString());
-    }
-
-    const bool quiet = parser.isSet("quiet");
-    const bool live = parser.isSet("live");
-    qint64 total = 0, done = 0;
-    for (const QByteArray& input : inputs) total += SizeOf(input);
-    Progress progress(!quiet && isatty(STDERR_FILENO), total);
-
-    BatchDecoder::Sinks sinks{.rows = {},
-                              .satelliteFrames = {},
-                              .textBeacons = {},
-                              .progress = [&](qint64 bytes) { progress.Show(done + bytes); }};
-    if (!feed || live) sinks.rows = [&](std::string_view rows) { output.Write(rows, live); };
-    if (feed) sinks.satelliteFrames = [&](std::string_view frame, const FrameFacts& facts) { feed->Take(frame, facts); };
-    if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
-        sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
-    BatchDecoder decoder(format, decimalSeparator, kDecodeLog, std::move(sinks));
-
-    QElapsedTimer clock;
-    clock.start();
-    int status = 0;
-    if (live) {
-        const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
-        if (const QString error = MakeFolder(captureFolder); !error.isEmpty()) return Failure(error);
-        status = RunLiveRecorder(decoder, *ParseLiveServer(parser.value("live")), captureFolder, configuration,
-                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr);
-    } else {
-        status = DecodeFiles(decoder, inputs, FormatOf(parser), done, progress);
-        if (feed)
-            if (const QString error = feed->Commit(); !error.isEmpty()) status = Failure(parser.value("archive") + ": " + error);
-    }
-    if (feed && !quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(feed->counts()))));
-    return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
+    return DecodeInputs(parser, inputs, configuration, format, decimalSeparator, output);
 }
