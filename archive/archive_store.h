@@ -51,6 +51,7 @@ struct PacketQuery {
     TimeRange range;
     std::span<const int> channels;  // the values wanted; the others may stay 0
     bool receptions = false;
+    std::int64_t limit = 0;         // the first so many; 0: all
 };
 
 // The same transmission heard again within this time is one packet.
@@ -68,6 +69,10 @@ public:
     // The telemetry packets of the query, oldest first; the text beacons of a range the same way.
     virtual QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) = 0;
     virtual QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) = 0;
+
+    // The time of the newest telemetry packet, if there is one; how many a range holds.
+    virtual std::optional<std::int64_t> NewestPacketTime() = 0;
+    virtual std::int64_t CountPackets(const TimeRange& range) = 0;
 
     // Decodes the wide table anew from the raw frames, after a decoder fix.
     virtual QString Rebuild() = 0;

@@ -394,7 +394,8 @@ QString SqliteArchive::ForEachPacket(const PacketQuery& query, const std::functi
     const std::string sql = "SELECT f.time_ms, " +
                             (fromColumns ? "f.obc_time" + ColumnsOf(query.channels) : "f.bytes" + std::string(query.receptions ? kHeard : "")) +
                             " FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NOT NULL"
-                            " ORDER BY f.time_ms, f.digest, f.id";
+                            " ORDER BY f.time_ms, f.digest, f.id" +
+                            (query.limit > 0 ? " LIMIT " + std::to_string(query.limit) : std::string());
     ArchivedPacket packet;
     return ForEachRow(sql, query.range, [&](sqlite3_stmt* row) {
         packet.timeMs = sqlite3_column_int64(row, 0);
@@ -434,6 +435,21 @@ QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::func
         beacon.frame = BlobColumn(row, 3);
         take(beacon);
     });
+}
+
+std::optional<std::int64_t> SqliteArchive::NewestPacketTime() {
+    std::optional<std::int64_t> newest;
+    ForEachRow("SELECT max(time_ms) FROM frames WHERE obc_time IS NOT NULL AND ?1 <= ?2", {}, [&](sqlite3_stmt* row) {
+        if (sqlite3_column_type(row, 0) != SQLITE_NULL) newest = sqlite3_column_int64(row, 0);
+    });
+    return newest;
+}
+
+std::int64_t SqliteArchive::CountPackets(const TimeRange& range) {
+    std::int64_t count = 0;
+    ForEachRow("SELECT count(*) FROM frames WHERE time_ms >= ?1 AND time_ms < ?2 AND obc_time IS NOT NULL", range,
+               [&](sqlite3_stmt* row) { count = sqlite3_column_int64(row, 0); });
+    return count;
 }
 
 QString SqliteArchive::Rebuild() {

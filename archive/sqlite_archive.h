@@ -37,6 +37,8 @@ public:
     QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
     QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
     QString Rebuild() override;
+    std::optional<std::int64_t> NewestPacketTime() override;
+    std::int64_t CountPackets(const TimeRange& range) override;
 
     const QString& path() const { return path_; }
 

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -135,6 +136,13 @@ void Form1::OpenArchive() {
     archive_ = SqliteArchive::Open(path, SqliteArchive::Mode::ReadWrite, error);
     if (!archive_) return Text4->setText(error + "; nothing is archived");
     archiveFeed_.emplace(*archive_, configuration_.callsign.toStdString());
+
+    // the Archive menu is there only with an archive: without one the window is as it was
+    auto* menu = new QMenu("&Archive", this);
+    menu->setFont(font());
+    MnuLoadTimeRange = menu->addAction("&Load Time Range");
+    connect(MnuLoadTimeRange, &QAction::triggered, this, &Form1::MnuLoadTimeRange_Click);
+    MnuArchive = menuBar()->insertMenu(MnuInfo, menu);
     decodeView_.satelliteFrame = [this](std::string_view frame, const FrameFacts& facts) { archiveFeed_->Take(frame, facts); };
 }
 

@@ -78,6 +78,10 @@ public:
     void MnuOpenServerLog_Click();
     int ImportSatnogsFile(const QString& path);  // the telemetry frames a full store refused
 
+    // The archive, when conf.ini names one: a time range of it loaded as an import.
+    void MnuLoadTimeRange_Click();
+    void LoadTimeRange(const TimeRange& range);
+
     // The exports.
     void WriteCSVFile_Click();
     void WriteTLMFile_Click();
@@ -138,6 +142,8 @@ public:
     QAction* WriteCSVFile;
     QAction* WriteTLMFile;
     QAction* MnuInfo;
+    QAction* MnuArchive = nullptr;  // the Archive menu, there when conf.ini names an archive
+    QAction* MnuLoadTimeRange = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
