@@ -8,6 +8,9 @@ namespace {
 constexpr std::size_t kHandOverFrames = 512;
 constexpr std::size_t kWaitingAtMost = 8;
 
+// A frame without a reception time has nothing to be kept by: the writer counts it skipped.
+constexpr std::int64_t kNoTime = INT64_MIN;
+
 }  // namespace
 
 ArchiveFeed::ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch)
@@ -24,8 +27,8 @@ ArchiveFeed::~ArchiveFeed() {
 }
 
 void ArchiveFeed::Take(std::string_view frame, const FrameFacts& facts) {
-    const std::optional<std::int64_t> time = UtcMilliseconds(facts.rxTimeText);
-    Frame taken{std::string(frame), time.value_or(0), {}, std::string(facts.station.empty() ? station_ : facts.station)};
+    Frame taken{std::string(frame), UtcMilliseconds(facts.rxTimeText).value_or(kNoTime), {},
+                std::string(facts.station.empty() ? station_ : facts.station)};
     // a file by its name alone, so that the same file read from another folder adds nothing
     if (facts.mark == '\0') {
         taken.source.assign("live ").append(facts.source);
@@ -33,7 +36,6 @@ void ArchiveFeed::Take(std::string_view frame, const FrameFacts& facts) {
         const std::string_view file = facts.source.substr(facts.source.rfind('/') + 1);
         taken.source.assign(file).append(1, facts.mark).append(std::to_string(facts.number));
     }
-    if (!time) taken.timeMs = INT64_MIN;  // counted by the writer as skipped
     taken_.push_back(std::move(taken));
     if (taken_.size() >= kHandOverFrames) HandOver();
 }
@@ -86,7 +88,7 @@ void ArchiveFeed::Write() {
 
 void ArchiveFeed::Keep(const Frame& frame) {
     ++counts_.frames;
-    if (frame.timeMs == INT64_MIN) return void(++counts_.skipped);
+    if (frame.timeMs == kNoTime) return void(++counts_.skipped);
     Received result = Received::New;
     if (const QString error = store_.Receive({frame.bytes, frame.timeMs, frame.source, frame.station}, result);
         !error.isEmpty())
