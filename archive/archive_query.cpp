@@ -12,19 +12,19 @@ namespace {
 
 constexpr std::size_t kFlushBytes = 1 << 18;
 
-std::optional<std::int64_t> TimeOf(const QString& text) {
+}  // namespace
+
+std::optional<std::int64_t> ParseUtcTime(const QString& text) {
     static const QRegularExpression kForm(R"(^\d{4}-\d\d-\d\d([ T]\d\d:\d\d:\d\d(\.\d{3})?Z?)?$)");
     if (!kForm.match(text).hasMatch()) return std::nullopt;
     return UtcMilliseconds(text.toStdString());
 }
 
-}  // namespace
-
 std::variant<ArchiveQuery, QString> ReadArchiveQuery(const QString& from, const QString& to, const QString& channels) {
     ArchiveQuery query;
     for (const auto& [text, end, option] : {std::tuple{from, &query.range.from, "--from"}, {to, &query.range.to, "--to"}}) {
         if (text.isEmpty()) continue;
-        *end = TimeOf(text);
+        *end = ParseUtcTime(text);
         if (!*end) return QStringLiteral("%1 takes a UTC time such as 2021-02-06 14:00:00, not \"%2\"").arg(option, text);
     }
     for (const QString& name : channels.split(',', Qt::SkipEmptyParts)) {

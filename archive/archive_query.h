@@ -16,6 +16,10 @@ struct ArchiveQuery {
     std::vector<int> channels;  // in the order asked; every channel when none was named
 };
 
+// UTC milliseconds of "2021-02-06", "2021-02-06 14:00:00" or "2021-02-06T14:00:00.123Z", the
+// whole text; nothing for anything else, or a date or time that does not exist.
+std::optional<std::int64_t> ParseUtcTime(const QString& text);
+
 // The query of --from, --to (each "2021-02-06", "2021-02-06 14:00:00" or
 // "2021-02-06T14:00:00.123Z", UTC) and --channels ("Battery 1 Volt,Urbv"); or what is wrong
 // with them.

@@ -179,17 +179,19 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
         if (error = MakeFolder(info.path()); !error.isEmpty()) return nullptr;
     }
     std::unique_ptr<SqliteArchive> archive = Connect(path, mode, false, error);
+    int applicationId = archive ? IntegerOf(archive->db_, "PRAGMA application_id") : 0;
     // an archive on a read-only medium has no room for the WAL's shared memory: read it as
     // a file that cannot change
-    if (archive && mode == Mode::ReadOnly && IntegerOf(archive->db_, "PRAGMA application_id") < 0)
+    if (archive && applicationId < 0 && mode == Mode::ReadOnly) {
         archive = Connect(path, mode, true, error);
+        applicationId = archive ? IntegerOf(archive->db_, "PRAGMA application_id") : 0;
+    }
     if (!archive) return nullptr;
     sqlite3* db = archive->db_;
-    if (IntegerOf(db, "PRAGMA application_id") < 0) {
+    if (applicationId < 0) {
         error = path + ": " + archive->Error();
         return nullptr;
     }
-    const int applicationId = IntegerOf(db, "PRAGMA application_id");
     const int version = IntegerOf(db, "PRAGMA user_version");
     const int objects = IntegerOf(db, "SELECT count(*) FROM sqlite_master");
     const bool empty = applicationId == 0 && version == 0 && objects == 0;

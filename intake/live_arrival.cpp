@@ -44,13 +44,12 @@ LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::st
         // kept before it is shown: a crash after a packet was seen has it in the capture file
         // and, when forwarding, in the outbox
         arrival.rxTimeText = Record(now, frame.raw, captureFolder, arrival);
-        if (satelliteFrames && (IsTelemetryLength(content.size()) || IsSatelliteBeacon(frameHex)))
-            satelliteFrames(now, frameHex);
-
-        // kept in the archive too before it is shown, with the capture file's stamp
+        // forwarded, and kept in the archive with the capture file's stamp, before it is shown
         const bool beacon = IsSatelliteBeacon(frameHex);
-        if (beacon || IsTelemetryLength(content.size()))
+        if (beacon || IsTelemetryLength(content.size())) {
+            if (satelliteFrames) satelliteFrames(now, frameHex);
             context.view.TakeSatelliteFrame(content, {arrival.rxTimeText, frameHex, context.source});
+        }
 
         const bool asRecorded = context.log.liveAsRecorded;
         if (context.log.liveLogsArrivals) LogArrival(context, now, content.size(), frameHex);

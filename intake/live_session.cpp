@@ -19,26 +19,20 @@ void LiveSession::SetServer(const QString& host, int port) {
 void LiveSession::Configure(const QString& captureFolder, const std::optional<SidsStation>& forwarding,
                             const QString& version) {
     captureFolder_ = captureFolder;
+    forward_ = {};
     forwarder_.reset();
     if (!forwarding) return;
     forwarder_ = std::make_unique<SidsForwarder>(*forwarding, version, captureFolder);
     connect(forwarder_.get(), &SidsForwarder::Changed, this, &LiveSession::ForwardingChanged);
+    forward_ = [this](std::string_view time, std::string_view frameHex) { forwarder_->Forward(time, frameHex); };
 }
-
-void LiveSession::AddSatelliteFrameSink(SatelliteFrameSink sink) { sinks_.push_back(std::move(sink)); }
 
 std::optional<SidsStatus> LiveSession::forwarding() const {
     return forwarder_ ? std::optional(forwarder_->status()) : std::nullopt;
 }
 
 LiveArrival LiveSession::Take(std::string_view chunk) {
-    SatelliteFrameSink satelliteFrames;
-    if (forwarder_ || !sinks_.empty())
-        satelliteFrames = [this](std::string_view time, std::string_view frameHex) {
-            if (forwarder_) forwarder_->Forward(time, frameHex);
-            for (const SatelliteFrameSink& sink : sinks_) sink(time, frameHex);
-        };
-    const LiveArrival arrival = DecodeLiveChunk(context_, stream_, chunk, captureFolder_, satelliteFrames);
+    const LiveArrival arrival = DecodeLiveChunk(context_, stream_, chunk, captureFolder_, forward_);
     emit Arrived(arrival, captureTrouble_.News(arrival));
     return arrival;
 }

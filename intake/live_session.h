@@ -8,12 +8,11 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 // The live link to a KISS server, as every program runs it: the client, a de-framer that
 // starts afresh with each connection, the day's capture files, and forwarding to SatNOGS DB
-// when the station asks for it. Each arrival is decoded into the view the program gives; the
-// satellite's frames go to the forwarder and to every sink the program adds. The programs
+// when the station asks for it. Each arrival is decoded into the view the program gives (an
+// archive takes the satellite's frames there); the forwarder takes them here. The programs
 // connect to what it reports and show it.
 class LiveSession : public QObject {
     Q_OBJECT
@@ -26,13 +25,10 @@ public:
     void SetServer(const QString& host, int port);
     // Where the capture files and the outbox go, and the station to forward for, if any.
     void Configure(const QString& captureFolder, const std::optional<SidsStation>& forwarding, const QString& version);
-    // Another place the satellite's frames go, with their reception time and hexadecimal text.
-    void AddSatelliteFrameSink(SatelliteFrameSink sink);
 
     // Its reconnects, switching on and off, and the connection's state.
     KissClient& client() { return client_; }
     const KissStream& stream() const { return stream_; }
-    const QString& captureFolder() const { return captureFolder_; }
     // The forwarding's counts and last error, when it forwards.
     std::optional<SidsStatus> forwarding() const;
 
@@ -51,5 +47,5 @@ private:
     QString captureFolder_;
     CaptureTrouble captureTrouble_;
     std::unique_ptr<SidsForwarder> forwarder_;
-    std::vector<SatelliteFrameSink> sinks_;
+    SatelliteFrameSink forward_;  // to the forwarder, when there is one
 };

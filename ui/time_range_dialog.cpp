@@ -1,22 +1,12 @@
 #include "ui/time_range_dialog.h"
 
+#include "archive/archive_query.h"
 #include "telemetry/time_stamps.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
-
-namespace {
-
-std::optional<std::int64_t> FieldValue(const QLineEdit& field) {
-    static const QRegularExpression kForm(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$)");
-    const QString text = field.text().trimmed();
-    return kForm.match(text).hasMatch() ? UtcMilliseconds(text.toStdString()) : std::nullopt;
-}
-
-}  // namespace
 
 QString FieldTime(std::int64_t milliseconds) { return QString::fromStdString(RxTimeTextOf(milliseconds)).left(19); }
 
@@ -39,11 +29,11 @@ TimeRangeDialog::TimeRangeDialog(std::int64_t fromMs, std::int64_t toMs, QWidget
 
 void TimeRangeDialog::accept() {
     for (QLineEdit* field : {From, To}) {
-        if (FieldValue(*field)) continue;
+        if (ParseUtcTime(field->text().trimmed())) continue;
         Problem->setText(field->accessibleName() + " is no time of the form 2021-02-06 14:00:00");
         field->setFocus();
         return;
     }
-    range_ = {FieldValue(*From), FieldValue(*To)};
+    range_ = {ParseUtcTime(From->text().trimmed()), ParseUtcTime(To->text().trimmed())};
     QDialog::accept();
 }
