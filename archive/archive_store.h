@@ -4,8 +4,10 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <span>
 #include <string>
@@ -57,6 +59,37 @@ struct PacketQuery {
 // The same transmission heard again within this time is one packet.
 inline constexpr std::int64_t kSameTransmissionMs = 10 * 60 * 1000;
 
+inline constexpr std::int64_t kHourMs = 60 * 60 * 1000;
+inline constexpr std::int64_t kDayMs = 24 * kHourMs;
+
+// Telemetry packets taken together: how many, and one channel's least, greatest and summed value.
+struct ValueSummary {
+    std::int64_t packets = 0;
+    double minimum = 0, maximum = 0, sum = 0;
+
+    void Add(const ValueSummary& other) {
+        if (other.packets == 0) return;
+        minimum = packets == 0 ? other.minimum : std::min(minimum, other.minimum);
+        maximum = packets == 0 ? other.maximum : std::max(maximum, other.maximum);
+        packets += other.packets;
+        sum += other.sum;
+    }
+    void Add(double value) { Add({1, value, value, value}); }
+    double mean() const { return sum / static_cast<double>(packets); }
+};
+
+// Kept with the archive as packets arrive, so that a channel over years is read from a few
+// thousand rows rather than from every packet: a summary of each channel per bucket of each of
+// these lengths, the buckets starting at whole multiples of their length since 1970.
+inline constexpr std::int64_t kSummaryBucketMs[] = {kHourMs / 2, 3 * kHourMs, kDayMs};
+inline constexpr int kSummaryLevels = static_cast<int>(std::size(kSummaryBucketMs));
+
+// The start of the bucket of a level a time falls into.
+inline std::int64_t SummaryBucketOf(std::int64_t timeMs, int level) {
+    const std::int64_t length = kSummaryBucketMs[level];
+    return timeMs / length * length;
+}
+
 class ArchiveStore {
 public:
     virtual ~ArchiveStore() = default;
@@ -70,10 +103,19 @@ public:
     virtual QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) = 0;
     virtual QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) = 0;
 
-    // The time of the newest telemetry packet, if there is one; how many a range holds.
+    // One channel's summaries at a level, of the buckets that start in the range, oldest first.
+    virtual QString ForEachSummary(int level, int channel, const TimeRange& range,
+                                   const std::function<void(std::int64_t startMs, const ValueSummary&)>& take) = 0;
+    // One channel's value of each telemetry packet of the range, oldest first.
+    virtual QString ForEachValue(int channel, const TimeRange& range,
+                                 const std::function<void(std::int64_t timeMs, double value)>& take) = 0;
+
+    // The times of the oldest and the newest telemetry packet, if there is one; how many a
+    // range holds.
+    virtual std::optional<std::int64_t> OldestPacketTime() = 0;
     virtual std::optional<std::int64_t> NewestPacketTime() = 0;
     virtual std::int64_t CountPackets(const TimeRange& range) = 0;
 
-    // Decodes the wide table anew from the raw frames, after a decoder fix.
+    // Decodes the wide table and its summaries anew from the raw frames, after a decoder fix.
     virtual QString Rebuild() = 0;
 };

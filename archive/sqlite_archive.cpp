@@ -12,9 +12,11 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,6 +29,64 @@ std::string ColumnsOf(std::span<const int> channels) {
     for (const int channel : channels)
         columns.append(", ").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name));
     return columns;
+}
+
+// The summary table of a level: "summaries_30min".
+std::string SummaryTable(int level) {
+    return "summaries_" + std::to_string(kSummaryBucketMs[level] / 60000) + "min";
+}
+
+// A channel's value as a number: the JOB ID column holds text.
+std::string ValueOf(int channel) {
+    const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name);
+    return channel == kJobIdChannel ? "CAST(" + column + " AS REAL)" : column;
+}
+
+// Summarizes into a level's table the packets of a range (?1 to ?2, or all): the finest level
+// from the frames, each other from the level below it.
+std::string SummarizeSql(int level, bool ranged) {
+    const std::string length = std::to_string(kSummaryBucketMs[level]);
+    const bool finest = level == 0;
+    const std::string time = finest ? "time_ms" : "start_ms";
+    std::string sql = "INSERT INTO " + SummaryTable(level) + " SELECT " + time + " / " + length + " * " + length +
+                      (finest ? ", count(*)" : ", sum(packets)");
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name);
+        if (finest)
+            sql += ", min(" + ValueOf(i) + "), max(" + ValueOf(i) + "), sum(" + ValueOf(i) + ")";
+        else
+            sql += ", min(" + column + "_min), max(" + column + "_max), sum(" + column + "_sum)";
+    }
+    sql += finest ? " FROM frames WHERE obc_time IS NOT NULL" : " FROM " + SummaryTable(level - 1) + " WHERE 1";
+    if (ranged) sql += " AND " + time + " >= ?1 AND " + time + " < ?2";
+    return sql + " GROUP BY 1";
+}
+
+std::string SummaryTables() {
+    std::string columns;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name);
+        columns += ", " + column + "_min REAL, " + column + "_max REAL, " + column + "_sum REAL";
+    }
+    std::string sql;
+    for (int level = 0; level < kSummaryLevels; ++level)
+        sql += "CREATE TABLE " + SummaryTable(level) + "(start_ms INTEGER PRIMARY KEY, packets INTEGER NOT NULL" +
+               columns + ");" + SummarizeSql(level, false) + ";";
+    return sql;
+}
+
+// Adds a bucket's summary to the one the table has.
+std::string AddSummarySql(int level) {
+    std::string columns, values, sums;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::string c = ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name);
+        columns += ", " + c + "_min, " + c + "_max, " + c + "_sum";
+        for (int k = 0; k < 3; ++k) values += ", ?" + std::to_string(3 + 3 * i + k);
+        sums += ", " + c + "_min = min(" + c + "_min, excluded." + c + "_min), " + c + "_max = max(" + c + "_max, excluded." +
+                c + "_max), " + c + "_sum = " + c + "_sum + excluded." + c + "_sum";
+    }
+    return "INSERT INTO " + SummaryTable(level) + "(start_ms, packets" + columns + ") VALUES(?1, ?2" + values +
+           ") ON CONFLICT(start_ms) DO UPDATE SET packets = packets + excluded.packets" + sums;
 }
 
 // Each migration takes the archive one version up, in one transaction.
@@ -47,6 +107,8 @@ std::vector<std::string> Migrations() {
         "time_ms INTEGER NOT NULL, station TEXT NOT NULL, PRIMARY KEY(frame, source)) WITHOUT ROWID;"
         "CREATE VIEW packets AS SELECT id AS frame, time_ms, obc_time" + all +
         " FROM frames WHERE obc_time IS NOT NULL;",
+        // 2: the summaries, made from the packets the archive has
+        SummaryTables(),
     };
 }
 
@@ -148,12 +210,18 @@ struct SqliteArchive::Statements {
     ~Statements() {
         for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, moveEarlier, decoded})
             sqlite3_finalize(statement);
+        for (int level = 0; level < kSummaryLevels; ++level)
+            for (sqlite3_stmt* statement : {addSummary[level], clearSummaries[level], summarize[level]})
+                sqlite3_finalize(statement);
     }
     sqlite3_stmt* findSame = nullptr;
     sqlite3_stmt* insertFrame = nullptr;
     sqlite3_stmt* insertReception = nullptr;
     sqlite3_stmt* moveEarlier = nullptr;
     sqlite3_stmt* decoded = nullptr;  // a frame's decoded values, set anew
+    // per summary level: a bucket's summary added to the table's; the buckets of a range
+    // made anew from what they summarize
+    std::array<sqlite3_stmt*, kSummaryLevels> addSummary{}, clearSummaries{}, summarize{};
 };
 
 SqliteArchive::SqliteArchive(sqlite3* db) : db_(db), statements_(std::make_unique<Statements>()) {}
@@ -279,7 +347,7 @@ QString SqliteArchive::Prepare() {
     }
     const std::pair<sqlite3_stmt**, std::string> statements[] = {
         {&statements_->findSame,
-         "SELECT id FROM frames WHERE time_ms BETWEEN ?1 AND ?2 AND digest = ?3 AND bytes = ?4 ORDER BY time_ms LIMIT 1"},
+         "SELECT id, time_ms FROM frames WHERE time_ms BETWEEN ?1 AND ?2 AND digest = ?3 AND bytes = ?4 ORDER BY time_ms LIMIT 1"},
         {&statements_->insertFrame, "INSERT INTO frames(time_ms, digest, bytes, obc_time" + ColumnsOf(AllChannels()) +
                                         ") VALUES(?1, ?2, ?3, ?4" + placeholders + ")"},
         {&statements_->insertReception,
@@ -287,20 +355,77 @@ QString SqliteArchive::Prepare() {
         {&statements_->moveEarlier, "UPDATE frames SET time_ms = ?2 WHERE id = ?1 AND time_ms > ?2"},
         {&statements_->decoded, "UPDATE frames SET obc_time = ?2" + assignments + " WHERE id = ?1"},
     };
-    for (const auto& [statement, sql] : statements)
-        if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) != SQLITE_OK)
-            return Error();
+    std::vector<std::pair<sqlite3_stmt**, std::string>> summaries;
+    for (int level = 0; level < kSummaryLevels; ++level) {
+        summaries.emplace_back(&statements_->addSummary[level], AddSummarySql(level));
+        summaries.emplace_back(&statements_->clearSummaries[level],
+                               "DELETE FROM " + SummaryTable(level) + " WHERE start_ms >= ?1 AND start_ms < ?2");
+        summaries.emplace_back(&statements_->summarize[level], SummarizeSql(level, true));
+    }
+    for (const auto& list : {std::span<const std::pair<sqlite3_stmt**, std::string>>(statements),
+                             std::span<const std::pair<sqlite3_stmt**, std::string>>(summaries)})
+        for (const auto& [statement, sql] : list)
+            if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) != SQLITE_OK)
+                return Error();
     return {};
 }
 
 // A failed write may have ended the transaction already: SQLite itself says whether one is open.
-QString SqliteArchive::BeginBatch() { return sqlite3_get_autocommit(db_) ? Execute("BEGIN IMMEDIATE") : QString(); }
+// Summaries still in hand then belong to packets that went with it.
+QString SqliteArchive::BeginBatch() {
+    if (!sqlite3_get_autocommit(db_)) return {};
+    for (auto& level : pending_) level.clear();
+    moved_.clear();
+    return Execute("BEGIN IMMEDIATE");
+}
 
 QString SqliteArchive::Commit() {
     if (sqlite3_get_autocommit(db_)) return {};
-    if (QString error = Execute("COMMIT"); !error.isEmpty()) {
-        Execute("ROLLBACK");
-        return error;
+    QString error = WriteSummaries();
+    if (error.isEmpty()) error = Execute("COMMIT");
+    if (!error.isEmpty()) Execute("ROLLBACK");
+    return error;
+}
+
+void SqliteArchive::Summarize(std::int64_t timeMs) {
+    for (int level = 0; level < kSummaryLevels; ++level) {
+        std::array<ValueSummary, kChannelCount>& bucket = pending_[static_cast<std::size_t>(level)][SummaryBucketOf(timeMs, level)];
+        for (int i = 0; i < kChannelCount; ++i) bucket[static_cast<std::size_t>(i)].Add(record_.values[static_cast<std::size_t>(i)]);
+    }
+}
+
+QString SqliteArchive::WriteSummaries() {
+    for (int level = 0; level < kSummaryLevels; ++level) {
+        sqlite3_stmt* add = statements_->addSummary[static_cast<std::size_t>(level)];
+        for (const auto& [start, bucket] : pending_[static_cast<std::size_t>(level)]) {
+            sqlite3_bind_int64(add, 1, start);
+            sqlite3_bind_int64(add, 2, bucket[0].packets);
+            for (int i = 0; i < kChannelCount; ++i) {
+                const ValueSummary& values = bucket[static_cast<std::size_t>(i)];
+                sqlite3_bind_double(add, 3 + 3 * i, values.minimum);
+                sqlite3_bind_double(add, 4 + 3 * i, values.maximum);
+                sqlite3_bind_double(add, 5 + 3 * i, values.sum);
+            }
+            if (QString error = Step(add); !error.isEmpty()) return error;
+        }
+        pending_[static_cast<std::size_t>(level)].clear();
+    }
+    // a packet heard earlier elsewhere moved to another bucket: those are made anew, each
+    // level from the one below
+    for (const std::int64_t time : std::exchange(moved_, {}))
+        for (int level = 0; level < kSummaryLevels; ++level) {
+            const std::int64_t start = SummaryBucketOf(time, level);
+            if (QString error = Resummarize(level, {start, start + kSummaryBucketMs[level]}); !error.isEmpty()) return error;
+        }
+    return {};
+}
+
+QString SqliteArchive::Resummarize(int level, const TimeRange& range) {
+    for (sqlite3_stmt* statement : {statements_->clearSummaries[static_cast<std::size_t>(level)],
+                                    statements_->summarize[static_cast<std::size_t>(level)]}) {
+        sqlite3_bind_int64(statement, 1, range.from.value_or(INT64_MIN));
+        sqlite3_bind_int64(statement, 2, range.to.value_or(INT64_MAX));
+        if (QString error = Step(statement); !error.isEmpty()) return error;
     }
     return {};
 }
@@ -323,6 +448,7 @@ QString SqliteArchive::Receive(const Reception& reception, Received& result) {
     BindBlob(s.findSame, 4, reception.frame);
     const int found = sqlite3_step(s.findSame);
     const std::int64_t known = found == SQLITE_ROW ? sqlite3_column_int64(s.findSame, 0) : 0;
+    const std::int64_t knownTime = found == SQLITE_ROW ? sqlite3_column_int64(s.findSame, 1) : 0;
     sqlite3_reset(s.findSame);
     if (found != SQLITE_ROW && found != SQLITE_DONE) return Error();
 
@@ -331,9 +457,13 @@ QString SqliteArchive::Receive(const Reception& reception, Received& result) {
         sqlite3_bind_int64(s.insertFrame, 1, reception.timeMs);
         sqlite3_bind_int64(s.insertFrame, 2, digest);
         BindBlob(s.insertFrame, 3, reception.frame);
-        BindValues(s.insertFrame, 4, reception.frame);
+        const bool telemetry = BindValues(s.insertFrame, 4, reception.frame);
         if (QString error = Step(s.insertFrame); !error.isEmpty()) return error;
         id = sqlite3_last_insert_rowid(db_);
+        if (telemetry) Summarize(reception.timeMs);
+        // a batch of scattered packets writes its summaries as it goes, not all at the end
+        if (pending_[0].size() >= kSummariesInHand)
+            if (QString error = WriteSummaries(); !error.isEmpty()) return error;
     }
     sqlite3_bind_int64(s.insertReception, 1, id);
     BindText(s.insertReception, 2, reception.source);
@@ -349,16 +479,18 @@ QString SqliteArchive::Receive(const Reception& reception, Received& result) {
         return {};
     }
     result = Received::HeardAgain;
+    if (reception.timeMs < knownTime && SummaryBucketOf(reception.timeMs, 0) != SummaryBucketOf(knownTime, 0))
+        moved_.insert(moved_.end(), {knownTime, reception.timeMs});
     // the packet's time is its earliest reception
     sqlite3_bind_int64(s.moveEarlier, 1, known);
     sqlite3_bind_int64(s.moveEarlier, 2, reception.timeMs);
     return Step(s.moveEarlier);
 }
 
-void SqliteArchive::BindValues(sqlite3_stmt* statement, int first, std::string_view frame) {
+bool SqliteArchive::BindValues(sqlite3_stmt* statement, int first, std::string_view frame) {
     if (!DecodeTelemetryRecord(frame, {}, record_)) {  // a text beacon keeps no values
         for (int i = 0; i <= kChannelCount; ++i) sqlite3_bind_null(statement, first + i);
-        return;
+        return false;
     }
     BindText(statement, first, record_.obcTime);
     for (int i = 0; i < kChannelCount; ++i) {
@@ -367,6 +499,7 @@ void SqliteArchive::BindValues(sqlite3_stmt* statement, int first, std::string_v
         else
             sqlite3_bind_double(statement, first + 1 + i, record_.values[static_cast<std::size_t>(i)]);
     }
+    return true;
 }
 
 QString SqliteArchive::Decode(std::int64_t frameId, std::string_view frame) {
@@ -439,13 +572,35 @@ QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::func
     });
 }
 
-std::optional<std::int64_t> SqliteArchive::NewestPacketTime() {
-    std::optional<std::int64_t> newest;
-    ForEachRow("SELECT max(time_ms) FROM frames WHERE obc_time IS NOT NULL AND ?1 <= ?2", {}, [&](sqlite3_stmt* row) {
-        if (sqlite3_column_type(row, 0) != SQLITE_NULL) newest = sqlite3_column_int64(row, 0);
+QString SqliteArchive::ForEachSummary(int level, int channel, const TimeRange& range,
+                                      const std::function<void(std::int64_t, const ValueSummary&)>& take) {
+    const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name);
+    const std::string sql = "SELECT start_ms, packets, " + column + "_min, " + column + "_max, " + column + "_sum FROM " +
+                            SummaryTable(level) + " WHERE start_ms >= ?1 AND start_ms < ?2 ORDER BY start_ms";
+    return ForEachRow(sql, range, [&](sqlite3_stmt* row) {
+        take(sqlite3_column_int64(row, 0), {sqlite3_column_int64(row, 1), sqlite3_column_double(row, 2),
+                                            sqlite3_column_double(row, 3), sqlite3_column_double(row, 4)});
     });
-    return newest;
 }
+
+QString SqliteArchive::ForEachValue(int channel, const TimeRange& range,
+                                    const std::function<void(std::int64_t, double)>& take) {
+    const std::string sql = "SELECT time_ms, " + ValueOf(channel) +
+                            " FROM frames WHERE time_ms >= ?1 AND time_ms < ?2 AND obc_time IS NOT NULL ORDER BY time_ms";
+    return ForEachRow(sql, range, [&](sqlite3_stmt* row) { take(sqlite3_column_int64(row, 0), sqlite3_column_double(row, 1)); });
+}
+
+std::optional<std::int64_t> SqliteArchive::PacketTime(const char* which) {
+    std::optional<std::int64_t> time;
+    const std::string sql = std::string("SELECT ") + which + "(time_ms) FROM frames WHERE obc_time IS NOT NULL AND ?1 <= ?2";
+    ForEachRow(sql, {}, [&](sqlite3_stmt* row) {
+        if (sqlite3_column_type(row, 0) != SQLITE_NULL) time = sqlite3_column_int64(row, 0);
+    });
+    return time;
+}
+
+std::optional<std::int64_t> SqliteArchive::OldestPacketTime() { return PacketTime("min"); }
+std::optional<std::int64_t> SqliteArchive::NewestPacketTime() { return PacketTime("max"); }
 
 std::int64_t SqliteArchive::CountPackets(const TimeRange& range) {
     std::int64_t count = 0;
@@ -467,6 +622,7 @@ QString SqliteArchive::Rebuild() {
     });
     for (const auto& [id, bytes] : frames)
         if (error.isEmpty()) error = Decode(id, bytes);
+    for (int level = 0; level < kSummaryLevels && error.isEmpty(); ++level) error = Resummarize(level, {});
     if (!error.isEmpty()) {
         Execute("ROLLBACK");  // the values stay as they were
         return error;

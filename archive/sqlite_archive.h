@@ -2,7 +2,10 @@
 
 #include "archive/archive_store.h"
 
+#include <array>
+#include <map>
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -20,8 +23,10 @@ std::string ArchiveColumnName(std::string_view channelName);
 //
 // Tables: frames (id, time_ms of the earliest reception, digest, bytes, then for telemetry
 // obc_time and a column a channel, NULL for a text beacon), indexed by time; receptions
-// (frame, source, time_ms, station); and the view packets (frame, time_ms, obc_time, the
-// channels) of the telemetry alone, for any SQL tool.
+// (frame, source, time_ms, station); the view packets (frame, time_ms, obc_time, the
+// channels) of the telemetry alone, for any SQL tool; and a table of summaries a level
+// (start_ms, packets, then each channel's least, greatest and summed value: x_minus_tri_volt_min,
+// _max, _sum), kept as packets arrive.
 class SqliteArchive : public ArchiveStore {
 public:
     enum class Mode { ReadWrite, ReadOnly };
@@ -37,12 +42,17 @@ public:
     QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
     QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
     QString Rebuild() override;
+    QString ForEachSummary(int level, int channel, const TimeRange& range,
+                           const std::function<void(std::int64_t startMs, const ValueSummary&)>& take) override;
+    QString ForEachValue(int channel, const TimeRange& range,
+                         const std::function<void(std::int64_t timeMs, double value)>& take) override;
+    std::optional<std::int64_t> OldestPacketTime() override;
     std::optional<std::int64_t> NewestPacketTime() override;
     std::int64_t CountPackets(const TimeRange& range) override;
 
     const QString& path() const { return path_; }
 
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
 private:
     struct Statements;
@@ -55,15 +65,24 @@ private:
     QString Prepare();
     QString BeginBatch();
     QString Step(sqlite3_stmt* statement);
-    // Binds a telemetry frame's on-board time and values from the parameter given on; a text
-    // beacon's are NULL.
-    void BindValues(sqlite3_stmt* statement, int first, std::string_view frame);
+    // Binds a telemetry frame's on-board time and values from the parameter given on, true; a
+    // text beacon's are NULL.
+    bool BindValues(sqlite3_stmt* statement, int first, std::string_view frame);
     // Decodes a frame's values into its row anew.
     QString Decode(std::int64_t frameId, std::string_view frame);
+    std::optional<std::int64_t> PacketTime(const char* which);
+    // The summaries of the packets of a batch: added up here as they come, written at the end.
+    void Summarize(std::int64_t timeMs);  // the values decoded last
+    QString WriteSummaries();
+    QString Resummarize(int level, const TimeRange& range);
     QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(sqlite3_stmt*)>& take);
 
     sqlite3* db_;
     QString path_;
     std::unique_ptr<Statements> statements_;
     TelemetryRecord record_;  // decoded into, reused
+    using Buckets = std::map<std::int64_t, std::array<ValueSummary, kChannelCount>>;
+    static constexpr std::size_t kSummariesInHand = 256;
+    std::array<Buckets, kSummaryLevels> pending_;  // a level's buckets by their start
+    std::vector<std::int64_t> moved_;  // times that packets left or reached: their buckets are made anew
 };

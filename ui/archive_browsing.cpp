@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::int64_t kDayMs = 24 * 60 * 60 * 1000;
-
 QString DateOf(std::int64_t milliseconds) { return FieldTime(milliseconds).left(10).remove('-'); }
 
 }  // namespace
