@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 
 namespace {
 
@@ -24,6 +26,35 @@ void Form1::MnuLoadTimeRange_Click() {
     const std::int64_t to = newest / 1000 * 1000 + 1000;
     TimeRangeDialog dialog(to - kDayMs, to, this);
     if (dialog.exec() == QDialog::Accepted) LoadTimeRange(dialog.range());
+}
+
+void Form1::MnuHistory_Click() {
+    if (!history_) {
+        // a connection of its own, reading what the archive has committed while this one writes
+        QString error;
+        std::unique_ptr<SqliteArchive> reader = SqliteArchive::Open(archive_->path(), SqliteArchive::Mode::ReadOnly, error);
+        if (!reader) return Text4->setText(error);
+        CommitArchive();
+        std::vector<HistoryChoice> choices;
+        for (int i = 0; i < kChannelCount; ++i)
+            choices.push_back({{i}, {Option1[static_cast<std::size_t>(i)]->text()}, Label1[static_cast<std::size_t>(i)]->text()});
+        for (const ChartGroup& group : variant_.chartGroups) {
+            HistoryChoice choice{{group.channels.begin(), group.channels.end()}, {}, Label1[static_cast<std::size_t>(group.channels[0])]->text()};
+            for (const int channel : group.channels) choice.names << Option1[static_cast<std::size_t>(channel)]->text();
+            choices.push_back(choice);
+        }
+        history_ = new History(std::move(reader), std::move(choices), state_.chartChannel, this);
+        history_->setAttribute(Qt::WA_DeleteOnClose);
+        history_->setFont(font());
+        history_->loadRange = [this](const TimeRange& range) {
+            LoadTimeRange(range);
+            raise();
+            activateWindow();
+        };
+    }
+    history_->show();
+    history_->raise();
+    history_->activateWindow();
 }
 
 void Form1::LoadTimeRange(const TimeRange& range) {

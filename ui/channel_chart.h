@@ -10,6 +10,9 @@
 
 enum class ChartStyle { Bars, Line };
 
+// The colours of the series of a chart group, in its order.
+inline const QColor kSeriesColours[] = {QColor(70, 130, 180), QColor(34, 139, 34), QColor(176, 48, 96)};
+
 // One series of the chart: a channel over all stored packets.
 struct ChartSeries {
     int channel;

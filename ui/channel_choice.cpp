@@ -14,7 +14,6 @@
 namespace {
 
 const QColor kChosen(255, 255, 192);
-const QColor kSeriesColours[] = {QColor(70, 130, 180), QColor(34, 139, 34), QColor(176, 48, 96)};
 
 }  // namespace
 

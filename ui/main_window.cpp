@@ -142,6 +142,8 @@ void Form1::OpenArchive() {
     menu->setFont(font());
     MnuLoadTimeRange = menu->addAction("&Load Time Range");
     connect(MnuLoadTimeRange, &QAction::triggered, this, &Form1::MnuLoadTimeRange_Click);
+    MnuHistory = menu->addAction("&History");
+    connect(MnuHistory, &QAction::triggered, this, &Form1::MnuHistory_Click);
     MnuArchive = menuBar()->insertMenu(MnuInfo, menu);
     decodeView_.satelliteFrame = [this](std::string_view frame, const FrameFacts& facts) { archiveFeed_->Take(frame, facts); };
 }
@@ -150,6 +152,9 @@ void Form1::CommitArchive() {
     if (!archiveFeed_) return;
     if (const QString error = archiveFeed_->Commit(); !error.isEmpty())
         Text4->setText(archive_->path() + " could not keep the frames: " + error);
+    const ArchiveCounts& counts = archiveFeed_->counts();
+    if (history_ && counts.added + counts.heardAgain != archiveChanges_) history_->ArchiveChanged();
+    archiveChanges_ = counts.added + counts.heardAgain;
 }
 
 void Form1::ShowForwarding() {

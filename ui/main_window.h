@@ -8,6 +8,7 @@
 #include "telemetry/channel_table.h"
 #include "telemetry/program_state.h"
 #include "ui/build_variant.h"
+#include "ui/history_window.h"
 #include "ui/info_window.h"
 
 #include <QMainWindow>
@@ -81,6 +82,8 @@ public:
     // The archive, when conf.ini names one: a time range of it loaded as an import.
     void MnuLoadTimeRange_Click();
     void LoadTimeRange(const TimeRange& range);
+    void MnuHistory_Click();
+    History* history() const { return history_; }
 
     // The exports.
     void WriteCSVFile_Click();
@@ -144,6 +147,7 @@ public:
     QAction* MnuInfo;
     QAction* MnuArchive = nullptr;  // the Archive menu, there when conf.ini names an archive
     QAction* MnuLoadTimeRange = nullptr;
+    QAction* MnuHistory = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -187,6 +191,8 @@ private:
     QString shownForwardingError_;
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import
     QPointer<Info> info_;
+    QPointer<History> history_;
+    std::int64_t archiveChanges_ = 0;  // what the archive had taken when History last heard of it
 
     // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.
     QStringList pendingFrameLog_;

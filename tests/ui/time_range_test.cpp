@@ -1,6 +1,6 @@
 // A time range of the archive loaded into the window, the dialog driven as a user drives it.
 #include "archive/sqlite_archive.h"
-#include "support/window_harness.h"
+#include "support/archive_window.h"
 #include "ui/time_range_dialog.h"
 
 #include <gtest/gtest.h>
@@ -9,24 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 namespace {
-
-// A window whose archive holds the demo's beacons, a minute apart from 2021-02-06 14:00:12,
-// imported with ARCHIVE set.
-struct ArchiveWindow {
-    explicit ArchiveWindow(int beacons) : harness(kOrca5s, "ARCHIVE = yes\r\n") {
-        const QString capture = harness.folder.filePath("demo.kss");
-        QProcess::execute(ORCA5_DEMO_CAPTURE_PATH, {capture, QString::number(beacons)});
-        harness.dialogs.answers.push_back(QStringList{capture});
-        harness.window.MnuOpenKISSFile_Click();
-    }
-    WindowHarness harness;
-};
 
 // Drives the dialog once it is open: fields, then a button.
 void WhenTheDialogOpens(const std::function<void(TimeRangeDialog&)>& drive) {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "support/window_harness.h"
+
+#include <QProcess>
+
+// A window whose archive holds the demo's beacons, a minute apart from 2021-02-06 14:00:12,
+// imported with ARCHIVE set.
+struct ArchiveWindow {
+    explicit ArchiveWindow(int beacons) : harness(kOrca5s, "ARCHIVE = yes\r\n") {
+        const QString capture = harness.folder.filePath("demo.kss");
+        QProcess::execute(ORCA5_DEMO_CAPTURE_PATH, {capture, QString::number(beacons)});
+        harness.dialogs.answers.push_back(QStringList{capture});
+        harness.window.MnuOpenKISSFile_Click();
+    }
+    WindowHarness harness;
+};

@@ -1,0 +1,299 @@
+#include "ui/history_window.h"
+
+#include "telemetry/value_text.h"
+#include "ui/channel_chart.h"
+#include "ui/time_range_dialog.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kMinimumSeconds = 60;                        // the narrowest range shown
+constexpr double kMaximumSeconds = 50.0 * 365 * 24 * 60 * 60;  // the widest
+constexpr int kStripPixels = 60;
+
+double Seconds(std::int64_t milliseconds) { return static_cast<double>(milliseconds) / 1000; }
+
+// From the least to the greatest value of the columns, widening one found before.
+void WidenToValues(const std::vector<HistoryColumn>& columns, QCPRange& range, bool& found) {
+    for (const HistoryColumn& column : columns) {
+        if (column.values.packets == 0) continue;
+        range = found ? QCPRange(std::min(range.lower, column.values.minimum), std::max(range.upper, column.values.maximum))
+                      : QCPRange(column.values.minimum, column.values.maximum);
+        found = true;
+    }
+}
+
+}  // namespace
+
+// The columns of one series: a band from each column's least to its greatest value, and the
+// means joined by a line that stops at every gap. A column of one pixel with one packet is a
+// dot; nothing is ever thinner than a pixel, so a lone spike shows.
+class ColumnBand : public QCPAbstractPlottable {
+public:
+    ColumnBand(QCPAxis* keyAxis, QCPAxis* valueAxis, const QColor& colour)
+        : QCPAbstractPlottable(keyAxis, valueAxis), colour_(colour) {}
+
+    void SetColumns(const std::vector<HistoryColumn>* columns) { columns_ = columns; }
+
+    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
+
+    QCPRange getKeyRange(bool& found, QCP::SignDomain) const override {
+        found = columns_ && !columns_->empty();
+        return found ? QCPRange(Seconds(columns_->front().fromMs), Seconds(columns_->back().toMs)) : QCPRange();
+    }
+
+    QCPRange getValueRange(bool& found, QCP::SignDomain, const QCPRange&) const override {
+        found = false;
+        QCPRange range;
+        if (columns_) WidenToValues(*columns_, range, found);
+        return range;
+    }
+
+protected:
+    void draw(QCPPainter* painter) override {
+        if (!columns_) return;
+        QColor band = colour_;
+        band.setAlpha(90);
+        QPolygonF means;
+        const auto endLine = [&] {
+            if (means.size() > 1) painter->drawPolyline(means);
+            means.clear();
+        };
+        painter->setPen(QPen(colour_, 1));
+        for (const HistoryColumn& column : *columns_) {
+            if (column.values.packets == 0) {
+                endLine();
+                continue;
+            }
+            const double left = mKeyAxis->coordToPixel(Seconds(column.fromMs));
+            const double right = std::max(mKeyAxis->coordToPixel(Seconds(column.toMs)), left + 1);
+            const double top = mValueAxis->coordToPixel(column.values.maximum);
+            const double bottom = std::max(mValueAxis->coordToPixel(column.values.minimum), top + 1);
+            painter->fillRect(QRectF(left, top, right - left, bottom - top), band);
+            const double mean = mValueAxis->coordToPixel(column.values.mean());
+            painter->drawLine(QLineF(left, mean, right, mean));
+            means << QPointF((left + right) / 2, mean);
+        }
+        endLine();
+    }
+
+    void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override { painter->fillRect(rect, colour_); }
+
+private:
+    QColor colour_;
+    const std::vector<HistoryColumn>* columns_ = nullptr;
+};
+
+History::History(std::unique_ptr<ArchiveStore> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent)
+    : QWidget(parent, Qt::Window), archive_(std::move(archive)), choices_(std::move(choices)) {
+    setWindowTitle("History");
+    resize(1100, 560);
+
+    Channel = new QComboBox(this);
+    Channel->setAccessibleName("Channel");
+    for (const HistoryChoice& choice : choices_) Channel->addItem(choice.title());
+    Channel->setCurrentIndex(chosen);
+    WholeMission = new QPushButton("&Whole mission", this);
+    WholeMission->setAccessibleName("Whole mission");
+    auto* top = new QHBoxLayout;
+    auto* label = new QLabel("&Channel", this);
+    label->setBuddy(Channel);
+    top->addWidget(label);
+    top->addWidget(Channel, 1);
+    top->addWidget(WholeMission);
+
+    Chart = new HistoryPlot(this);
+    Chart->setAccessibleName("History chart");
+    Chart->setAccessibleDescription("Plus and minus zoom, the arrow keys pan, Home shows the whole mission, "
+                                    "Enter loads the 24 hours around the middle into the main window");
+    Chart->setFocusPolicy(Qt::StrongFocus);
+    Chart->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    Chart->axisRect()->setRangeDrag(Qt::Horizontal);
+    Chart->axisRect()->setRangeZoom(Qt::Horizontal);
+    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+    ticker->setTimeZone(QTimeZone::utc());
+    Chart->xAxis->setTicker(ticker);
+
+    // packets per day, under the chart on the same time axis
+    strip_ = new QCPAxisRect(Chart);
+    strip_->setMaximumSize(QWIDGETSIZE_MAX, kStripPixels);
+    strip_->setMinimumSize(0, kStripPixels);
+    strip_->axis(QCPAxis::atBottom)->setTicker(ticker);
+    strip_->axis(QCPAxis::atLeft)->setLabel("packets/day");
+    strip_->axis(QCPAxis::atLeft)->ticker()->setTickCount(2);
+    Chart->plotLayout()->addElement(1, 0, strip_);
+    auto* margins = new QCPMarginGroup(Chart);
+    Chart->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    strip_->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    Chart->xAxis->setTickLabels(false);
+    perDay_ = new QCPBars(strip_->axis(QCPAxis::atBottom), strip_->axis(QCPAxis::atLeft));
+    perDay_->setWidth(24 * 60 * 60);
+    perDay_->setPen(Qt::NoPen);
+    perDay_->setBrush(QColor(90, 90, 90));
+
+    Readout = new QLabel(this);
+    Readout->setAccessibleDescription("The column under the pointer");
+    Readout->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Chart, 1);
+    layout->addWidget(Readout);
+
+    // a drag or a turn of the wheel moves the range many times a frame: it is read once
+    redraw_ = new QTimer(this);
+    redraw_->setSingleShot(true);
+    redraw_->setInterval(0);
+    connect(redraw_, &QTimer::timeout, this, &History::Redraw);
+    connect(Chart->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this](const QCPRange& range) {
+        if (range.size() < kMinimumSeconds || range.size() > kMaximumSeconds) {
+            const double size = std::clamp(range.size(), kMinimumSeconds, kMaximumSeconds);
+            return Chart->xAxis->setRange(range.center(), size, Qt::AlignCenter);
+        }
+        strip_->axis(QCPAxis::atBottom)->setRange(range);
+        redraw_->start();
+    });
+    connect(Chart, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) { ShowReadout(TimeAt(event->position().x())); });
+    connect(Chart, &QCustomPlot::mouseDoubleClick, this,
+            [this](QMouseEvent* event) { LoadAround(TimeAt(event->position().x())); });
+    Chart->resized = [this] { redraw_->start(); };
+    connect(Channel, &QComboBox::currentIndexChanged, this, &History::Redraw);
+    connect(WholeMission, &QPushButton::clicked, this, &History::ShowWholeMission);
+    // read once the window is laid out and its width known
+    const TimeRange mission = MissionRange();
+    Chart->xAxis->setRange(Seconds(*mission.from), Seconds(*mission.to));
+}
+
+History::~History() = default;
+
+TimeRange History::range() const {
+    const QCPRange shown = Chart->xAxis->range();
+    return {std::llround(shown.lower * 1000), std::llround(shown.upper * 1000)};
+}
+
+std::int64_t History::TimeAt(double x) const { return std::llround(Chart->xAxis->pixelToCoord(x) * 1000); }
+
+void History::ShowRange(const TimeRange& range) {
+    Chart->xAxis->setRange(Seconds(range.from.value_or(0)), Seconds(range.to.value_or(0)));
+    Redraw();
+}
+
+void History::ShowWholeMission() { ShowRange(MissionRange()); }
+
+TimeRange History::MissionRange() {
+    const std::int64_t oldest = archive_->OldestPacketTime().value_or(0);
+    const std::int64_t newest = archive_->NewestPacketTime().value_or(0);
+    const std::int64_t margin = std::max<std::int64_t>((newest - oldest) / 50, 30000);
+    return {oldest - margin, newest + margin};
+}
+
+void History::ArchiveChanged() {
+    const std::optional<std::int64_t> newest = archive_->NewestPacketTime();
+    const TimeRange shown = range();
+    if (!newest || *newest <= newestShown_ || *shown.to < newestShown_ || *shown.from > newestShown_) return;
+    if (*newest >= *shown.to) {  // the newest packet past the right edge: the range moves along
+        const std::int64_t width = *shown.to - *shown.from;
+        return ShowRange({*newest + width / 20 - width, *newest + width / 20});
+    }
+    Redraw();
+}
+
+void History::Redraw() {
+    redraw_->stop();  // asked for by the range's change: done now
+    const HistoryChoice& choice = choices_[static_cast<std::size_t>(std::max(0, Channel->currentIndex()))];
+    const TimeRange shown = range();
+    QString error = ReadPacketsPerDay(*archive_, shown, days_);
+    ShowDays();
+    SetTimeFormat(Chart->xAxis->range().size());
+    series_.resize(choice.channels.size());
+    // the values' labels set the plot's width: read again when new ones change it
+    for (int columns = 0; columns != Chart->PlotColumns() && error.isEmpty();) {
+        columns = Chart->PlotColumns();
+        for (std::size_t k = 0; k < choice.channels.size() && error.isEmpty(); ++k)
+            error = ReadChannelHistory(*archive_, choice.channels[k], shown, columns, series_[k]);
+        FitValues(choice);
+    }
+    newestShown_ = archive_->NewestPacketTime().value_or(0);
+
+    // one band a series, made as the choice needs them
+    while (bands_.size() < series_.size())
+        bands_.push_back(new ColumnBand(Chart->xAxis, Chart->yAxis, kSeriesColours[bands_.size()]));
+    for (std::size_t k = 0; k < bands_.size(); ++k) bands_[k]->SetColumns(k < series_.size() ? &series_[k] : nullptr);
+    Chart->replot();
+    if (!error.isEmpty()) Readout->setText("The archive could not be read: " + error);
+}
+
+void History::ShowDays() {
+    QVector<double> keys, counts;
+    double most = 1;
+    for (const HistoryColumn& day : days_) {
+        keys << Seconds(day.fromMs) + 12 * 60 * 60;
+        counts << static_cast<double>(day.values.packets);
+        most = std::max(most, counts.back());
+    }
+    perDay_->setData(keys, counts, true);
+    strip_->axis(QCPAxis::atLeft)->setRange(0, most);
+}
+
+void History::FitValues(const HistoryChoice& choice) {
+    bool found = false;
+    QCPRange values;
+    for (const auto& columns : series_) WidenToValues(columns, values, found);
+    // a margin above and below, so that the extremes stand clear of the frame
+    const double margin = std::max(values.size() / 20, 0.5);
+    if (found) Chart->yAxis->setRange(values.lower - margin, values.upper + margin);
+    Chart->yAxis->setLabel(choice.unit.isEmpty() ? choice.title() : choice.title() + " (" + choice.unit + ")");
+}
+
+void History::SetTimeFormat(double seconds) {
+    auto ticker = Chart->xAxis->ticker().staticCast<QCPAxisTickerDateTime>();
+    ticker->setDateTimeFormat(seconds > 3 * 24 * 60 * 60 ? "yyyy-MM-dd" : seconds > 600 ? "MM-dd HH:mm" : "HH:mm:ss");
+}
+
+void History::ShowReadout(std::int64_t timeMs) {
+    QString text = FieldTime(timeMs) + " UTC";
+    if (series_.empty() || series_[0].empty()) return Readout->setText(text);
+    const auto& first = series_[0];
+    const auto at = std::find_if(first.begin(), first.end(), [&](const HistoryColumn& c) { return c.toMs > timeMs; });
+    if (at == first.end() || at->fromMs > timeMs || at->values.packets == 0) return Readout->setText(text + ": no packets");
+    const auto index = static_cast<std::size_t>(at - first.begin());
+    const HistoryChoice& choice = choices_[static_cast<std::size_t>(Channel->currentIndex())];
+    for (std::size_t k = 0; k < series_.size(); ++k) {
+        const ValueSummary& values = series_[k][index].values;
+        text += QStringLiteral("%1 %2: min %3, max %4")
+                    .arg(k == 0 ? ":" : ";", choice.names[static_cast<qsizetype>(k)], ValueText(values.minimum), ValueText(values.maximum));
+    }
+    Readout->setText(text + QStringLiteral(", %1 packets").arg(at->values.packets));
+}
+
+void History::LoadAround(std::int64_t timeMs) {
+    if (loadRange) loadRange({timeMs - kDayMs / 2, timeMs + kDayMs / 2});
+}
+
+void History::Zoom(double factor) { Chart->xAxis->scaleRange(factor, Chart->xAxis->range().center()); }
+
+void History::Pan(double share) { Chart->xAxis->moveRange(Chart->xAxis->range().size() * share); }
+
+void History::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: Zoom(0.5); break;
+    case Qt::Key_Minus: Zoom(2); break;
+    case Qt::Key_Left: Pan(-0.25); break;
+    case Qt::Key_Right: Pan(0.25); break;
+    case Qt::Key_Home: ShowWholeMission(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: LoadAround(std::llround(Chart->xAxis->range().center() * 1000)); break;
+    default: return QWidget::keyPressEvent(event);
+    }
+    ShowReadout(std::llround(Chart->xAxis->range().center() * 1000));
+}
