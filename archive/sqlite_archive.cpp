@@ -278,6 +278,8 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
             return nullptr;
         }
     }
+    // what reads needs no statement of its own; an archive of an older version read as it is
+    if (mode == Mode::ReadOnly) return archive;
     if (error = archive->Prepare(); !error.isEmpty()) {
         error = path + ": " + error;
         return nullptr;
@@ -437,6 +439,7 @@ QString SqliteArchive::Step(sqlite3_stmt* statement) {
 }
 
 QString SqliteArchive::Receive(const Reception& reception, Received& result) {
+    if (!statements_->insertFrame) return "the archive is open for reading only";
     if (QString error = BeginBatch(); !error.isEmpty()) return error;
     Statements& s = *statements_;
 
@@ -610,6 +613,7 @@ std::int64_t SqliteArchive::CountPackets(const TimeRange& range) {
 }
 
 QString SqliteArchive::Rebuild() {
+    if (!statements_->decoded) return "the archive is open for reading only";
     if (QString error = Commit(); !error.isEmpty()) return error;
     if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
     std::vector<std::pair<std::int64_t, std::string>> frames;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures in docs/: each program in a real window under Xvfb, a demo capture
 # opened through "File" > "Open KISS File" and a chart chosen, as a user would.
-# Needs Debian's xvfb, xdotool and imagemagick. Usage: tools/docs-screenshots.sh [BUILD_FOLDER]
+# The History window over an archive of 60 days of passes (the demo's beacons as a station hears
+# them: four passes of ten minutes a day), whole and zoomed into one pass with the keyboard.
+# Needs Debian's xvfb, xdotool, imagemagick and python3. Usage: tools/docs-screenshots.sh [BUILD_FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "${1:-build}")
@@ -9,7 +11,7 @@ work=$(mktemp -d)
 capture="$work/2021-02-06_orca5.kss"
 "$build/tools/orca5_demo_capture" "$capture" 300
 
-Xvfb :57 -screen 0 1024x900x24 >/dev/null 2>&1 &
+Xvfb :57 -screen 0 1280x900x24 >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 export DISPLAY=:57
@@ -35,4 +37,47 @@ shoot() {
 mkdir -p docs
 shoot orca5s 489 166 "" 740x566+0+0        # Battery 1 Volt, at the window's start size
 shoot orca5 257 182 shift 713x778+0+0      # Battery 1..3 Curr side by side, the whole window
-echo "docs/orca5s.png and docs/orca5.png written"
+
+# The passes as a SatNOGS export, one beacon a minute; a pass at the mission's middle, and one
+# beacon with Battery 1 Volt at 4.6 V.
+"$build/tools/orca5_demo_capture" "$work/days.kss" $((60 * 24 * 60))
+python3 - "$work/days.kss" "$work/passes.csv" <<'PYTHON'
+import sys
+data = open(sys.argv[1], "rb").read()
+frames = [f[1:].replace(b"\xdb\xdc", b"\xc0").replace(b"\xdb\xdd", b"\xdb") for f in data.split(b"\xc0") if f]
+heard, time = [], ""
+for f in frames:
+    if f.endswith(b"UTC"): time = f.decode()[:19]
+    elif len(f) == 216: heard.append((time, f))
+in_pass = lambda minute: any(start <= minute % 1440 < start + 10 for start in ((minute // 1440 * 37 + k * 357) % 1430 for k in range(4)))
+spike = 17 * 1440 + 601
+kept = [minute for minute in range(len(heard)) if in_pass(minute) or minute == spike]
+middle = (kept[0] + kept[-1]) // 2  # where the window's whole mission has its middle
+kept = sorted(set(kept) | set(range(middle - 5, middle + 6)))
+with open(sys.argv[2], "w") as out:
+    for minute in kept:
+        time, beacon = heard[minute]
+        if minute == spike: beacon = beacon[:85] + (4600).to_bytes(2, "big") + beacon[87:]
+        out.write(time + "|" + beacon.hex().upper() + "\r\n")
+PYTHON
+"$build/orca5-decode" --archive "$work/mission.sqlite" "$work/passes.csv" >/dev/null
+mkdir "$work/program"
+cp "$build/orca5s" "$work/program/"
+printf 'ARCHIVE = %s\r\n' "$work/mission.sqlite" >"$work/program/conf.ini"
+"$work/program/orca5s" >/dev/null 2>&1 &
+program=$!
+sleep 2
+xdotool mousemove 489 166 click 1 && sleep 0.5                # Battery 1 Volt
+xdotool mousemove 117 8 click 1 && sleep 0.5                  # "Archive"
+xdotool mousemove 140 48 click 1 && sleep 2                   # "History"
+history=$(xdotool search --name '^History$' | head -1)
+xdotool windowmove "$history" 0 0 windowraise "$history" && sleep 1
+xdotool mousemove 373 200 && sleep 0.5                       # the readout under the pointer
+import -window "$history" docs/history-mission.png
+xdotool click 1 && sleep 0.3                                 # the chart takes the keys
+for _ in $(seq 12); do xdotool key plus; sleep 0.2; done    # into the pass at the middle
+sleep 1
+xdotool mousemove 592 236 && sleep 0.5
+import -window "$history" docs/history-pass.png
+kill "$program"
+echo "docs/orca5s.png, docs/orca5.png, docs/history-mission.png and docs/history-pass.png written"

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <array>
 #include <cmath>
 
 namespace {
@@ -19,6 +20,7 @@ namespace {
 constexpr double kMinimumSeconds = 60;                        // the narrowest range shown
 constexpr double kMaximumSeconds = 50.0 * 365 * 24 * 60 * 60;  // the widest
 constexpr int kStripPixels = 60;
+constexpr std::array<std::ptrdiff_t, 7> kNearest{0, -1, 1, -2, 2, -3, 3};
 
 double Seconds(std::int64_t milliseconds) { return static_cast<double>(milliseconds) / 1000; }
 
@@ -59,31 +61,40 @@ public:
     }
 
 protected:
+    // A run of columns without a gap is one stepped outline, filled once: a fill a column
+    // would cost a pass of the painter's threads each.
     void draw(QCPPainter* painter) override {
         if (!columns_) return;
         QColor band = colour_;
         band.setAlpha(90);
-        QPolygonF means;
-        const auto endLine = [&] {
-            if (means.size() > 1) painter->drawPolyline(means);
-            means.clear();
+        QPolygonF top, bottom, means;
+        const auto endRun = [&] {
+            if (top.isEmpty()) return;
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(band);
+            std::reverse(bottom.begin(), bottom.end());
+            painter->drawPolygon(top + bottom);
+            painter->setPen(QPen(colour_, 1));
+            painter->setBrush(Qt::NoBrush);
+            // a lone column's mean is a dash across it, and a pixel either side
+            const double y = means[0].y();
+            painter->drawPolyline(means.size() > 1 ? means : QPolygonF{QPointF(top[0].x() - 1, y), QPointF(top[1].x() + 1, y)});
+            top.clear(), bottom.clear(), means.clear();
         };
-        painter->setPen(QPen(colour_, 1));
         for (const HistoryColumn& column : *columns_) {
             if (column.values.packets == 0) {
-                endLine();
+                endRun();
                 continue;
             }
             const double left = mKeyAxis->coordToPixel(Seconds(column.fromMs));
             const double right = std::max(mKeyAxis->coordToPixel(Seconds(column.toMs)), left + 1);
-            const double top = mValueAxis->coordToPixel(column.values.maximum);
-            const double bottom = std::max(mValueAxis->coordToPixel(column.values.minimum), top + 1);
-            painter->fillRect(QRectF(left, top, right - left, bottom - top), band);
-            const double mean = mValueAxis->coordToPixel(column.values.mean());
-            painter->drawLine(QLineF(left, mean, right, mean));
-            means << QPointF((left + right) / 2, mean);
+            const double high = mValueAxis->coordToPixel(column.values.maximum);
+            const double low = std::max(mValueAxis->coordToPixel(column.values.minimum), high + 1);
+            top << QPointF(left, high) << QPointF(right, high);
+            bottom << QPointF(left, low) << QPointF(right, low);
+            means << QPointF((left + right) / 2, mValueAxis->coordToPixel(column.values.mean()));
         }
-        endLine();
+        endRun();
     }
 
     void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override { painter->fillRect(rect, colour_); }
@@ -263,16 +274,22 @@ void History::ShowReadout(std::int64_t timeMs) {
     QString text = FieldTime(timeMs) + " UTC";
     if (series_.empty() || series_[0].empty()) return Readout->setText(text);
     const auto& first = series_[0];
-    const auto at = std::find_if(first.begin(), first.end(), [&](const HistoryColumn& c) { return c.toMs > timeMs; });
-    if (at == first.end() || at->fromMs > timeMs || at->values.packets == 0) return Readout->setText(text + ": no packets");
-    const auto index = static_cast<std::size_t>(at - first.begin());
+    const auto under = std::find_if(first.begin(), first.end(), [&](const HistoryColumn& c) { return c.toMs > timeMs; }) - first.begin();
+    // a packet a pixel wide is hard to point at: the nearest column with packets, three at most away
+    const auto at = std::find_if(kNearest.begin(), kNearest.end(), [&](std::ptrdiff_t away) {
+        const std::ptrdiff_t column = under + away;
+        return column >= 0 && column < std::ssize(first) && first[static_cast<std::size_t>(column)].values.packets > 0;
+    });
+    if (at == kNearest.end()) return Readout->setText(text + ": no packets");
+    const auto index = static_cast<std::size_t>(under + *at);
     const HistoryChoice& choice = choices_[static_cast<std::size_t>(Channel->currentIndex())];
     for (std::size_t k = 0; k < series_.size(); ++k) {
         const ValueSummary& values = series_[k][index].values;
         text += QStringLiteral("%1 %2: min %3, max %4")
                     .arg(k == 0 ? ":" : ";", choice.names[static_cast<qsizetype>(k)], ValueText(values.minimum), ValueText(values.maximum));
     }
-    Readout->setText(text + QStringLiteral(", %1 packets").arg(at->values.packets));
+    const std::int64_t packets = first[index].values.packets;
+    Readout->setText(text + QStringLiteral(", %1 packet%2").arg(packets).arg(packets == 1 ? "" : "s"));
 }
 
 void History::LoadAround(std::int64_t timeMs) {
