@@ -24,10 +24,11 @@ namespace {
 // "ORC5": what tells our archives from other programs' databases.
 constexpr int kApplicationId = 0x4F524335;
 
+std::string ColumnOf(int channel) { return ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name); }
+
 std::string ColumnsOf(std::span<const int> channels) {
     std::string columns;
-    for (const int channel : channels)
-        columns.append(", ").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name));
+    for (const int channel : channels) columns.append(", ").append(ColumnOf(channel));
     return columns;
 }
 
@@ -38,7 +39,7 @@ std::string SummaryTable(int level) {
 
 // A channel's value as a number: the JOB ID column holds text.
 std::string ValueOf(int channel) {
-    const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name);
+    const std::string column = ColumnOf(channel);
     return channel == kJobIdChannel ? "CAST(" + column + " AS REAL)" : column;
 }
 
@@ -51,7 +52,7 @@ std::string SummarizeSql(int level, bool ranged) {
     std::string sql = "INSERT INTO " + SummaryTable(level) + " SELECT " + time + " / " + length + " * " + length +
                       (finest ? ", count(*)" : ", sum(packets)");
     for (int i = 0; i < kChannelCount; ++i) {
-        const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name);
+        const std::string column = ColumnOf(i);
         if (finest)
             sql += ", min(" + ValueOf(i) + "), max(" + ValueOf(i) + "), sum(" + ValueOf(i) + ")";
         else
@@ -65,7 +66,7 @@ std::string SummarizeSql(int level, bool ranged) {
 std::string SummaryTables() {
     std::string columns;
     for (int i = 0; i < kChannelCount; ++i) {
-        const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name);
+        const std::string column = ColumnOf(i);
         columns += ", " + column + "_min REAL, " + column + "_max REAL, " + column + "_sum REAL";
     }
     std::string sql;
@@ -79,7 +80,7 @@ std::string SummaryTables() {
 std::string AddSummarySql(int level) {
     std::string columns, values, sums;
     for (int i = 0; i < kChannelCount; ++i) {
-        const std::string c = ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name);
+        const std::string c = ColumnOf(i);
         columns += ", " + c + "_min, " + c + "_max, " + c + "_sum";
         for (int k = 0; k < 3; ++k) values += ", ?" + std::to_string(3 + 3 * i + k);
         sums += ", " + c + "_min = min(" + c + "_min, excluded." + c + "_min), " + c + "_max = max(" + c + "_max, excluded." +
@@ -93,7 +94,7 @@ std::string AddSummarySql(int level) {
 std::vector<std::string> Migrations() {
     std::string channels;
     for (int i = 0; i < kChannelCount; ++i)
-        channels.append(", ").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name))
+        channels.append(", ").append(ColumnOf(i))
             .append(i == kJobIdChannel ? " TEXT" : " REAL");
     const std::string all(ColumnsOf(AllChannels()));
     return {
@@ -343,7 +344,7 @@ QString SqliteArchive::Execute(const char* sql) {
 QString SqliteArchive::Prepare() {
     std::string assignments, placeholders;
     for (int i = 0; i < kChannelCount; ++i) {
-        assignments.append(", ").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name))
+        assignments.append(", ").append(ColumnOf(i))
             .append(" = ?").append(std::to_string(i + 3));
         placeholders.append(", ?").append(std::to_string(i + 5));
     }
@@ -577,7 +578,7 @@ QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::func
 
 QString SqliteArchive::ForEachSummary(int level, int channel, const TimeRange& range,
                                       const std::function<void(std::int64_t, const ValueSummary&)>& take) {
-    const std::string column = ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name);
+    const std::string column = ColumnOf(channel);
     const std::string sql = "SELECT start_ms, packets, " + column + "_min, " + column + "_max, " + column + "_sum FROM " +
                             SummaryTable(level) + " WHERE start_ms >= ?1 AND start_ms < ?2 ORDER BY start_ms";
     return ForEachRow(sql, range, [&](sqlite3_stmt* row) {

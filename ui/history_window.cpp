@@ -122,34 +122,7 @@ History::History(std::unique_ptr<ArchiveStore> archive, std::vector<HistoryChoic
     top->addWidget(Channel, 1);
     top->addWidget(WholeMission);
 
-    Chart = new HistoryPlot(this);
-    Chart->setAccessibleName("History chart");
-    Chart->setAccessibleDescription("Plus and minus zoom, the arrow keys pan, Home shows the whole mission, "
-                                    "Enter loads the 24 hours around the middle into the main window");
-    Chart->setFocusPolicy(Qt::StrongFocus);
-    Chart->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
-    Chart->axisRect()->setRangeDrag(Qt::Horizontal);
-    Chart->axisRect()->setRangeZoom(Qt::Horizontal);
-    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-    ticker->setTimeZone(QTimeZone::utc());
-    Chart->xAxis->setTicker(ticker);
-
-    // packets per day, under the chart on the same time axis
-    strip_ = new QCPAxisRect(Chart);
-    strip_->setMaximumSize(QWIDGETSIZE_MAX, kStripPixels);
-    strip_->setMinimumSize(0, kStripPixels);
-    strip_->axis(QCPAxis::atBottom)->setTicker(ticker);
-    strip_->axis(QCPAxis::atLeft)->setLabel("packets/day");
-    strip_->axis(QCPAxis::atLeft)->ticker()->setTickCount(2);
-    Chart->plotLayout()->addElement(1, 0, strip_);
-    auto* margins = new QCPMarginGroup(Chart);
-    Chart->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
-    strip_->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
-    Chart->xAxis->setTickLabels(false);
-    perDay_ = new QCPBars(strip_->axis(QCPAxis::atBottom), strip_->axis(QCPAxis::atLeft));
-    perDay_->setWidth(24 * 60 * 60);
-    perDay_->setPen(Qt::NoPen);
-    perDay_->setBrush(QColor(90, 90, 90));
+    BuildChart();
 
     Readout = new QLabel(this);
     Readout->setAccessibleDescription("The column under the pointer");
@@ -186,6 +159,37 @@ History::History(std::unique_ptr<ArchiveStore> archive, std::vector<HistoryChoic
 
 History::~History() = default;
 
+void History::BuildChart() {
+    Chart = new HistoryPlot(this);
+    Chart->setAccessibleName("History chart");
+    Chart->setAccessibleDescription("Plus and minus zoom, the arrow keys pan, Home shows the whole mission, "
+                                    "Enter loads the 24 hours around the middle into the main window");
+    Chart->setFocusPolicy(Qt::StrongFocus);
+    Chart->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
+    Chart->axisRect()->setRangeDrag(Qt::Horizontal);
+    Chart->axisRect()->setRangeZoom(Qt::Horizontal);
+    auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
+    ticker->setTimeZone(QTimeZone::utc());
+    Chart->xAxis->setTicker(ticker);
+
+    // packets per day, under the chart on the same time axis
+    strip_ = new QCPAxisRect(Chart);
+    strip_->setMaximumSize(QWIDGETSIZE_MAX, kStripPixels);
+    strip_->setMinimumSize(0, kStripPixels);
+    strip_->axis(QCPAxis::atBottom)->setTicker(ticker);
+    strip_->axis(QCPAxis::atLeft)->setLabel("packets/day");
+    strip_->axis(QCPAxis::atLeft)->ticker()->setTickCount(2);
+    Chart->plotLayout()->addElement(1, 0, strip_);
+    auto* margins = new QCPMarginGroup(Chart);
+    Chart->axisRect()->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    strip_->setMarginGroup(QCP::msLeft | QCP::msRight, margins);
+    Chart->xAxis->setTickLabels(false);
+    perDay_ = new QCPBars(strip_->axis(QCPAxis::atBottom), strip_->axis(QCPAxis::atLeft));
+    perDay_->setWidth(24 * 60 * 60);
+    perDay_->setPen(Qt::NoPen);
+    perDay_->setBrush(QColor(90, 90, 90));
+}
+
 TimeRange History::range() const {
     const QCPRange shown = Chart->xAxis->range();
     return {std::llround(shown.lower * 1000), std::llround(shown.upper * 1000)};
@@ -203,6 +207,7 @@ void History::ShowWholeMission() { ShowRange(MissionRange()); }
 TimeRange History::MissionRange() {
     const std::int64_t oldest = archive_->OldestPacketTime().value_or(0);
     const std::int64_t newest = archive_->NewestPacketTime().value_or(0);
+    newestShown_ = newest;
     const std::int64_t margin = std::max<std::int64_t>((newest - oldest) / 50, 30000);
     return {oldest - margin, newest + margin};
 }
@@ -210,7 +215,10 @@ TimeRange History::MissionRange() {
 void History::ArchiveChanged() {
     const std::optional<std::int64_t> newest = archive_->NewestPacketTime();
     const TimeRange shown = range();
-    if (!newest || *newest <= newestShown_ || *shown.to < newestShown_ || *shown.from > newestShown_) return;
+    if (!newest || *newest <= newestShown_) return;
+    const bool following = *shown.from <= newestShown_ && newestShown_ <= *shown.to;
+    newestShown_ = *newest;
+    if (!following) return;
     if (*newest >= *shown.to) {  // the newest packet past the right edge: the range moves along
         const std::int64_t width = *shown.to - *shown.from;
         return ShowRange({*newest + width / 20 - width, *newest + width / 20});
@@ -227,13 +235,12 @@ void History::Redraw() {
     SetTimeFormat(Chart->xAxis->range().size());
     series_.resize(choice.channels.size());
     // the values' labels set the plot's width: read again when new ones change it
-    for (int columns = 0; columns != Chart->PlotColumns() && error.isEmpty();) {
-        columns = Chart->PlotColumns();
+    for (int columns = 0, wide = Chart->PlotColumns(); columns != wide && error.isEmpty(); wide = Chart->PlotColumns()) {
+        columns = wide;
         for (std::size_t k = 0; k < choice.channels.size() && error.isEmpty(); ++k)
             error = ReadChannelHistory(*archive_, choice.channels[k], shown, columns, series_[k]);
         FitValues(choice);
     }
-    newestShown_ = archive_->NewestPacketTime().value_or(0);
 
     // one band a series, made as the choice needs them
     while (bands_.size() < series_.size())

@@ -87,8 +87,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void BuildChart();
     void Redraw();        // reads the shown range anew
-    TimeRange MissionRange();
+    TimeRange MissionRange();  // the oldest to the newest packet, and a little beside them
     void Zoom(double factor);
     void Pan(double share);
     void LoadAround(std::int64_t timeMs);
@@ -104,5 +105,5 @@ private:
     QCPAxisRect* strip_;
     QCPBars* perDay_;
     QTimer* redraw_;
-    std::int64_t newestShown_ = 0;  // the newest packet when the chart was last read
+    std::int64_t newestShown_ = 0;  // the newest packet the chart was told of
 };
