@@ -2,6 +2,7 @@
 
 #include "archive/csv_export.h"
 #include "archive/json_lines.h"
+#include "archive/line_protocol.h"
 #include "intake/frame_recognition.h"
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
@@ -42,13 +43,16 @@ QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, Row
                              const std::function<void(std::string_view)>& write) {
     std::string rows = format == RowFormat::Csv ? CsvHeading(query.channels) : std::string();
     std::string frameHex;
-    const PacketQuery packets{query.range, query.channels, format == RowFormat::JsonLines};
+    const PacketQuery packets{query.range, query.channels, format != RowFormat::Csv};
     const QString error = store.ForEachPacket(packets, [&](const ArchivedPacket& packet) {
-        if (format == RowFormat::Csv) {
-            AppendCsvRow(rows, packet.record, decimalSeparator, query.channels);
-        } else {
+        switch (format) {
+        case RowFormat::Csv: AppendCsvRow(rows, packet.record, decimalSeparator, query.channels); break;
+        case RowFormat::JsonLines:
             HexText(packet.frame, frameHex);
             AppendArchivedJsonLine(rows, packet.record, frameHex, packet.receptions, packet.stations, query.channels);
+            break;
+        // the stations that heard it, and the archive as its source
+        case RowFormat::LineProtocol: AppendLineProtocol(rows, packet.record, packet.stations, "archive", query.channels); break;
         }
         if (rows.size() < kFlushBytes) return;
         write(rows);

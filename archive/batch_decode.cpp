@@ -2,6 +2,7 @@
 
 #include "archive/csv_export.h"
 #include "archive/json_lines.h"
+#include "archive/line_protocol.h"
 #include "archive/satnogs_reader.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
@@ -119,10 +120,17 @@ void BatchDecoder::WriteBeaconText(std::string_view line) {
 bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     ++totals_.packets;
     if (!sinks_.rows) return true;
-    if (format_ == RowFormat::Csv) {
-        AppendCsvRow(rows_, packet.record, decimalSeparator_);
-    } else {
-        AppendJsonLine(rows_, packet.record, SourceText(packet.facts), packet.facts.frameHex);
+    switch (format_) {
+    case RowFormat::Csv: AppendCsvRow(rows_, packet.record, decimalSeparator_); break;
+    case RowFormat::JsonLines: AppendJsonLine(rows_, packet.record, SourceText(packet.facts), packet.facts.frameHex); break;
+    case RowFormat::LineProtocol:
+        // a packet without a time is counted, not written: a collector would date it on arrival
+        if (!AppendLineProtocol(rows_, packet.record, packet.facts.station.empty() ? station_ : packet.facts.station,
+                                SourceText(packet.facts), AllChannels())) {
+            --totals_.packets;
+            ++totals_.skipped;
+        }
+        break;
     }
     if (rows_.size() >= kFlushBytes) Flush();
     return true;

@@ -12,7 +12,7 @@
 #include <string_view>
 
 enum class InputFormat { Detect, Kiss, Satnogs };
-enum class RowFormat { Csv, JsonLines };
+enum class RowFormat { Csv, JsonLines, LineProtocol };
 
 struct BatchTotals {
     int files = 0;                  // inputs read
@@ -53,6 +53,9 @@ public:
 
     const BatchTotals& totals() const { return totals_; }
 
+    // The receiving station line-protocol rows name, where the input names none.
+    void SetStation(std::string station) { station_ = std::move(station); }
+
 private:
     QString DecodeKiss(QIODevice& input, std::string first);
     QString DecodeSatnogs(QFileDevice& input);
@@ -66,6 +69,7 @@ private:
     DecoderContext context_;
     std::string rows_;
     BatchTotals totals_;
+    std::string station_;
 };
 
 // A capture file has FEND bytes; a SatNOGS export is lines of date, "|" and hexadecimal.

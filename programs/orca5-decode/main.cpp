@@ -46,6 +46,9 @@ Options:
   --csv                  semicolon-separated, as "Write CSV File" writes it (the default)
   --jsonl                one JSON object per line: rx_time, obc_time, source, frame and
                          every channel by its name
+  --influx               InfluxDB's line protocol: measurement orca5, tags station and
+                         source, every channel as a field named as the archive's column,
+                         the reception time in nanoseconds (a packet without one is skipped)
   --locale               numbers with your locale's decimal separator instead of "."; time
                          stamps stay as the capture file wrote them (only a time stamp in
                          milliseconds, which has no text, takes the locale's date form)
@@ -66,7 +69,8 @@ The mission archive (an SQLite file, made when missing):
   --archive DB           with FILEs or --live: keep every frame of the satellite in DB, each
                          transmission once with all its receptions (no rows are written for
                          FILEs); alone: write the archived packets as rows, oldest first
-  --station CALL         the receiving station of the frames kept (default: CALLSIGN of --conf)
+  --station CALL         the receiving station of the frames kept and of --influx rows
+                         (default: CALLSIGN of --conf)
   --from T, --to T       only packets from T (inclusive) to T (exclusive), UTC:
                          2021-02-06, "2021-02-06 14:00:00" or 2021-02-06T14:00:00.123Z
   --channels LIST        only these channels, in this order ("Battery 1 Volt,Urbv")
@@ -83,6 +87,7 @@ Examples:
   orca5-decode -o year.csv 2021-*_orca5.kss
   orca5-decode --jsonl satnogs-export.csv > packets.jsonl
   orca5-decode --jsonl - < pass.kss | jq '."Battery 1 Volt"'
+  orca5-decode --influx --station N0CALL 2021-*.kss | curl --data-binary @- 'http://127.0.0.1:8086/write?db=orca5'
   orca5-decode --live 127.0.0.1:8001 --capture-dir /var/lib/orca5 --conf station.ini
   orca5-decode --archive mission.sqlite 2021-*_orca5.kss satnogs-export.csv
   orca5-decode --archive mission.sqlite --from 2021-02-01 --channels "Battery 1 Volt" -o b1.csv
@@ -205,7 +210,8 @@ QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& 
         return "--archive with FILEs keeps them in the archive and writes no rows";
     for (const char* option : {"from", "to", "channels", "rebuild"})
         if (parser.isSet(option) && !query) return QStringLiteral("--%1 goes with --archive alone").arg(option);
-    if (parser.isSet("csv") && parser.isSet("jsonl")) return "--csv and --jsonl exclude each other";
+    if (int(parser.isSet("csv")) + int(parser.isSet("jsonl")) + int(parser.isSet("influx")) > 1)
+        return "--csv, --jsonl and --influx exclude each other";
     const QString format = parser.value("format");
     if (parser.isSet("format") && format != "kiss" && format != "satnogs")
         return "--format is kiss or satnogs, not \"" + format + "\"";
@@ -278,14 +284,14 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     Output beacons(stderr);
     if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
 
+    const std::string station = (parser.isSet("station") ? parser.value("station") : configuration.callsign).toStdString();
     std::unique_ptr<SqliteArchive> archive;
     std::optional<ArchiveFeed> feed;
     if (parser.isSet("archive")) {
         QString error;
         if (archive = SqliteArchive::Open(parser.value("archive"), SqliteArchive::Mode::ReadWrite, error); !archive)
             return Failure(error);
-        const QString station = parser.isSet("station") ? parser.value("station") : configuration.callsign;
-        feed.emplace(*archive, station.toStdString());
+        feed.emplace(*archive, station);
     }
 
     const bool quiet = parser.isSet("quiet");
@@ -303,6 +309,7 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
         sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
     BatchDecoder decoder(format, decimalSeparator, kDecodeLog, std::move(sinks));
+    decoder.SetStation(station);
 
     QElapsedTimer clock;
     clock.start();
@@ -330,6 +337,7 @@ int main(int argc, char** argv) {
         {{"o", "output"}, "", "FILE"},
         {"csv", ""},
         {"jsonl", ""},
+        {"influx", ""},
         {"locale", ""},
         {"format", "", "FORMAT"},
         {"text-beacons", ""},
@@ -366,7 +374,9 @@ int main(int argc, char** argv) {
     QLocale::setDefault(locale);
     const char decimalSeparator = parser.isSet("locale") ? DecimalSeparator(locale) : '.';
 
-    const RowFormat format = parser.isSet("jsonl") ? RowFormat::JsonLines : RowFormat::Csv;
+    const RowFormat format = parser.isSet("jsonl")    ? RowFormat::JsonLines
+                             : parser.isSet("influx") ? RowFormat::LineProtocol
+                                                      : RowFormat::Csv;
     Output output(stdout);
     if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
     if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, format, decimalSeparator, output);
