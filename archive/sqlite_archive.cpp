@@ -128,26 +128,6 @@ bool LooksLikeSqlite(const QString& path) {
     return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
 }
 
-// A digest of the bytes, eight at a time: frames of one time range with the same digest are
-// compared whole, so it need only be quick and spread well.
-std::int64_t Digest(std::string_view bytes) {
-    std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ bytes.size();
-    const auto mix = [&hash](std::uint64_t word) {
-        hash = (hash ^ word) * 0xBF58476D1CE4E5B9ull;
-        hash ^= hash >> 31;
-    };
-    std::size_t at = 0;
-    for (; at + 8 <= bytes.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + at, 8);
-        mix(word);
-    }
-    std::uint64_t rest = 0;
-    std::memcpy(&rest, bytes.data() + at, bytes.size() - at);
-    mix(rest);
-    return static_cast<std::int64_t>(hash);
-}
-
 std::string_view TextColumn(sqlite3_stmt* query, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query, column));
     return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(query, column))) : std::string_view();
@@ -170,21 +150,6 @@ void BindBlob(sqlite3_stmt* statement, int index, std::string_view bytes) {
 // heard it twice is named twice (SQL's DISTINCT here would sort each row's stations apart).
 constexpr char kHeard[] = ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), "
                           "(SELECT group_concat(station) FROM receptions r WHERE r.frame = f.id AND station <> '')";
-
-// "N0CALL,N0CALL,DL1ABC" as "N0CALL,DL1ABC".
-void AssignStations(std::string& stations, std::string_view listed) {
-    std::vector<std::string_view> seen;
-    stations.clear();
-    for (std::size_t start = 0; start < listed.size();) {
-        const std::size_t end = std::min(listed.find(',', start), listed.size());
-        const std::string_view station = listed.substr(start, end - start);
-        start = end + 1;
-        if (std::find(seen.begin(), seen.end(), station) != seen.end()) continue;
-        seen.push_back(station);
-        if (!stations.empty()) stations += ',';
-        stations.append(station);
-    }
-}
 
 }  // namespace
 
@@ -377,8 +342,7 @@ QString SqliteArchive::Prepare() {
 // Summaries still in hand then belong to packets that went with it.
 QString SqliteArchive::BeginBatch() {
     if (!sqlite3_get_autocommit(db_)) return {};
-    for (auto& level : pending_) level.clear();
-    moved_.clear();
+    merge_.summaries().Clear();
     return Execute("BEGIN IMMEDIATE");
 }
 
@@ -390,37 +354,20 @@ QString SqliteArchive::Commit() {
     return error;
 }
 
-void SqliteArchive::Summarize(std::int64_t timeMs) {
-    for (int level = 0; level < kSummaryLevels; ++level) {
-        std::array<ValueSummary, kChannelCount>& bucket = pending_[static_cast<std::size_t>(level)][SummaryBucketOf(timeMs, level)];
-        for (int i = 0; i < kChannelCount; ++i) bucket[static_cast<std::size_t>(i)].Add(record_.values[static_cast<std::size_t>(i)]);
-    }
-}
-
 QString SqliteArchive::WriteSummaries() {
-    for (int level = 0; level < kSummaryLevels; ++level) {
-        sqlite3_stmt* add = statements_->addSummary[static_cast<std::size_t>(level)];
-        for (const auto& [start, bucket] : pending_[static_cast<std::size_t>(level)]) {
-            sqlite3_bind_int64(add, 1, start);
-            sqlite3_bind_int64(add, 2, bucket[0].packets);
-            for (int i = 0; i < kChannelCount; ++i) {
-                const ValueSummary& values = bucket[static_cast<std::size_t>(i)];
-                sqlite3_bind_double(add, 3 + 3 * i, values.minimum);
-                sqlite3_bind_double(add, 4 + 3 * i, values.maximum);
-                sqlite3_bind_double(add, 5 + 3 * i, values.sum);
-            }
-            if (QString error = Step(add); !error.isEmpty()) return error;
+    const auto add = [this](int level, std::int64_t start, const SummaryBuckets::Channels& channels) {
+        sqlite3_stmt* statement = statements_->addSummary[static_cast<std::size_t>(level)];
+        sqlite3_bind_int64(statement, 1, start);
+        sqlite3_bind_int64(statement, 2, channels[0].packets);
+        for (int i = 0; i < kChannelCount; ++i) {
+            const ValueSummary& values = channels[static_cast<std::size_t>(i)];
+            sqlite3_bind_double(statement, 3 + 3 * i, values.minimum);
+            sqlite3_bind_double(statement, 4 + 3 * i, values.maximum);
+            sqlite3_bind_double(statement, 5 + 3 * i, values.sum);
         }
-        pending_[static_cast<std::size_t>(level)].clear();
-    }
-    // a packet heard earlier elsewhere moved to another bucket: those are made anew, each
-    // level from the one below
-    for (const std::int64_t time : std::exchange(moved_, {}))
-        for (int level = 0; level < kSummaryLevels; ++level) {
-            const std::int64_t start = SummaryBucketOf(time, level);
-            if (QString error = Resummarize(level, {start, start + kSummaryBucketMs[level]}); !error.isEmpty()) return error;
-        }
-    return {};
+        return Step(statement);
+    };
+    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return Resummarize(level, range); });
 }
 
 QString SqliteArchive::Resummarize(int level, const TimeRange& range) {
@@ -442,73 +389,70 @@ QString SqliteArchive::Step(sqlite3_stmt* statement) {
 QString SqliteArchive::Receive(const Reception& reception, Received& result) {
     if (!statements_->insertFrame) return "the archive is open for reading only";
     if (QString error = BeginBatch(); !error.isEmpty()) return error;
-    Statements& s = *statements_;
-
-    // an earlier reception of the same transmission is near it in time
-    const std::int64_t digest = Digest(reception.frame);
-    sqlite3_bind_int64(s.findSame, 1, reception.timeMs - kSameTransmissionMs);
-    sqlite3_bind_int64(s.findSame, 2, reception.timeMs + kSameTransmissionMs);
-    sqlite3_bind_int64(s.findSame, 3, digest);
-    BindBlob(s.findSame, 4, reception.frame);
-    const int found = sqlite3_step(s.findSame);
-    const std::int64_t known = found == SQLITE_ROW ? sqlite3_column_int64(s.findSame, 0) : 0;
-    const std::int64_t knownTime = found == SQLITE_ROW ? sqlite3_column_int64(s.findSame, 1) : 0;
-    sqlite3_reset(s.findSame);
-    if (found != SQLITE_ROW && found != SQLITE_DONE) return Error();
-
-    std::int64_t id = known;
-    if (id == 0) {
-        sqlite3_bind_int64(s.insertFrame, 1, reception.timeMs);
-        sqlite3_bind_int64(s.insertFrame, 2, digest);
-        BindBlob(s.insertFrame, 3, reception.frame);
-        const bool telemetry = BindValues(s.insertFrame, 4, reception.frame);
-        if (QString error = Step(s.insertFrame); !error.isEmpty()) return error;
-        id = sqlite3_last_insert_rowid(db_);
-        if (telemetry) Summarize(reception.timeMs);
-        // a batch of scattered packets writes its summaries as it goes, not all at the end
-        if (pending_[0].size() >= kSummariesInHand)
-            if (QString error = WriteSummaries(); !error.isEmpty()) return error;
-    }
-    sqlite3_bind_int64(s.insertReception, 1, id);
-    BindText(s.insertReception, 2, reception.source);
-    sqlite3_bind_int64(s.insertReception, 3, reception.timeMs);
-    BindText(s.insertReception, 4, reception.station);
-    if (QString error = Step(s.insertReception); !error.isEmpty()) return error;
-    if (known == 0) {
-        result = Received::New;
-        return {};
-    }
-    if (sqlite3_changes(db_) == 0) {
-        result = Received::Known;
-        return {};
-    }
-    result = Received::HeardAgain;
-    if (reception.timeMs < knownTime && SummaryBucketOf(reception.timeMs, 0) != SummaryBucketOf(knownTime, 0))
-        moved_.insert(moved_.end(), {knownTime, reception.timeMs});
-    // the packet's time is its earliest reception
-    sqlite3_bind_int64(s.moveEarlier, 1, known);
-    sqlite3_bind_int64(s.moveEarlier, 2, reception.timeMs);
-    return Step(s.moveEarlier);
+    QString error = merge_.Receive(*this, reception, result);
+    // a batch of scattered packets writes its summaries as it goes, not all at the end
+    if (error.isEmpty() && merge_.summaries().full()) error = WriteSummaries();
+    return error;
 }
 
-bool SqliteArchive::BindValues(sqlite3_stmt* statement, int first, std::string_view frame) {
-    if (!DecodeTelemetryRecord(frame, {}, record_)) {  // a text beacon keeps no values
+QString SqliteArchive::FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) {
+    sqlite3_stmt* find = statements_->findSame;
+    sqlite3_bind_int64(find, 1, from);
+    sqlite3_bind_int64(find, 2, to);
+    sqlite3_bind_int64(find, 3, digest);
+    BindBlob(find, 4, bytes);
+    const int found = sqlite3_step(find);
+    known = found == SQLITE_ROW ? Known{sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1)} : Known{};
+    sqlite3_reset(find);
+    return found == SQLITE_ROW || found == SQLITE_DONE ? QString() : Error();
+}
+
+QString SqliteArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                                   const TelemetryRecord* telemetry, std::int64_t& id) {
+    sqlite3_stmt* insert = statements_->insertFrame;
+    sqlite3_bind_int64(insert, 1, timeMs);
+    sqlite3_bind_int64(insert, 2, digest);
+    BindBlob(insert, 3, bytes);
+    BindValues(insert, 4, telemetry);
+    QString error = Step(insert);
+    id = sqlite3_last_insert_rowid(db_);
+    return error;
+}
+
+QString SqliteArchive::InsertReception(std::int64_t frame, const Reception& reception, bool& added) {
+    sqlite3_stmt* insert = statements_->insertReception;
+    sqlite3_bind_int64(insert, 1, frame);
+    BindText(insert, 2, reception.source);
+    sqlite3_bind_int64(insert, 3, reception.timeMs);
+    BindText(insert, 4, reception.station);
+    QString error = Step(insert);
+    added = sqlite3_changes(db_) > 0;
+    return error;
+}
+
+QString SqliteArchive::MoveEarlier(std::int64_t frame, std::int64_t timeMs) {
+    sqlite3_bind_int64(statements_->moveEarlier, 1, frame);
+    sqlite3_bind_int64(statements_->moveEarlier, 2, timeMs);
+    return Step(statements_->moveEarlier);
+}
+
+void SqliteArchive::BindValues(sqlite3_stmt* statement, int first, const TelemetryRecord* telemetry) {
+    if (!telemetry) {  // a text beacon keeps no values
         for (int i = 0; i <= kChannelCount; ++i) sqlite3_bind_null(statement, first + i);
-        return false;
+        return;
     }
-    BindText(statement, first, record_.obcTime);
+    BindText(statement, first, telemetry->obcTime);
     for (int i = 0; i < kChannelCount; ++i) {
         if (i == kJobIdChannel)
-            BindText(statement, first + 1 + i, record_.jobIdText);
+            BindText(statement, first + 1 + i, telemetry->jobIdText);
         else
-            sqlite3_bind_double(statement, first + 1 + i, record_.values[static_cast<std::size_t>(i)]);
+            sqlite3_bind_double(statement, first + 1 + i, telemetry->values[static_cast<std::size_t>(i)]);
     }
-    return true;
 }
 
 QString SqliteArchive::Decode(std::int64_t frameId, std::string_view frame) {
     sqlite3_bind_int64(statements_->decoded, 1, frameId);
-    BindValues(statements_->decoded, 2, frame);
+    BindValues(statements_->decoded, 2, DecodeTelemetryRecord(frame, {}, record_) ? &record_ : nullptr);
     return Step(statements_->decoded);
 }
 

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "archive/archive_store.h"
+#include "archive/reception_merge.h"
 
-#include <array>
-#include <map>
 #include <memory>
-#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -27,7 +25,7 @@ std::string ArchiveColumnName(std::string_view channelName);
 // channels) of the telemetry alone, for any SQL tool; and a table of summaries a level
 // (start_ms, packets, then each channel's least, greatest and summed value: x_minus_tri_volt_min,
 // _max, _sum), kept as packets arrive.
-class SqliteArchive : public ArchiveStore {
+class SqliteArchive : public ArchiveStore, private MergeStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly };
 
@@ -65,14 +63,17 @@ private:
     QString Prepare();
     QString BeginBatch();
     QString Step(sqlite3_stmt* statement);
-    // Binds a telemetry frame's on-board time and values from the parameter given on, true; a
-    // text beacon's are NULL.
-    bool BindValues(sqlite3_stmt* statement, int first, std::string_view frame);
+    // Binds a telemetry frame's on-board time and values from the parameter given on; a text
+    // beacon's (none given) are NULL.
+    void BindValues(sqlite3_stmt* statement, int first, const TelemetryRecord* telemetry);
+    QString FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) override;
+    QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
+                        std::int64_t& id) override;
+    QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override;
+    QString MoveEarlier(std::int64_t frame, std::int64_t timeMs) override;
     // Decodes a frame's values into its row anew.
     QString Decode(std::int64_t frameId, std::string_view frame);
     std::optional<std::int64_t> PacketTime(const char* which);
-    // The summaries of the packets of a batch: added up here as they come, written at the end.
-    void Summarize(std::int64_t timeMs);  // the values decoded last
     QString WriteSummaries();
     QString Resummarize(int level, const TimeRange& range);
     QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(sqlite3_stmt*)>& take);
@@ -80,9 +81,6 @@ private:
     sqlite3* db_;
     QString path_;
     std::unique_ptr<Statements> statements_;
-    TelemetryRecord record_;  // decoded into, reused
-    using Buckets = std::map<std::int64_t, std::array<ValueSummary, kChannelCount>>;
-    static constexpr std::size_t kSummariesInHand = 256;
-    std::array<Buckets, kSummaryLevels> pending_;  // a level's buckets by their start
-    std::vector<std::int64_t> moved_;  // times that packets left or reached: their buckets are made anew
+    ReceptionMerge merge_;
+    TelemetryRecord record_;  // a rebuild decodes into it
 };

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "archive/archive_store.h"
+
+#include <array>
+#include <functional>
+#include <map>
+#include <vector>
+
+// The archive's rules, the same over every database engine: how receptions become packets
+// and how the summaries follow them. An engine gives the statements; the rules call them.
+
+// What an engine does for the rules, a statement each.
+class MergeStatements {
+public:
+    struct Known {
+        std::int64_t id = 0;  // 0: none
+        std::int64_t timeMs = 0;
+    };
+
+    virtual ~MergeStatements() = default;
+    // The earliest frame with these bytes (and digest) received from `from` to `to`.
+    virtual QString FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) = 0;
+    // A new frame, with the values decoded from it or none (a text beacon); its id.
+    virtual QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                                const TelemetryRecord* telemetry, std::int64_t& id) = 0;
+    // One more reception of a frame; added is false when the frame had it already.
+    virtual QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) = 0;
+    // The frame's time becomes this one where it is earlier.
+    virtual QString MoveEarlier(std::int64_t frame, std::int64_t timeMs) = 0;
+};
+
+// The summaries of a batch's packets, added up as they come and written at its end (or when
+// many buckets are in hand): each level's buckets by their start, and the times packets left
+// or reached, whose buckets are made anew.
+class SummaryBuckets {
+public:
+    using Channels = std::array<ValueSummary, kChannelCount>;
+    using AddBucket = std::function<QString(int level, std::int64_t start, const Channels& channels)>;
+    using RemakeBuckets = std::function<QString(int level, const TimeRange& range)>;
+
+    void Add(std::int64_t timeMs, const TelemetryRecord& record);
+    void Moved(std::int64_t from, std::int64_t to);
+    bool full() const { return levels_[0].size() >= kInHand; }
+
+    // Adds each bucket to the engine's, then remakes the moved ones level by level; forgets
+    // them either way.
+    QString Write(const AddBucket& add, const RemakeBuckets& remake);
+    void Clear();
+
+private:
+    static constexpr std::size_t kInHand = 256;
+    std::array<std::map<std::int64_t, Channels>, kSummaryLevels> levels_;
+    std::vector<std::int64_t> moved_;
+};
+
+// Keeps one reception by the rules: the same bytes received within 10 minutes are one packet,
+// at its earliest reception; a telemetry frame's values are decoded into its row; a reception
+// the archive has already changes nothing.
+class ReceptionMerge {
+public:
+    QString Receive(MergeStatements& engine, const Reception& reception, Received& result);
+    SummaryBuckets& summaries() { return summaries_; }
+
+private:
+    TelemetryRecord record_;  // decoded into, reused
+    SummaryBuckets summaries_;
+};
+
+// A digest of the bytes, eight at a time: frames of one time range with the same digest are
+// compared whole, so it need only be quick and spread well.
+std::int64_t Digest(std::string_view bytes);
+
+// The stations a packet's receptions name, each once in the order first named:
+// "N0CALL,N0CALL,DL1ABC" as "N0CALL,DL1ABC".
+void AssignStations(std::string& stations, std::string_view listed);
