@@ -3,6 +3,8 @@
 #include "archive/csv_export.h"
 #include "archive/json_lines.h"
 #include "archive/line_protocol.h"
+#include "archive/postgres_archive.h"
+#include "archive/sqlite_archive.h"
 #include "intake/frame_recognition.h"
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
@@ -67,4 +69,15 @@ QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query,
     return store.ForEachTextBeacon(query.range, [&](const ArchivedPacket& beacon) {
         write(BeaconTextLine(beacon.frame, beacon.record.rxTime, log) + '\n');
     });
+}
+
+std::unique_ptr<ArchiveStore> OpenArchiveStore(const QString& location, ArchiveAccess access, QString& error) {
+    if (IsPostgresUrl(location)) {
+        const auto mode = access == ArchiveAccess::Read    ? PostgresArchive::Mode::ReadOnly
+                          : access == ArchiveAccess::Write ? PostgresArchive::Mode::ReadWrite
+                                                           : PostgresArchive::Mode::Migrate;
+        return PostgresArchive::Open(location, mode, error);
+    }
+    return SqliteArchive::Open(location, access == ArchiveAccess::Read ? SqliteArchive::Mode::ReadOnly : SqliteArchive::Mode::ReadWrite,
+                               error);
 }

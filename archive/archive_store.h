@@ -116,6 +116,9 @@ public:
     virtual std::optional<std::int64_t> NewestPacketTime() = 0;
     virtual std::int64_t CountPackets(const TimeRange& range) = 0;
 
+    // What messages call it: a file's path, a server's URL without its password.
+    virtual QString name() const = 0;
+
     // Decodes the wide table and its summaries anew from the raw frames, after a decoder fix.
     virtual QString Rebuild() = 0;
 };

@@ -1,6 +1,6 @@
 #include "archive/line_protocol.h"
 
-#include "archive/sqlite_archive.h"
+#include "archive/archive_columns.h"
 #include "telemetry/beacon_layout.h"
 #include "telemetry/time_stamps.h"
 #include "telemetry/value_text.h"
@@ -23,7 +23,7 @@ const FieldKey& KeyOf(int channel) {
         for (int i = 0; i < kChannelCount; ++i) {
             const auto field = std::find_if(kBeaconLayout.begin(), kBeaconLayout.end(), [&](const Field& f) { return f.channel == i; });
             FieldKey& key = keys[static_cast<std::size_t>(i)];
-            key.name.append(",").append(ArchiveColumnName(kChannels[static_cast<std::size_t>(i)].name)).append("=");
+            key.name.append(",").append(ColumnOf(i)).append("=");
             key.type = field == kBeaconLayout.end() ? FieldType::Text : field->divisor == 1 ? FieldType::Integer : FieldType::Decimal;
         }
         return keys;

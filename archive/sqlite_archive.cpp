@@ -1,5 +1,6 @@
 #include "archive/sqlite_archive.h"
 
+#include "archive/archive_columns.h"
 #include "archive/csv_export.h"
 #include "intake/frame_recognition.h"
 #include "intake/whole_file.h"
@@ -23,8 +24,6 @@ namespace {
 
 // "ORC5": what tells our archives from other programs' databases.
 constexpr int kApplicationId = 0x4F524335;
-
-std::string ColumnOf(int channel) { return ArchiveColumnName(kChannels[static_cast<std::size_t>(channel)].name); }
 
 std::string ColumnsOf(std::span<const int> channels) {
     std::string columns;
@@ -152,25 +151,6 @@ constexpr char kHeard[] = ", (SELECT count(*) FROM receptions r WHERE r.frame = 
                           "(SELECT group_concat(station) FROM receptions r WHERE r.frame = f.id AND station <> '')";
 
 }  // namespace
-
-std::string ArchiveColumnName(std::string_view channelName) {
-    std::string name;
-    const auto separate = [&] {
-        if (!name.empty() && name.back() != '_') name += '_';
-    };
-    for (const char c : channelName) {
-        if (std::isalnum(static_cast<unsigned char>(c))) {
-            name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        } else if (c == '-' || c == '+') {
-            separate();
-            name += c == '-' ? "minus" : "plus";
-        } else {
-            separate();
-        }
-    }
-    if (!name.empty() && name.back() == '_') name.pop_back();
-    return name;
-}
 
 struct SqliteArchive::Statements {
     ~Statements() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/archive_columns.h"
 #include "archive/archive_store.h"
 #include "archive/reception_merge.h"
 
@@ -10,10 +11,6 @@ struct sqlite3_stmt;
 
 // ARCHIVE = YES in conf.ini: this file in the capture folder.
 inline constexpr char kArchiveFileName[] = "orca5-archive.sqlite";
-
-// The SQL name of a channel's column: lower case, "-" as "minus", "+" as "plus", any other
-// run of characters that are not letters or digits as one "_" ("X- TRI Volt": x_minus_tri_volt).
-std::string ArchiveColumnName(std::string_view channelName);
 
 // The archive in an SQLite database file, through SQLite's own interface with its statements
 // prepared once. WAL journal; writes gather in a transaction until Commit, so a crash loses
@@ -49,6 +46,7 @@ public:
     std::int64_t CountPackets(const TimeRange& range) override;
 
     const QString& path() const { return path_; }
+    QString name() const override { return path_; }
 
     static constexpr int kSchemaVersion = 2;
 

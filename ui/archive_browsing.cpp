@@ -1,5 +1,6 @@
 // The archive in the window: a time range of it loaded into the store, as an import.
 #include "archive/csv_export.h"
+#include "archive/postgres_archive.h"
 #include "intake/frame_recognition.h"
 #include "telemetry/hex_text.h"
 #include "ui/main_window.h"
@@ -32,7 +33,7 @@ void Form1::MnuHistory_Click() {
     if (!history_) {
         // a connection of its own, reading what the archive has committed while this one writes
         QString error;
-        std::unique_ptr<SqliteArchive> reader = SqliteArchive::Open(archive_->path(), SqliteArchive::Mode::ReadOnly, error);
+        std::unique_ptr<ArchiveStore> reader = OpenArchiveStore(archiveLocation_, ArchiveAccess::Read, error);
         if (!reader) return Text4->setText(error);
         CommitArchive();
         std::vector<HistoryChoice> choices;
@@ -71,7 +72,9 @@ void Form1::LoadTimeRange(const TimeRange& range) {
         AppendBeaconText(BeaconTextLine(beacon.frame, beacon.record.rxTime, variant_.log));
     });
     const std::int64_t from = range.from.value_or(0), to = range.to.value_or(0);
-    state_.currentFileName = QDir(QFileInfo(archive_->path()).path()).filePath("orca5-archive_" + DateOf(from) + "-" + DateOf(to));
+    // beside an archive file; a server's beside the capture files
+    const QString folder = IsPostgresUrl(archiveLocation_) ? captureFolder_ : QFileInfo(archiveLocation_).path();
+    state_.currentFileName = QDir(folder).filePath("orca5-archive_" + DateOf(from) + "-" + DateOf(to));
     RefreshAfterImport();
     FlushLogs();
 

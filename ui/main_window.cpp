@@ -130,10 +130,10 @@ void Form1::ApplyConfiguration() {
 
 void Form1::OpenArchive() {
     if (configuration_.archive.isEmpty()) return;
-    const QString path = configuration_.archive.toUpper() == u"YES" ? QDir(captureFolder_).filePath(kArchiveFileName)
-                                                                   : configuration_.archive;
+    archiveLocation_ = configuration_.archive.toUpper() == u"YES" ? QDir(captureFolder_).filePath(kArchiveFileName)
+                                                                 : configuration_.archive;
     QString error;
-    archive_ = SqliteArchive::Open(path, SqliteArchive::Mode::ReadWrite, error);
+    archive_ = OpenArchiveStore(archiveLocation_, ArchiveAccess::Write, error);
     if (!archive_) return Text4->setText(error + "; nothing is archived");
     archiveFeed_.emplace(*archive_, configuration_.callsign.toStdString());
 
@@ -151,7 +151,7 @@ void Form1::OpenArchive() {
 void Form1::CommitArchive() {
     if (!archiveFeed_) return;
     if (const QString error = archiveFeed_->Commit(); !error.isEmpty())
-        Text4->setText(archive_->path() + " could not keep the frames: " + error);
+        Text4->setText(archive_->name() + " could not keep the frames: " + error);
     const ArchiveCounts& counts = archiveFeed_->counts();
     if (history_ && counts.added + counts.heardAgain != archiveChanges_) history_->ArchiveChanged();
     archiveChanges_ = counts.added + counts.heardAgain;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/archive_feed.h"
+#include "archive/archive_query.h"
 #include "archive/sqlite_archive.h"
 #include "intake/configuration.h"
 #include "intake/live_session.h"
@@ -185,7 +186,8 @@ private:
     QString programFolder_;
     QString captureFolder_;  // the daily capture files and the SiDS outbox
     LiveSession* liveSession_;
-    std::unique_ptr<SqliteArchive> archive_;  // when conf.ini asks for one
+    QString archiveLocation_;                 // a file's path or a server's URL, when conf.ini names one
+    std::unique_ptr<ArchiveStore> archive_;
     std::optional<ArchiveFeed> archiveFeed_;
     DecodeView decodeView_;
     QString shownForwardingError_;

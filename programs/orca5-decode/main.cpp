@@ -2,7 +2,6 @@
 // without the window's 10000-packet store.
 #include "archive/archive_feed.h"
 #include "archive/batch_decode.h"
-#include "archive/sqlite_archive.h"
 #include "archive/archive_query.h"
 #include "intake/kiss.h"
 #include "intake/whole_file.h"
@@ -65,7 +64,7 @@ A station without a display:
   --capture-dir DIR      the folder of the capture files (and the SiDS outbox); default: here
   --conf FILE            conf.ini keys for forwarding to a SatNOGS database (SIDS, SIDS_URL,
                          CALLSIGN, LATITUDE, LONGITUDE, NORAD_ID)
-The mission archive (an SQLite file, made when missing):
+The mission archive (an SQLite file, made when missing, or postgresql://USER@HOST:PORT/DB):
   --archive DB           with FILEs or --live: keep every frame of the satellite in DB, each
                          transmission once with all its receptions (no rows are written for
                          FILEs); alone: write the archived packets as rows, oldest first
@@ -76,6 +75,8 @@ The mission archive (an SQLite file, made when missing):
   --channels LIST        only these channels, in this order ("Battery 1 Volt,Urbv")
   --text-beacons         with --archive alone: the archived text beacons instead of packets
   --rebuild              decode the archive's packet table anew from its raw frames
+  --migrate              make or migrate a PostgreSQL archive's schema, as its owner; alone,
+                         nothing else is done (an SQLite archive migrates itself)
 
   -h, --help             this help
   --version              the program's name and the library's version
@@ -194,6 +195,10 @@ bool IsCapture(const QString& path) {
 }
 
 // --archive without FILEs or --live: packets out of the archive.
+ArchiveAccess AccessOf(const QCommandLineParser& parser, ArchiveAccess otherwise) {
+    return parser.isSet("migrate") ? ArchiveAccess::Migrate : otherwise;
+}
+
 bool IsArchiveQuery(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
     return parser.isSet("archive") && inputs.isEmpty() && !parser.isSet("live");
 }
@@ -208,6 +213,7 @@ QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& 
     if (!live && inputs.isEmpty() && !query) return "no FILE given";
     if (parser.isSet("archive") && !inputs.isEmpty() && parser.isSet("output"))
         return "--archive with FILEs keeps them in the archive and writes no rows";
+    if (parser.isSet("migrate") && !parser.isSet("archive")) return "--migrate goes with --archive";
     for (const char* option : {"from", "to", "channels", "rebuild"})
         if (parser.isSet(option) && !query) return QStringLiteral("--%1 goes with --archive alone").arg(option);
     if (int(parser.isSet("csv")) + int(parser.isSet("jsonl")) + int(parser.isSet("influx")) > 1)
@@ -249,8 +255,9 @@ int QueryArchive(const QCommandLineParser& parser, RowFormat format, char decima
     const bool rebuild = parser.isSet("rebuild");
     const QString path = parser.value("archive");
     QString error;
-    const auto archive = SqliteArchive::Open(path, rebuild ? SqliteArchive::Mode::ReadWrite : SqliteArchive::Mode::ReadOnly, error);
+    const auto archive = OpenArchiveStore(path, AccessOf(parser, rebuild ? ArchiveAccess::Write : ArchiveAccess::Read), error);
     if (!archive) return Failure(error);
+    if (parser.isSet("migrate") && !rebuild) return output.Close().isEmpty() ? 0 : 1;  // made or brought up to date: done
     const auto write = [&](std::string_view rows) { output.Write(rows, false); };
     if (rebuild)
         error = archive->Rebuild();
@@ -258,7 +265,7 @@ int QueryArchive(const QCommandLineParser& parser, RowFormat format, char decima
         error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), kDecodeLog, write);
     else
         error = WriteArchivedPackets(*archive, std::get<ArchiveQuery>(query), format, decimalSeparator, write);
-    int status = error.isEmpty() ? 0 : Failure(path + ": " + error);
+    int status = error.isEmpty() ? 0 : Failure(archive->name() + ": " + error);
     if (const QString closed = output.Close(); !closed.isEmpty()) status = Failure(closed);
     return status;
 }
@@ -285,11 +292,11 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
 
     const std::string station = (parser.isSet("station") ? parser.value("station") : configuration.callsign).toStdString();
-    std::unique_ptr<SqliteArchive> archive;
+    std::unique_ptr<ArchiveStore> archive;
     std::optional<ArchiveFeed> feed;
     if (parser.isSet("archive")) {
         QString error;
-        if (archive = SqliteArchive::Open(parser.value("archive"), SqliteArchive::Mode::ReadWrite, error); !archive)
+        if (archive = OpenArchiveStore(parser.value("archive"), AccessOf(parser, ArchiveAccess::Write), error); !archive)
             return Failure(error);
         feed.emplace(*archive, station);
     }
@@ -322,7 +329,7 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     } else {
         status = DecodeFiles(decoder, inputs, FormatOf(parser), done, progress);
         if (feed)
-            if (const QString error = feed->Commit(); !error.isEmpty()) status = Failure(parser.value("archive") + ": " + error);
+            if (const QString error = feed->Commit(); !error.isEmpty()) status = Failure(archive->name() + ": " + error);
     }
     if (feed && !quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(feed->counts()))));
     return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
@@ -354,6 +361,7 @@ int main(int argc, char** argv) {
         {"to", "", "T"},
         {"channels", "", "LIST"},
         {"rebuild", ""},
+        {"migrate", ""},
     });
     if (!parser.parse(application.arguments())) return UsageError(parser.errorText());
     if (parser.isSet("help")) return Print(stdout, kHelp), 0;

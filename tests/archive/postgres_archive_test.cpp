@@ -1,0 +1,162 @@
+// The archive on a real PostgreSQL server the test starts: the same rules and rows as the
+// SQLite archive, two stations writing at once, and a station's role that records but cannot
+// change the schema.
+#include "archive/archive_query.h"
+#include "archive/channel_history.h"
+#include "archive/csv_export.h"
+#include "archive/postgres_archive.h"
+#include "archive/sqlite_archive.h"
+#include "intake/frame_recognition.h"
+#include "support/postgres_server.h"
+#include "support/qt_printing.h"
+#include "support/random_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace {
+
+constexpr std::int64_t kStart = 1612569600000;  // 2021-02-06 00:00:00 UTC
+
+std::unique_ptr<PostgresArchive> OpenShared(const QString& url, PostgresArchive::Mode mode) {
+    QString error;
+    auto archive = PostgresArchive::Open(url, mode, error);
+    EXPECT_TRUE(archive) << error.toStdString();
+    return archive;
+}
+
+// Everything a user can take out of an archive, as text.
+std::string TakenOut(ArchiveStore& archive) {
+    std::string out;
+    const auto write = [&](std::string_view text) { out += text; };
+    ArchiveQuery query;
+    query.channels.assign(AllChannels().begin(), AllChannels().end());
+    for (const RowFormat format : {RowFormat::Csv, RowFormat::JsonLines}) EXPECT_EQ(WriteArchivedPackets(archive, query, format, '.', write), "");
+    EXPECT_EQ(WriteArchivedTextBeacons(archive, query, LogStyle{}, write), "");
+    std::vector<HistoryColumn> history;
+    for (const std::int64_t days : {20, 3}) {
+        EXPECT_EQ(ReadChannelHistory(archive, channel::Urbi, {kStart, kStart + days * kDayMs}, 500, history), "");
+        for (const HistoryColumn& column : history)
+            out += std::to_string(column.values.packets) + ' ' + std::to_string(column.values.minimum) + ' ' +
+                   std::to_string(column.values.maximum) + '\n';
+    }
+    out += std::to_string(archive.CountPackets({})) + ' ' + std::to_string(archive.OldestPacketTime().value_or(0)) + ' ' +
+           std::to_string(archive.NewestPacketTime().value_or(0));
+    return out;
+}
+
+// The same receptions as the random archive's, heard again by a second station a few seconds
+// later (one of them earlier, across a bucket's edge), and a text beacon.
+void HearAgain(ArchiveStore& archive, const std::vector<HeardValue>& heard) {
+    Received result;
+    for (std::size_t i = 0; i < heard.size(); i += 7) {
+        const std::string frame =
+            BeaconBuilder().u16(79, static_cast<std::uint16_t>(heard[i].value)).u32(20, static_cast<std::uint32_t>(i)).build();
+        const std::int64_t shift = i == 70 ? -(heard[i].timeMs % (30 * 60000)) - 1000 : 3000;
+        EXPECT_EQ(archive.Receive({frame, heard[i].timeMs + shift, "export.csv:" + std::to_string(i), "DL1ABC"}, result), "");
+    }
+    EXPECT_EQ(archive.Receive({BytesFromHex(SatelliteHeaderHex) + ">ORCA-5 de NOSAT", kStart + 5000, "pass.kss#1", "N0CALL"}, result), "");
+    EXPECT_EQ(archive.Commit(), "");
+}
+
+}  // namespace
+
+TEST(SharedArchive, TheSameRowsAsTheSqliteArchiveFromTheSameReceptions) {
+    LocalPostgresServer server;
+    ASSERT_EQ(server.problem, "");
+    QTemporaryDir folder;
+    QString error;
+    const auto local = SqliteArchive::Open(folder.filePath("local.sqlite"), SqliteArchive::Mode::ReadWrite, error);
+    const auto shared = OpenShared(server.Url(), PostgresArchive::Mode::Migrate);
+    ASSERT_TRUE(local && shared);
+    HearAgain(*local, FillRandomArchive(*local, 5, 20, kStart));
+    HearAgain(*shared, FillRandomArchive(*shared, 5, 20, kStart));
+    const std::string expected = TakenOut(*local);
+    EXPECT_GT(expected.size(), 100000u);
+    // compared whole, shown by their sizes: a difference would fill the screen
+    const std::string taken = TakenOut(*shared);
+    EXPECT_TRUE(taken == expected) << taken.size() << " characters, " << expected.size() << " from SQLite";
+    ASSERT_EQ(shared->Rebuild(), "");
+    EXPECT_TRUE(TakenOut(*shared) == expected) << "decoded anew, the same";
+}
+
+TEST(SharedArchive, TwoStationsWritingAtOnceMakeEachTransmissionOnceWithBothReceptions) {
+    LocalPostgresServer server;
+    ASSERT_EQ(server.problem, "");
+    OpenShared(server.Url(), PostgresArchive::Mode::Migrate).reset();
+    constexpr int kFrames = 3000;
+    const auto station = [&](const char* call, const char* source, std::int64_t late, bool backwards) {
+        const auto archive = OpenShared(server.Url(), PostgresArchive::Mode::ReadWrite);
+        Received result;
+        for (int k = 0; k < kFrames; ++k) {
+            const int n = backwards ? kFrames - 1 - k : k;
+            const std::string frame = BeaconBuilder().u16(79, static_cast<std::uint16_t>(n)).u32(20, static_cast<std::uint32_t>(n)).build();
+            EXPECT_EQ(archive->Receive({frame, kStart + 60000LL * n + late, source + std::to_string(n), call}, result), "");
+            if (k % 100 == 99) {
+                EXPECT_EQ(archive->Commit(), "");
+            }
+        }
+        EXPECT_EQ(archive->Commit(), "");
+    };
+    std::thread first(station, "N0CALL", "pass.kss#", 0, false);
+    std::thread second(station, "DL1ABC", "export.csv:", 2000, true);
+    first.join();
+    second.join();
+    const auto archive = OpenShared(server.Url(), PostgresArchive::Mode::ReadOnly);
+    int packets = 0;
+    archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) {
+        ++packets;
+        EXPECT_EQ(packet.receptions, 2);
+        EXPECT_EQ(packet.stations, "DL1ABC,N0CALL");
+        EXPECT_EQ(packet.timeMs % 60000, 0) << "at the earliest reception";
+    });
+    EXPECT_EQ(packets, kFrames);
+    EXPECT_EQ(server.Value("SELECT count(*) FROM frames"), QString::number(kFrames));
+    EXPECT_EQ(server.Value("SELECT sum(packets) FROM summaries_1440min"), QString::number(kFrames));
+}
+
+TEST(SharedArchive, AStationRoleRecordsButNeitherMigratesNorWritesToAnOlderSchema) {
+    LocalPostgresServer server;
+    ASSERT_EQ(server.problem, "");
+    ASSERT_EQ(server.Sql("orca5", "CREATE ROLE station LOGIN PASSWORD 'station secret'"), "");
+    // nothing made yet: the station cannot make it, and is told who can
+    QString error;
+    EXPECT_FALSE(PostgresArchive::Open(server.Url("station", "station secret"), PostgresArchive::Mode::Migrate, error));
+    EXPECT_TRUE(error.contains("could not be migrated: permission denied")) << error.toStdString();
+    EXPECT_TRUE(error.contains("the owner of the database"));
+    EXPECT_FALSE(error.contains("secret")) << "no message shows the password";
+    EXPECT_FALSE(PostgresArchive::Open(server.Url("station", "wrong secret"), PostgresArchive::Mode::ReadWrite, error));
+    EXPECT_TRUE(error.contains("password authentication failed")) << error.toStdString();
+    EXPECT_FALSE(error.contains("secret"));
+
+    // the owner makes it and grants what a station needs
+    OpenShared(server.Url(), PostgresArchive::Mode::Migrate).reset();
+    ASSERT_EQ(server.Sql("orca5", "GRANT SELECT, INSERT, UPDATE ON ALL TABLES IN SCHEMA public TO station;"
+                                  "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO station"),
+              "");
+    const QString url = server.Url("station", "station secret");
+    {
+        const auto archive = OpenShared(url, PostgresArchive::Mode::ReadWrite);
+        ASSERT_TRUE(archive);
+        Received result;
+        EXPECT_EQ(archive->Receive({NumberedBeacon(1), kStart, "pass.kss#1", "N0CALL"}, result), "");
+        EXPECT_EQ(archive->Receive({NumberedBeacon(1), kStart - 60 * 60000 + 1, "export.csv:2", "DL1ABC"}, result), "")
+            << "not heard again: an hour apart";
+        EXPECT_EQ(archive->Receive({NumberedBeacon(1), kStart - 1000, "export.csv:3", "DL1ABC"}, result), "");
+        EXPECT_EQ(result, Received::HeardAgain);
+        EXPECT_EQ(archive->Commit(), "") << "moved into the bucket before: remade without deleting";
+    }
+    EXPECT_EQ(server.Value("SELECT count(*) FROM frames"), "2");
+
+    // a schema older than the program: named, with what to run, and nothing written
+    ASSERT_EQ(server.Sql("orca5", "UPDATE orca5_schema SET version = 1"), "");
+    EXPECT_FALSE(PostgresArchive::Open(url, PostgresArchive::Mode::ReadWrite, error));
+    EXPECT_EQ(error, QStringLiteral("postgresql://station@127.0.0.1:%1/orca5 is an orca5 archive of version 1; this program "
+                                    "writes version 2; its owner runs: orca5-decode --archive postgresql://station@127.0.0.1:%1/orca5 --migrate")
+                         .arg(server.port));
+    EXPECT_FALSE(PostgresArchive::Open(url, PostgresArchive::Mode::Migrate, error));
+    EXPECT_TRUE(error.contains("could not be migrated")) << error.toStdString();
+    EXPECT_EQ(server.Value("SELECT version FROM orca5_schema"), "1");
+    EXPECT_EQ(server.Value("SELECT count(*) FROM frames"), "2");
+}
