@@ -1,6 +1,11 @@
 #include "archive/archive_feed.h"
 
+#include "intake/whole_file.h"
+#include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
+
+#include <QFileInfo>
+#include <QUrl>
 
 namespace {
 
@@ -13,8 +18,10 @@ constexpr std::int64_t kNoTime = INT64_MIN;
 
 }  // namespace
 
-ArchiveFeed::ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch)
-    : store_(store), station_(std::move(station)), batch_(batch), writer_([this] { Write(); }) {}
+ArchiveFeed::ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch, QString waitingFile,
+                         std::chrono::milliseconds retry)
+    : store_(store), station_(std::move(station)), batch_(batch), waitingFile_(std::move(waitingFile)), retry_(retry),
+      writer_([this] { Write(); }) {}
 
 ArchiveFeed::~ArchiveFeed() {
     Commit();
@@ -59,9 +66,25 @@ QString ArchiveFeed::Commit() {
 }
 
 void ArchiveFeed::Write() {
+    // frames that waited when the program last ran
+    if (!waitingFile_.isEmpty() && QFileInfo(waitingFile_).size() > 0) {
+        unreachable_ = true;
+        counts_.waiting = ReadWholeFile(waitingFile_).bytes.count('\n');
+    }
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [&] { return !waiting_.empty() || commitAsked_ || stopping_; });
+        const auto asked = [&] { return !waiting_.empty() || commitAsked_ || stopping_; };
+        // an archive that cannot be reached is tried again whether or not frames come
+        if (unreachable_)
+            changed_.wait_for(lock, retry_, asked);
+        else
+            changed_.wait(lock, asked);
+        writing_ = true;  // a Commit waits for what waited to be written
+        lock.unlock();
+        TryAgain();
+        lock.lock();
+        writing_ = false;
+        changed_.notify_all();
         if (!waiting_.empty()) {
             const Frames frames = std::move(waiting_.front());
             waiting_.pop_front();
@@ -74,14 +97,16 @@ void ArchiveFeed::Write() {
         } else if (commitAsked_) {
             writing_ = true;
             lock.unlock();
-            inBatch_ = 0;
-            Fail(store_.Commit());
+            if (unreachable_)
+                Fail("cannot be reached; frames wait in " + waitingFile_);
+            else
+                EndBatch();
             lock.lock();
             writing_ = false;
             commitAsked_ = false;
             changed_.notify_all();
-        } else {
-            return;  // stopping, with nothing left
+        } else if (stopping_) {
+            return;  // with nothing left
         }
     }
 }
@@ -89,14 +114,73 @@ void ArchiveFeed::Write() {
 void ArchiveFeed::Keep(const Frame& frame) {
     ++counts_.frames;
     if (frame.timeMs == kNoTime) return void(++counts_.skipped);
+    if (unreachable_) return Wait(frame);
+    Receive(frame);
+}
+
+void ArchiveFeed::Receive(const Frame& frame) {
     Received result = Received::New;
     if (const QString error = store_.Receive({frame.bytes, frame.timeMs, frame.source, frame.station}, result);
-        !error.isEmpty())
+        !error.isEmpty()) {
+        if (Lost()) return replaying_ ? void() : Wait(frame);
         return Fail(error);
+    }
+    if (!waitingFile_.isEmpty() && !replaying_) batchFrames_.push_back(frame);
     ++(result == Received::New ? counts_.added : result == Received::HeardAgain ? counts_.heardAgain : counts_.known);
-    if (++inBatch_ < batch_) return;
+    if (++inBatch_ >= batch_) EndBatch();
+}
+
+void ArchiveFeed::EndBatch() {
     inBatch_ = 0;
-    Fail(store_.Commit());
+    if (const QString error = store_.Commit(); !error.isEmpty() && !Lost()) Fail(error);
+    batchFrames_.clear();
+    batchStart_ = counts_;
+}
+
+bool ArchiveFeed::Lost() {
+    if (waitingFile_.isEmpty() || !store_.Lost()) return false;
+    unreachable_ = true;
+    inBatch_ = 0;
+    // what the lost batch counted did not happen: its frames wait (those replayed wait already)
+    const ArchiveCounts now = counts_;
+    counts_ = batchStart_;
+    counts_.frames = now.frames;
+    counts_.skipped = now.skipped;
+    counts_.waiting = now.waiting;
+    for (const Frame& frame : std::exchange(batchFrames_, {})) Wait(frame);
+    return true;
+}
+
+void ArchiveFeed::Wait(const Frame& frame) {
+    const std::string line = std::to_string(frame.timeMs) + '\t' + QUrl::toPercentEncoding(QString::fromStdString(frame.station)).toStdString() +
+                             '\t' + QUrl::toPercentEncoding(QString::fromStdString(frame.source)).toStdString() + '\t' +
+                             HexText(frame.bytes) + '\n';
+    if (const QString error = AppendToFile(waitingFile_, line); !error.isEmpty()) return Fail(waitingFile_ + ": " + error);
+    ++counts_.waiting;
+}
+
+void ArchiveFeed::TryAgain() {
+    const auto now = std::chrono::steady_clock::now();
+    if (!unreachable_ || now < nextTry_) return;
+    nextTry_ = now + retry_;
+    if (store_.Lost() && !store_.Reconnect()) return;
+    // every waiting frame written again, in order; the merge keeps each once however often
+    const WholeFile waiting = ReadWholeFile(waitingFile_);
+    unreachable_ = false;
+    replaying_ = true;
+    batchStart_ = counts_;
+    for (const QByteArray& line : waiting.bytes.split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() != 4 || unreachable_) continue;
+        Receive({BytesFromHex(std::string_view(fields[3].constData(), static_cast<std::size_t>(fields[3].size()))),
+                 fields[0].toLongLong(), QByteArray::fromPercentEncoding(fields[2]).toStdString(),
+                 QByteArray::fromPercentEncoding(fields[1]).toStdString()});
+    }
+    if (!unreachable_) EndBatch();
+    replaying_ = false;
+    if (unreachable_) return;
+    QFile::remove(waitingFile_);
+    counts_.waiting = 0;
 }
 
 void ArchiveFeed::Fail(const QString& error) {

@@ -3,6 +3,7 @@
 #include "archive/archive_store.h"
 #include "telemetry/decode_view.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -18,6 +19,7 @@ struct ArchiveCounts {
     std::int64_t heardAgain = 0;  // more receptions of transmissions it had
     std::int64_t known = 0;       // receptions it had already: a file read again
     std::int64_t skipped = 0;     // frames without a reception time to keep them by
+    std::int64_t waiting = 0;     // frames waiting on disk for an archive that cannot be reached
 };
 
 // Feeds the satellite's frames from the roads into an archive: each with its reception time,
@@ -27,7 +29,11 @@ struct ArchiveCounts {
 // goes on, since no road stops for the archive.
 class ArchiveFeed {
 public:
-    ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch = 10000);
+    // With a file for them, frames wait there while the archive cannot be reached (a server
+    // gone away), also across a restart of the program, and are written once it can be
+    // reached again, tried at most every `retry`.
+    ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch = 10000, QString waitingFile = {},
+                std::chrono::milliseconds retry = std::chrono::seconds(5));
     // Writes and commits what was taken.
     ~ArchiveFeed();
     ArchiveFeed(const ArchiveFeed&) = delete;
@@ -53,7 +59,15 @@ private:
     void HandOver();  // the frames taken so far, to the writer
     void Write();     // the writer thread
     void Keep(const Frame& frame);
+    void Receive(const Frame& frame);
     void Fail(const QString& error);
+    // The batch in hand, done; a lost archive makes its frames wait.
+    void EndBatch();
+    // Whether the archive was lost: the batch in hand then waits on disk, with what follows.
+    bool Lost();
+    void Wait(const Frame& frame);
+    // Writes the waiting frames once the archive can be reached again.
+    void TryAgain();
 
     ArchiveStore& store_;
     std::string station_;
@@ -71,10 +85,20 @@ private:
 
     // the writer's, read by the feeding thread only once Commit has waited for it
     std::int64_t inBatch_ = 0;
+    QString waitingFile_;
+    std::chrono::milliseconds retry_;
+    Frames batchFrames_;            // the batch in hand: it waits on disk should it be lost
+    ArchiveCounts batchStart_;      // the counts before it
+    bool unreachable_ = false;
+    bool replaying_ = false;  // the frames in hand are those of the waiting file
+    std::chrono::steady_clock::time_point nextTry_{};
     QString error_;
     ArchiveCounts counts_;
     std::thread writer_;
 };
+
+// Where a live road's frames wait for an archive server that cannot be reached: the capture folder.
+inline constexpr char kArchiveWaitingFileName[] = "archive-waiting.txt";
 
 // "1200 frames read, 1100 new, 90 heard again, 10 already archived, 0 skipped"
 std::string ArchiveCountsText(const ArchiveCounts& counts);

@@ -116,6 +116,10 @@ public:
     virtual std::optional<std::int64_t> NewestPacketTime() = 0;
     virtual std::int64_t CountPackets(const TimeRange& range) = 0;
 
+    // Whether the archive can no longer be reached (a server gone away), and reaching it again.
+    virtual bool Lost() { return false; }
+    virtual bool Reconnect() { return false; }
+
     // What messages call it: a file's path, a server's URL without its password.
     virtual QString name() const = 0;
 

@@ -489,3 +489,13 @@ QString PostgresArchive::Rebuild() {
     }
     return Commit();
 }
+
+bool PostgresArchive::Lost() { return PQstatus(connection_) == CONNECTION_BAD; }
+
+bool PostgresArchive::Reconnect() {
+    PQreset(connection_);
+    if (PQstatus(connection_) != CONNECTION_OK) return false;
+    inBatch_ = false;
+    merge_.summaries().Clear();
+    return Prepare().isEmpty();  // a statement is prepared a session
+}

@@ -40,6 +40,8 @@ public:
     std::optional<std::int64_t> NewestPacketTime() override;
     std::int64_t CountPackets(const TimeRange& range) override;
     QString Rebuild() override;
+    bool Lost() override;
+    bool Reconnect() override;
 
     QString name() const override { return name_; }
 

@@ -135,7 +135,8 @@ void Form1::OpenArchive() {
     QString error;
     archive_ = OpenArchiveStore(archiveLocation_, ArchiveAccess::Write, error);
     if (!archive_) return Text4->setText(error + "; nothing is archived");
-    archiveFeed_.emplace(*archive_, configuration_.callsign.toStdString());
+    archiveFeed_.emplace(*archive_, configuration_.callsign.toStdString(), 10000,
+                         QDir(captureFolder_).filePath(kArchiveWaitingFileName));
 
     // the Archive menu is there only with an archive: without one the window is as it was
     auto* menu = new QMenu("&Archive", this);
@@ -150,9 +151,12 @@ void Form1::OpenArchive() {
 
 void Form1::CommitArchive() {
     if (!archiveFeed_) return;
-    if (const QString error = archiveFeed_->Commit(); !error.isEmpty())
-        Text4->setText(archive_->name() + " could not keep the frames: " + error);
+    const QString error = archiveFeed_->Commit();
     const ArchiveCounts& counts = archiveFeed_->counts();
+    if (counts.waiting > 0)
+        Text4->setText(QStringLiteral("%1 cannot be reached: %2 frames wait").arg(archive_->name()).arg(counts.waiting));
+    else if (!error.isEmpty())
+        Text4->setText(archive_->name() + " could not keep the frames: " + error);
     if (history_ && counts.added + counts.heardAgain != archiveChanges_) history_->ArchiveChanged();
     archiveChanges_ = counts.added + counts.heardAgain;
 }

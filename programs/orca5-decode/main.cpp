@@ -291,6 +291,8 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     Output beacons(stderr);
     if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
 
+    const bool live = parser.isSet("live");
+    const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
     const std::string station = (parser.isSet("station") ? parser.value("station") : configuration.callsign).toStdString();
     std::unique_ptr<ArchiveStore> archive;
     std::optional<ArchiveFeed> feed;
@@ -298,11 +300,11 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
         QString error;
         if (archive = OpenArchiveStore(parser.value("archive"), AccessOf(parser, ArchiveAccess::Write), error); !archive)
             return Failure(error);
-        feed.emplace(*archive, station);
+        // a live road's frames wait in the capture folder while a server cannot be reached
+        feed.emplace(*archive, station, 10000, live ? QDir(captureFolder).filePath(kArchiveWaitingFileName) : QString());
     }
 
     const bool quiet = parser.isSet("quiet");
-    const bool live = parser.isSet("live");
     qint64 total = 0, done = 0;
     for (const QByteArray& input : inputs) total += SizeOf(input);
     Progress progress(!quiet && isatty(STDERR_FILENO), total);
@@ -322,7 +324,6 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     clock.start();
     int status = 0;
     if (live) {
-        const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
         if (const QString error = MakeFolder(captureFolder); !error.isEmpty()) return Failure(error);
         status = RunLiveRecorder(decoder, *ParseLiveServer(parser.value("live")), captureFolder, configuration,
                                  QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr);

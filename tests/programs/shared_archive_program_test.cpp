@@ -2,6 +2,7 @@
 // filled by a station, read out as an SQLite archive reads out, and charted as a dashboard
 // would chart it.
 #include "support/decode_process.h"
+#include "support/kiss_server.h"
 #include "support/postgres_server.h"
 #include "support/qt_printing.h"
 #include "support/window_harness.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+
+#include <csignal>
 
 TEST(SharedArchiveProgram, AStationFillsWhatTheOwnerMadeAndItReadsOutAsAnSqliteArchive) {
     LocalPostgresServer server;
@@ -71,4 +74,54 @@ TEST(SharedArchiveProgram, TheWindowArchivesIntoTheServerAndBrowsesIt) {
     std::int64_t drawn = 0;
     for (const HistoryColumn& column : harness.window.history()->series()[0]) drawn += column.values.packets;
     EXPECT_EQ(drawn, 120);
+}
+
+TEST(SharedArchiveProgram, ARecorderKeepsEveryFrameThroughAServerThatGoesAwayAndARestart) {
+    LocalPostgresServer database;
+    ASSERT_EQ(database.problem, "");
+    ASSERT_EQ(Decode({"--archive", database.Url(), "--migrate"}).exitCode, 0);
+    QTemporaryDir folder;
+    LocalKissServer kiss;
+    std::unique_ptr<QProcess> recorder;
+    const auto start = [&] {
+        recorder = std::make_unique<QProcess>();
+        recorder->start(ORCA5_DECODE_PATH, {"--live", QStringLiteral("127.0.0.1:%1").arg(kiss.port), "--capture-dir", folder.path(),
+                                            "--archive", database.Url(), "--station", "N0CALL", "--quiet"});
+        kiss.Accept();
+    };
+    const auto send = [&](int first, int last) {
+        std::string frames;
+        for (int n = first; n <= last; ++n) frames += KissDataFrame(NumberedBeacon(n));
+        kiss.Send(Bytes(frames));
+    };
+    const auto archived = [&] { return database.Value("SELECT count(*) FROM receptions").toInt(); };
+    const QString waiting = folder.filePath("archive-waiting.txt");
+
+    start();
+    send(1, 5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return archived() == 5; }, 10000)) << archived();
+    database.Stop();
+    send(6, 10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(waiting) && Contents(waiting).count('\n') == 5; }, 10000))
+        << Contents(waiting).toStdString();
+    // the program ends while they wait, and is started again once the server is back
+    ::kill(static_cast<pid_t>(recorder->processId()), SIGTERM);
+    ASSERT_TRUE(recorder->waitForFinished(10000));
+    const QByteArray said = recorder->readAllStandardError();
+    EXPECT_TRUE(said.contains("archive: cannot be reached; frames wait in " + waiting.toUtf8())) << said.toStdString();
+    ASSERT_TRUE(database.Start()) << database.problem.toStdString();
+    start();
+    send(11, 12);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return archived() == 12; }, 15000)) << archived();
+    EXPECT_FALSE(QFile::exists(waiting));
+    // away and back while it runs: it connects again and writes what waited
+    database.Stop();
+    send(13, 14);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(waiting) && Contents(waiting).count('\n') == 2; }, 10000));
+    ASSERT_TRUE(database.Start());
+    send(15, 15);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return archived() == 15; }, 15000)) << archived();
+    EXPECT_EQ(database.Value("SELECT count(*) FROM frames"), "15") << "each once";
+    ::kill(static_cast<pid_t>(recorder->processId()), SIGTERM);
+    ASSERT_TRUE(recorder->waitForFinished(10000));
 }
