@@ -10,7 +10,7 @@ namespace {
 constexpr std::size_t kTimeLength = 19;         // "2021-02-06 14:00:00"
 constexpr std::size_t kFrameStart = kTimeLength + 1;  // behind one separator
 
-bool IsHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsHexDigit(char c) { return HexDigitValue(c) >= 0; }
 
 bool MatchesTimePattern(std::string_view time) {
     constexpr std::string_view kPattern = "dddd-dd-dd dd:dd:dd";

@@ -2,17 +2,6 @@
 
 #include <cstring>
 
-namespace {
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
-
 std::string HexText(std::string_view bytes) {
     std::string text;
     HexText(bytes, text);
@@ -51,7 +40,16 @@ std::int32_t HexToNumber(std::string_view text) {
 
 std::string BytesFromHex(std::string_view hex) {
     std::string bytes;
-    bytes.reserve((hex.size() + 1) / 2);
-    for (std::size_t i = 0; i < hex.size(); i += 2) bytes += static_cast<char>(HexToNumber(hex.substr(i, 2)));
+    BytesFromHex(hex, bytes);
     return bytes;
+}
+
+void BytesFromHex(std::string_view hex, std::string& bytes) {
+    // a pair reads as the number reader reads two characters: up to the first that is no digit
+    bytes.resize((hex.size() + 1) / 2);
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int high = HexDigitValue(hex[i]);
+        const int low = i + 1 < hex.size() ? HexDigitValue(hex[i + 1]) : -1;
+        bytes[i / 2] = static_cast<char>(high < 0 ? 0 : low < 0 ? high : high << 4 | low);
+    }
 }

@@ -23,3 +23,19 @@ std::int32_t HexToNumber(std::string_view text);
 
 // Bytes of hexadecimal text, two digits each; a single last digit makes a byte alone.
 std::string BytesFromHex(std::string_view hex);
+// ... into a buffer that is reused from line to line.
+void BytesFromHex(std::string_view hex, std::string& bytes);
+
+// The value of a hexadecimal digit, -1 for any other character: a table, whatever the locale.
+inline int HexDigitValue(char c) {
+    static constexpr auto kValues = [] {
+        std::array<std::int8_t, 256> values{};
+        for (int i = 0; i < 256; ++i)
+            values[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(i >= '0' && i <= '9'   ? i - '0'
+                                                                          : i >= 'A' && i <= 'F' ? i - 'A' + 10
+                                                                          : i >= 'a' && i <= 'f' ? i - 'a' + 10
+                                                                                                 : -1);
+        return values;
+    }();
+    return kValues[static_cast<unsigned char>(c)];
+}

@@ -18,6 +18,16 @@ TEST(Hex, HexToNumberReadsPrefixesAndStopsAtTheFirstNonDigit) {
     EXPECT_EQ(HexToNumber("FFFFFFFF"), -1);
 }
 
+TEST(Hex, EveryPairOfCharactersReadsAsTheNumberReaderReadsIt) {
+    std::string bytes;
+    for (int high = 0; high < 256; ++high)
+        for (int low = 0; low < 256; ++low) {
+            const std::string pair{static_cast<char>(high), static_cast<char>(low)};
+            BytesFromHex(pair, bytes);
+            ASSERT_EQ(static_cast<std::uint8_t>(bytes[0]), static_cast<std::uint8_t>(HexToNumber(pair))) << high << ' ' << low;
+        }
+}
+
 TEST(Hex, BytesFromHexTakesTwoDigitsAByte) {
     EXPECT_EQ(BytesFromHex("001FC0ff"), std::string("\x00\x1F\xC0\xFF", 4));
     EXPECT_EQ(BytesFromHex("ABC"), "\xAB\x0C") << "a single last digit makes a byte alone";
