@@ -151,6 +151,14 @@ bool IsPostgresUrl(const QString& location) {
     return location.startsWith("postgresql://") || location.startsWith("postgres://");
 }
 
+PostgresArchive::Arrays::Arrays(const Parameters& parameters) {
+    for (std::size_t i = 0; i < parameters.values.size(); ++i) {
+        values.push_back(parameters.present[i] ? parameters.values[i].data() : nullptr);
+        lengths.push_back(static_cast<int>(parameters.values[i].size()));
+        formats.push_back(parameters.binary[i] ? 1 : 0);
+    }
+}
+
 PostgresArchive::Parameters& PostgresArchive::Parameters::Text(std::string text) {
     values.push_back(std::move(text));
     present.push_back(true);
@@ -254,15 +262,9 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
         return error;
     }
     // a query's rows come one at a time, so a million packets never stand in memory at once
-    std::vector<const char*> values;
-    std::vector<int> lengths, formats;
-    for (std::size_t i = 0; i < parameters.values.size(); ++i) {
-        values.push_back(parameters.present[i] ? parameters.values[i].data() : nullptr);
-        lengths.push_back(static_cast<int>(parameters.values[i].size()));
-        formats.push_back(parameters.binary[i] ? 1 : 0);
-    }
-    if (!PQsendQueryParams(connection_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), lengths.data(),
-                           formats.data(), 0))
+    const Arrays arrays(parameters);
+    if (!PQsendQueryParams(connection_, sql.c_str(), arrays.count(), nullptr, arrays.values.data(), arrays.lengths.data(),
+                           arrays.formats.data(), 0))
         return QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
     PQsetSingleRowMode(connection_);
     QString error;
@@ -279,15 +281,9 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
 }
 
 QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take) {
-    std::vector<const char*> values;
-    std::vector<int> lengths, formats;
-    for (std::size_t i = 0; i < parameters.values.size(); ++i) {
-        values.push_back(parameters.present[i] ? parameters.values[i].data() : nullptr);
-        lengths.push_back(static_cast<int>(parameters.values[i].size()));
-        formats.push_back(parameters.binary[i] ? 1 : 0);
-    }
-    PGresult* result = PQexecPrepared(connection_, statement, static_cast<int>(values.size()), values.data(), lengths.data(),
-                                      formats.data(), 0);
+    const Arrays arrays(parameters);
+    PGresult* result = PQexecPrepared(connection_, statement, arrays.count(), arrays.values.data(), arrays.lengths.data(),
+                                      arrays.formats.data(), 0);
     const ExecStatusType status = PQresultStatus(result);
     const bool done = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
     if (done && take) take(result);

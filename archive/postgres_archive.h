@@ -57,6 +57,13 @@ private:
         Parameters& Bytes(std::string_view bytes);
         Parameters& Null();
     };
+    // ... as libpq's arrays.
+    struct Arrays {
+        explicit Arrays(const Parameters& parameters);
+        int count() const { return static_cast<int>(values.size()); }
+        std::vector<const char*> values;
+        std::vector<int> lengths, formats;
+    };
     using Rows = std::function<void(pg_result*)>;
 
     explicit PostgresArchive(pg_conn* connection, QString name);
