@@ -1,6 +1,7 @@
 #include "intake/frame_recognition.h"
 
 #include "telemetry/beacon_layout.h"
+#include "telemetry/hex_text.h"
 
 #include <algorithm>
 #include <array>
@@ -35,10 +36,11 @@ bool DecodeTelemetryRecord(std::string_view frame, std::string_view rxTimeText, 
     return IsTelemetryLength(frame.size()) && DecodeRecord(WithHeader(frame, padded), rxTimeText, record) == DecodeResult::Stored;
 }
 
-bool IsSatelliteBeacon(std::string_view frameHex) {
-    // hexadecimal text is full of the header's first digit: skip ahead rather than test each
-    static const std::boyer_moore_horspool_searcher header(SatelliteHeaderHex.begin(), SatelliteHeaderHex.end());
-    return std::search(frameHex.begin(), frameHex.end(), header) != frameHex.end();
+bool IsSatelliteBeacon(std::string_view frame) {
+    // searched on the bytes, where a match is a whole header, never one half a digit off
+    static const std::string bytes = BytesFromHex(SatelliteHeaderHex);
+    static const std::boyer_moore_horspool_searcher header(bytes.begin(), bytes.end());
+    return std::search(frame.begin(), frame.end(), header) != frame.end();
 }
 
 std::string BeaconTextLine(std::string_view frame, std::string_view rxTimeText, const LogStyle& log) {

@@ -17,8 +17,8 @@ bool DecodeTelemetryRecord(std::string_view frame, std::string_view rxTimeText, 
 // NOCALL-7 from NOSAT-11 via WIDE2-2, a UI frame without layer 3.
 inline constexpr std::string_view SatelliteHeaderHex = "9C9E86829898EE9C9EA682A84076AE92888A64406503F0";
 
-// A frame carrying the satellite's text-beacon header anywhere in its hexadecimal text.
-bool IsSatelliteBeacon(std::string_view frameHex);
+// A frame carrying the satellite's text-beacon header anywhere in its bytes.
+bool IsSatelliteBeacon(std::string_view frame);
 
 // The text beacon's line for the beacon text log, as the log style writes it.
 std::string BeaconTextLine(std::string_view frame, std::string_view rxTimeText, const LogStyle& log);

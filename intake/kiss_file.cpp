@@ -31,7 +31,7 @@ void KissCaptureDecoder::TakeDataFrame(std::string_view frame) {
     const FrameFacts facts{context_.rxTimeText, frameHex_, context_.source, '#', outcome_.dataFrames};
     if (const auto result = DecodeTelemetryFrame(context_, frame, facts))
         ++(*result == DecodeResult::Stored ? outcome_.stored : outcome_.refused);
-    const bool beacon = IsSatelliteBeacon(frameHex_);
+    const bool beacon = IsSatelliteBeacon(frame);
     if (beacon) {
         ++outcome_.textBeacons;
         context_.view.LogBeaconText(BeaconTextLine(frame, context_.rxTimeText, context_.log));

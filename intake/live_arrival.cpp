@@ -45,7 +45,7 @@ LiveArrival DecodeLiveChunk(DecoderContext& context, KissStream& stream, std::st
         // and, when forwarding, in the outbox
         arrival.rxTimeText = Record(now, frame.raw, captureFolder, arrival);
         // forwarded, and kept in the archive with the capture file's stamp, before it is shown
-        const bool beacon = IsSatelliteBeacon(frameHex);
+        const bool beacon = IsSatelliteBeacon(content);
         if (beacon || IsTelemetryLength(content.size())) {
             if (satelliteFrames) satelliteFrames(now, frameHex);
             context.view.TakeSatelliteFrame(content, {arrival.rxTimeText, frameHex, context.source});
