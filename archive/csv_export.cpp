@@ -33,12 +33,10 @@ const std::string& CsvHeading() {
 }
 
 void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator, std::span<const int> channels) {
-    out.append(record.rxTime).append(";");
-    for (const int channel : channels) {
-        AppendValueText(out, record.values[static_cast<std::size_t>(channel)], decimalSeparator);
-        out += ';';
-    }
-    out += "\r\n";
+    RowBuffer row(out, record.rxTime.size() + channels.size() * (kValueTextMost + 1) + 3);
+    row.Text(record.rxTime).Char(';');
+    for (const int channel : channels) row.Value(record.values[static_cast<std::size_t>(channel)], decimalSeparator).Char(';');
+    row.Text("\r\n");
 }
 
 void AppendCsvRow(std::string& out, const TelemetryRecord& record, char decimalSeparator) {

@@ -40,22 +40,39 @@ const std::string& ChannelKey(int channel) {
     return kKeys[static_cast<std::size_t>(channel)];
 }
 
+// Every channel's key, for the room a line's channels may take.
+std::size_t KeysLength() {
+    static const std::size_t length = [] {
+        std::size_t sum = 0;
+        for (int i = 0; i < kChannelCount; ++i) sum += ChannelKey(i).size();
+        return sum;
+    }();
+    return length;
+}
+
 void AppendTimes(std::string& out, const TelemetryRecord& record) {
     const std::string rxTime = IsoRxTime(record.rxTime);
     out += "{\"rx_time\":";
-    out += rxTime.empty() ? "null" : '"' + rxTime + '"';
+    if (rxTime.empty())
+        out += "null";
+    else
+        out.append(1, '"').append(rxTime).append(1, '"');
     out.append(",\"obc_time\":\"").append(record.obcTime).append("\"");
 }
 
+// The channels written into room made once: a line's numbers cost one growth of the string.
 void AppendChannels(std::string& out, const TelemetryRecord& record, std::span<const int> channels) {
+    std::string jobId;
+    AppendJsonString(jobId, record.jobIdText);
+    RowBuffer row(out, KeysLength() + channels.size() * kValueTextMost + jobId.size() + 2);
     for (const int channel : channels) {
-        out += ChannelKey(channel);
+        row.Text(ChannelKey(channel));
         if (channel == kJobIdChannel)
-            AppendJsonString(out, record.jobIdText);
+            row.Text(jobId);
         else
-            AppendValueText(out, record.values[static_cast<std::size_t>(channel)], '.');
+            row.Value(record.values[static_cast<std::size_t>(channel)], '.');
     }
-    out += "}\n";
+    row.Text("}\n");
 }
 
 }  // namespace

@@ -14,32 +14,36 @@ namespace {
 // Whole numbers and thousandths (millivolts read as volts) are every channel's values. Written
 // from the integer they give the general form's text exactly: the nearest double to n/1000
 // rounds back to n/1000 at 15 significant digits, and has no exponent from 0.001 up.
-bool AppendThousandths(std::string& out, double value, char decimalSeparator) {
+// The end of the text written, or null for any other value.
+char* WriteThousandths(char* at, double value, char decimalSeparator) {
     const double thousandths = std::nearbyint(value * 1000);
-    if (!(std::fabs(thousandths) < 1e15) || thousandths / 1000 != value) return false;
+    if (!(std::fabs(thousandths) < 1e15) || thousandths / 1000 != value) return nullptr;
     const auto n = static_cast<long long>(thousandths);
-    char text[32];
-    if (n < 0 && n > -1000) out += '-';  // the whole part of -0.5 is a plain 0
-    out.append(text, std::to_chars(text, text + sizeof text, n / 1000).ptr);
+    if (n < 0 && n > -1000) *at++ = '-';  // the whole part of -0.5 is a plain 0
+    at = std::to_chars(at, at + kValueTextMost, n / 1000).ptr;
     int fraction = static_cast<int>(n < 0 ? -(n % 1000) : n % 1000);
-    if (fraction == 0) return true;
-    out += decimalSeparator;
+    if (fraction == 0) return at;
+    *at++ = decimalSeparator;
     int digits = 3;
     while (fraction % 10 == 0) fraction /= 10, --digits;
     for (int divisor = digits == 3 ? 100 : digits == 2 ? 10 : 1; divisor > 0; divisor /= 10)
-        out += static_cast<char>('0' + fraction / divisor % 10);
-    return true;
+        *at++ = static_cast<char>('0' + fraction / divisor % 10);
+    return at;
 }
 
 }  // namespace
 
-void AppendValueText(std::string& out, double value, char decimalSeparator) {
-    if (AppendThousandths(out, value, decimalSeparator)) return;
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15).ptr;
-    for (char* c = text; c != end; ++c)
+char* WriteValueText(char* at, double value, char decimalSeparator) {
+    if (char* end = WriteThousandths(at, value, decimalSeparator)) return end;
+    char* const end = std::to_chars(at, at + kValueTextMost, value, std::chars_format::general, 15).ptr;
+    for (char* c = at; c != end; ++c)
         if (*c == '.') *c = decimalSeparator;
-    out.append(text, end);
+    return end;
+}
+
+void AppendValueText(std::string& out, double value, char decimalSeparator) {
+    char text[kValueTextMost];
+    out.append(text, WriteValueText(text, value, decimalSeparator));
 }
 
 QString ValueText(double value, const QLocale& locale) {
