@@ -1,5 +1,7 @@
 #include "archive/postgres_archive.h"
 
+#include "archive/copy_rows.h"
+
 #include "intake/frame_recognition.h"
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
@@ -80,6 +82,10 @@ std::vector<std::string> Migrations() {
     };
 }
 
+// A writer takes new frames' ids from the server this many at a time; those it does not use
+// stay unused.
+constexpr int kIdsAtOnce = 256;
+
 // The statements of a writer, prepared once a connection.
 struct Prepared {
     const char* name;
@@ -87,17 +93,11 @@ struct Prepared {
 };
 
 std::vector<Prepared> WriterStatements() {
-    std::string placeholders;
-    for (int i = 0; i < kChannelCount; ++i) placeholders += ", $" + std::to_string(i + 5);
     std::vector<Prepared> statements{
-        {"find_same", "SELECT id, " + MillisecondsOf("time") + " FROM frames WHERE time BETWEEN " + TimeOf("$1") + " AND " +
-                          TimeOf("$2") + " AND digest = $3 AND bytes = $4 ORDER BY time LIMIT 1"},
-        {"insert_frame", "INSERT INTO frames(time, digest, bytes, obc_time" +
-                             EachChannel([](const std::string& c, int) { return ", " + c; }) + ") VALUES(" + TimeOf("$1") +
-                             ", $2, $3, $4" + placeholders + ") RETURNING id"},
-        {"insert_reception", "INSERT INTO receptions(frame, source, time, station) VALUES($1, $2, " + TimeOf("$3") +
-                                 ", $4) ON CONFLICT DO NOTHING"},
-        {"move_earlier", "UPDATE frames SET time = " + TimeOf("$2") + " WHERE id = $1 AND time > " + TimeOf("$2")},
+        // the frames of a batch's hours, a row per reception
+        {"frames_near", "SELECT f.id, " + MillisecondsOf("f.time") + ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN "
+                        "receptions r ON r.frame = f.id WHERE f.time >= " + TimeOf("$1") + " AND f.time < " + TimeOf("$2")},
+        {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
         {"decoded", "UPDATE frames SET obc_time = $2" + EachChannel([](const std::string& c, int channel) {
                         return ", " + c + " = $" + std::to_string(channel + 3);
                     }) + " WHERE id = $1"},
@@ -297,6 +297,7 @@ QString PostgresArchive::RunPrepared(const char* statement, const Parameters& pa
 QString PostgresArchive::BeginBatch() {
     if (inBatch_ && PQtransactionStatus(connection_) == PQTRANS_INTRANS) return {};
     merge_.summaries().Clear();
+    batch_.Clear();
     if (PQtransactionStatus(connection_) == PQTRANS_INERROR) Run("ROLLBACK");
     if (QString error = Run(std::string("BEGIN; ") + kWriterLock); !error.isEmpty()) return error;
     inBatch_ = true;
@@ -316,10 +317,12 @@ QString PostgresArchive::Commit() {
     QString error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteSummaries() : "the batch was lost";
     if (error.isEmpty()) error = Run("COMMIT");
     if (!error.isEmpty()) Run("ROLLBACK");
+    batch_.Clear();
     return error;
 }
 
 QString PostgresArchive::WriteSummaries() {
+    if (QString error = WriteBatch(); !error.isEmpty()) return error;  // the summaries are remade from the frames
     const auto add = [this](int level, std::int64_t start, const SummaryBuckets::Channels& channels) {
         Parameters parameters;
         parameters.Number(start).Number(channels[0].packets);
@@ -353,27 +356,107 @@ PostgresArchive::Parameters& PostgresArchive::AddValues(Parameters& parameters, 
 }
 
 QString PostgresArchive::FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) {
-    known = {};
-    return RunPrepared("find_same", Parameters().Number(from).Number(to).Number(digest).Bytes(bytes), [&](pg_result* rows) {
-        if (PQntuples(rows) > 0) known = {Number(rows, 0, 0), Number(rows, 0, 1)};
-    });
+    const std::vector<std::int64_t> hours = batch_.HoursToRead(from, to);
+    if (!hours.empty()) {
+        const Parameters range = Parameters().Number(hours.front()).Number(hours.back() + kHourMs);
+        const QString error = RunPrepared("frames_near", range, [this](pg_result* rows) {
+            for (int row = 0; row < PQntuples(rows); ++row)
+                batch_.OnServer(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Bytes(rows, row, 3),
+                             std::string_view(PQgetvalue(rows, row, 4), static_cast<std::size_t>(PQgetlength(rows, row, 4))));
+        });
+        if (!error.isEmpty()) return error;
+        for (const std::int64_t hour : hours) batch_.Read(hour / kHourMs);
+    }
+    known = batch_.FindSame(from, to, digest, bytes);
+    return {};
 }
 
 QString PostgresArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                                      const TelemetryRecord* telemetry, std::int64_t& id) {
-    Parameters parameters;
-    AddValues(parameters.Number(timeMs).Number(digest).Bytes(bytes), telemetry);
-    return RunPrepared("insert_frame", parameters, [&](pg_result* rows) { id = Number(rows, 0, 0); });
+    if (freeIds_.empty()) {
+        const QString error = RunPrepared("frame_ids", {}, [this](pg_result* rows) {
+            for (int row = PQntuples(rows) - 1; row >= 0; --row) freeIds_.push_back(Number(rows, row, 0));
+        });
+        if (!error.isEmpty()) return error;
+    }
+    id = freeIds_.back();
+    freeIds_.pop_back();
+    batch_.Insert(id, timeMs, digest, bytes, telemetry);
+    return {};
 }
 
 QString PostgresArchive::InsertReception(std::int64_t frame, const Reception& reception, bool& added) {
-    const Parameters parameters =
-        Parameters().Number(frame).Text(std::string(reception.source)).Number(reception.timeMs).Text(std::string(reception.station));
-    return RunPrepared("insert_reception", parameters, [&](pg_result* rows) { added = std::string_view(PQcmdTuples(rows)) == "1"; });
+    added = batch_.AddReception(frame, reception);
+    return {};
 }
 
 QString PostgresArchive::MoveEarlier(std::int64_t frame, std::int64_t timeMs) {
-    return RunPrepared("move_earlier", Parameters().Number(frame).Number(timeMs));
+    batch_.MoveEarlier(frame, timeMs);
+    return {};
+}
+
+// What the batch has gathered, many rows a statement: the new frames and their receptions
+// copied in, and the known frames heard earlier than they were moved.
+QString PostgresArchive::WriteBatch() {
+    if (batch_.empty()) return {};
+    CopyRows frames;
+    for (const BatchFrames::Frame* frame : batch_.Fresh()) {
+        frames.Row(5 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Integer(frame->digest).Text(frame->bytes);
+        if (!frame->telemetry) {  // a text beacon keeps no values
+            for (int i = 0; i <= kChannelCount; ++i) frames.Null();
+            continue;
+        }
+        frames.Text(frame->telemetry->obcTime);
+        for (int i = 0; i < kChannelCount; ++i)
+            i == kJobIdChannel ? frames.Text(frame->telemetry->jobIdText) : frames.Decimal(frame->telemetry->values[static_cast<std::size_t>(i)]);
+    }
+    CopyRows receptions;
+    for (const BatchFrames::NewReception& reception : batch_.receptions())
+        receptions.Row(4).Integer(reception.frame).Text(reception.source).Time(reception.timeMs).Text(reception.station);
+    const std::vector<std::pair<std::int64_t, std::int64_t>> moves(batch_.moves().begin(), batch_.moves().end());
+    QString error = Copy("frames(id, time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")", frames);
+    if (error.isEmpty()) error = Copy("receptions(frame, source, time, station)", receptions);
+    if (error.isEmpty())
+        error = UpdateRows("UPDATE frames f SET time = v.time FROM (VALUES ", ") v(id, time) WHERE f.id = v.id AND f.time > v.time",
+                           moves.size(), [&](std::size_t i, Parameters& row) { row.Number(moves[i].first).Number(moves[i].second); });
+    if (error.isEmpty()) batch_.Written();
+    return error;
+}
+
+QString PostgresArchive::Copy(const std::string& into, CopyRows& rows) {
+    if (rows.empty()) return {};
+    PGresult* started = PQexec(connection_, ("COPY " + into + " FROM STDIN (FORMAT binary)").c_str());
+    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
+    QString error = copying ? QString() : ServerError(started);
+    PQclear(started);
+    if (!copying) return error;
+    const std::string& data = rows.Finished();
+    if (PQputCopyData(connection_, data.data(), static_cast<int>(data.size())) != 1 || PQputCopyEnd(connection_, nullptr) != 1)
+        error = QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
+    while (PGresult* result = PQgetResult(connection_)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK && error.isEmpty()) error = ServerError(result);
+        PQclear(result);
+    }
+    return error;
+}
+
+// Frames' ids and times given a statement each few thousand, within the parameters a statement
+// may have.
+QString PostgresArchive::UpdateRows(const std::string& head, const std::string& tail, std::size_t count,
+                                    const std::function<void(std::size_t, Parameters&)>& fill) {
+    constexpr std::size_t kAtOnce = 65535 / 2;
+    for (std::size_t first = 0; first < count; first += kAtOnce) {
+        std::string sql = head;
+        Parameters parameters;
+        for (std::size_t i = first; i < std::min(count, first + kAtOnce); ++i) {
+            const std::string id = '$' + std::to_string(parameters.values.size() + 1);
+            const std::string time = '$' + std::to_string(parameters.values.size() + 2);
+            sql += (i == first ? "(" : ", (") + id + "::bigint, " + TimeOf(time) + ")";
+            fill(i, parameters);
+        }
+        if (QString error = Run(sql + tail, parameters); !error.isEmpty()) return error;
+    }
+    return {};
 }
 
 QString PostgresArchive::ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) {
@@ -493,5 +576,6 @@ bool PostgresArchive::Reconnect() {
     if (PQstatus(connection_) != CONNECTION_OK) return false;
     inBatch_ = false;
     merge_.summaries().Clear();
+    batch_.Clear();
     return Prepare().isEmpty();  // a statement is prepared a session
 }

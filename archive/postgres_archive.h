@@ -2,11 +2,13 @@
 
 #include "archive/archive_columns.h"
 #include "archive/archive_store.h"
+#include "archive/batch_frames.h"
 #include "archive/reception_merge.h"
 
 #include <memory>
 #include <vector>
 
+class CopyRows;
 struct pg_conn;
 struct pg_result;
 
@@ -18,7 +20,8 @@ bool IsPostgresUrl(const QString& location);
 // schema is made and migrated only by its owner (Mode::Migrate), so a station's role needs no
 // more than SELECT, INSERT and UPDATE. Each batch of a writer holds a lock of the archive's
 // own inside its transaction: writers of overlapping captures take turns a batch at a time,
-// and the rules of the merge see every packet the other wrote.
+// and the rules of the merge see every packet the other wrote. A batch reads the frames near
+// its receptions an hour at a time and writes what it gathered many rows a statement.
 class PostgresArchive : public ArchiveStore, private MergeStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly, Migrate };
@@ -73,6 +76,10 @@ private:
     QString Prepare();
     QString BeginBatch();
     int SchemaVersion();
+    QString WriteBatch();
+    QString Copy(const std::string& into, CopyRows& rows);
+    QString UpdateRows(const std::string& head, const std::string& tail, std::size_t count,
+                       const std::function<void(std::size_t, Parameters&)>& fill);
     QString WriteSummaries();
     QString Remake(int level, const TimeRange& range);
     Parameters& AddValues(Parameters& parameters, const TelemetryRecord* telemetry);
@@ -88,5 +95,7 @@ private:
     QString name_;
     bool inBatch_ = false;
     ReceptionMerge merge_;
+    BatchFrames batch_;
+    std::vector<std::int64_t> freeIds_;  // taken from the server for new frames
     TelemetryRecord record_;  // a rebuild decodes into it
 };

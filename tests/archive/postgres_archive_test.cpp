@@ -47,17 +47,21 @@ std::string TakenOut(ArchiveStore& archive) {
 }
 
 // The same receptions as the random archive's, heard again by a second station a few seconds
-// later (one of them earlier, across a bucket's edge), and a text beacon.
-void HearAgain(ArchiveStore& archive, const std::vector<HeardValue>& heard) {
+// later (one of them earlier, across a bucket's edge), and a text beacon. How many of them the
+// archive had already.
+int HearAgain(ArchiveStore& archive, const std::vector<HeardValue>& heard) {
     Received result;
+    int known = 0;
     for (std::size_t i = 0; i < heard.size(); i += 7) {
         const std::string frame =
             BeaconBuilder().u16(79, static_cast<std::uint16_t>(heard[i].value)).u32(20, static_cast<std::uint32_t>(i)).build();
         const std::int64_t shift = i == 70 ? -(heard[i].timeMs % (30 * 60000)) - 1000 : 3000;
         EXPECT_EQ(archive.Receive({frame, heard[i].timeMs + shift, "export.csv:" + std::to_string(i), "DL1ABC"}, result), "");
+        known += result == Received::Known;
     }
     EXPECT_EQ(archive.Receive({BytesFromHex(SatelliteHeaderHex) + ">ORCA-5 de NOSAT", kStart + 5000, "pass.kss#1", "N0CALL"}, result), "");
     EXPECT_EQ(archive.Commit(), "");
+    return known + (result == Received::Known);
 }
 
 }  // namespace
@@ -71,7 +75,8 @@ TEST(SharedArchive, TheSameRowsAsTheSqliteArchiveFromTheSameReceptions) {
     const auto shared = OpenShared(server.Url(), PostgresArchive::Mode::Migrate);
     ASSERT_TRUE(local && shared);
     HearAgain(*local, FillRandomArchive(*local, 5, 20, kStart));
-    HearAgain(*shared, FillRandomArchive(*shared, 5, 20, kStart));
+    const std::vector<HeardValue> heard = FillRandomArchive(*shared, 5, 20, kStart);
+    EXPECT_EQ(HearAgain(*shared, heard), 0);
     const std::string expected = TakenOut(*local);
     EXPECT_GT(expected.size(), 100000u);
     // compared whole, shown by their sizes: a difference would fill the screen
@@ -79,6 +84,10 @@ TEST(SharedArchive, TheSameRowsAsTheSqliteArchiveFromTheSameReceptions) {
     EXPECT_TRUE(taken == expected) << taken.size() << " characters, " << expected.size() << " from SQLite";
     ASSERT_EQ(shared->Rebuild(), "");
     EXPECT_TRUE(TakenOut(*shared) == expected) << "decoded anew, the same";
+    const QString receptions = server.Value("SELECT count(*) FROM receptions");
+    EXPECT_EQ(HearAgain(*shared, heard), static_cast<int>((heard.size() + 6) / 7) + 1) << "a file read again: every reception known";
+    EXPECT_EQ(server.Value("SELECT count(*) FROM receptions"), receptions);
+    EXPECT_TRUE(TakenOut(*shared) == expected);
 }
 
 TEST(SharedArchive, TwoStationsWritingAtOnceMakeEachTransmissionOnceWithBothReceptions) {

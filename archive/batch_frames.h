@@ -1,0 +1,62 @@
+#pragma once
+
+#include "archive/reception_merge.h"
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// What a writer's batch on a database server knows of the archive's frames near its receptions,
+// and what it has yet to write. The server is asked for an hour of frames at a time and written
+// many rows a statement, instead of a round trip for each step of each reception. It holds only
+// while no other writer can change the frames: for one batch under the writers' lock.
+class BatchFrames {
+public:
+    struct Frame {
+        std::int64_t id = 0;
+        std::int64_t timeMs = 0;
+        std::int64_t digest = 0;
+        std::string bytes;
+        std::set<std::string, std::less<>> sources;  // its receptions'
+        std::optional<TelemetryRecord> telemetry;  // a new frame's values, to be written
+        bool fresh = false;                        // not on the server yet
+    };
+    struct NewReception {
+        std::int64_t frame = 0;
+        std::int64_t timeMs = 0;
+        std::string source, station;
+    };
+
+    // The hours a search from `from` to `to` needs that the batch has not read yet; the caller
+    // reads each and gives its frames to OnServer, then marks it read.
+    std::vector<std::int64_t> HoursToRead(std::int64_t from, std::int64_t to) const;
+    void Read(std::int64_t hour) { readHours_.insert(hour); }
+    void OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::string_view source);
+
+    MergeStatements::Known FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes) const;
+    void Insert(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry);
+    bool AddReception(std::int64_t frame, const Reception& reception);
+    void MoveEarlier(std::int64_t frame, std::int64_t timeMs);
+
+    // What is to be written: the new frames, the new receptions, the known frames' new times.
+    std::vector<const Frame*> Fresh() const;
+    const std::vector<NewReception>& receptions() const { return receptions_; }
+    const std::map<std::int64_t, std::int64_t>& moves() const { return moves_; }
+    bool empty() const { return fresh_ == 0 && receptions_.empty() && moves_.empty(); }
+    void Written();  // on the server now, inside the batch's transaction
+
+    void Clear();
+
+private:
+    static std::int64_t HourOf(std::int64_t timeMs);
+
+    std::unordered_map<std::int64_t, Frame> frames_;         // by id
+    std::unordered_multimap<std::int64_t, std::int64_t> ids_;  // by digest
+    std::set<std::int64_t> readHours_;
+    std::size_t fresh_ = 0;
+    std::vector<NewReception> receptions_;
+    std::map<std::int64_t, std::int64_t> moves_;  // a frame's id to its earlier time
+};

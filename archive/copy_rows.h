@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Rows in the binary form of PostgreSQL's COPY, which a server takes without parsing a
+// statement or a number's text: a header, then each row's field count and its fields, each with
+// its length, in network byte order.
+class CopyRows {
+public:
+    CopyRows();
+
+    CopyRows& Row(int fields);
+    CopyRows& Integer(std::int64_t value);     // bigint
+    CopyRows& Decimal(double value);           // double precision
+    CopyRows& Text(std::string_view text);     // text, or bytea
+    CopyRows& Time(std::int64_t milliseconds); // timestamptz, from milliseconds since 1970
+    CopyRows& Null();
+
+    // The rows with the trailer the format ends with.
+    const std::string& Finished();
+    bool empty() const { return rows_ == 0; }
+
+private:
+    void Length(std::int32_t length);
+    void Word(std::uint64_t value, int bytes);
+
+    std::string data_;
+    std::int64_t rows_ = 0;
+};
