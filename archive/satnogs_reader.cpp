@@ -1,6 +1,7 @@
 #include "archive/satnogs_reader.h"
 
 #include "intake/whole_file.h"
+#include "telemetry/vector_state.h"
 
 #include <QFile>
 
@@ -90,6 +91,7 @@ bool ForEachLineFromTheEnd(QFileDevice& file, const LineEnds& ends, const LineSi
         buffer.resize(static_cast<std::size_t>(length));
         if (!file.seek(position) || file.read(buffer.data(), length) != length) return false;
         read(file.size() - position);
+        ClearUpperVectorHalves();
         buffer += rest;
         bool lastTooLong = restTooLong;  // the piece at the buffer's end continues the line of rest
         std::size_t end = buffer.size();

@@ -5,6 +5,7 @@
 #include "intake/whole_file.h"
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
+#include "telemetry/vector_state.h"
 
 #include <algorithm>
 
@@ -14,6 +15,7 @@ KissCaptureDecoder::KissCaptureDecoder(DecoderContext& context, std::size_t maxF
 }
 
 void KissCaptureDecoder::Feed(std::string_view bytes) {
+    ClearUpperVectorHalves();
     stream_.Feed(bytes, [this](const KissFrame& frame) { TakeFrame(frame.unescaped); });
 }
 

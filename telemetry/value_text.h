@@ -19,15 +19,15 @@ void AppendValueText(std::string& out, double value, char decimalSeparator);
 inline constexpr std::size_t kValueTextMost = 32;
 char* WriteValueText(char* at, double value, char decimalSeparator);
 
-// A row of text written into room made in the string once, rather than the string growing a
-// field at a time; what the row did not use is given back at the end.
+// A row of text written into room of its own, then added to the string at once, rather than
+// the string growing a field at a time. `most` bounds the row's length.
 class RowBuffer {
 public:
-    RowBuffer(std::string& out, std::size_t most) : out_(out), start_(out.size()) {
-        out_.resize(start_ + most);
-        at_ = out_.data() + start_;
+    RowBuffer(std::string& out, std::size_t most) : out_(out) {
+        if (most > sizeof room_) spill_.resize(most);  // never for a packet's row; for safety
+        start_ = at_ = most > sizeof room_ ? spill_.data() : room_;
     }
-    ~RowBuffer() { out_.resize(static_cast<std::size_t>(at_ - out_.data())); }
+    ~RowBuffer() { out_.append(start_, at_); }
     RowBuffer(const RowBuffer&) = delete;
     RowBuffer& operator=(const RowBuffer&) = delete;
 
@@ -47,9 +47,12 @@ public:
 
 private:
     std::string& out_;
-    std::size_t start_;
+    char room_[4096];
+    std::string spill_;
+    char* start_;
     char* at_;
 };
+
 QString ValueText(double value, const QLocale& locale = QLocale());
 
 // The status word in upper-case hexadecimal without leading zeros; the whole 32 bits,
