@@ -29,8 +29,7 @@ void KissCaptureDecoder::TakeFrame(std::string_view frame) {
 
 void KissCaptureDecoder::TakeDataFrame(std::string_view frame) {
     ++outcome_.dataFrames;
-    HexText(frame, frameHex_);
-    const FrameFacts facts{context_.rxTimeText, frameHex_, context_.source, '#', outcome_.dataFrames};
+    const FrameFacts facts{context_.rxTimeText, FrameHex(frame, frameHex_), context_.source, '#', outcome_.dataFrames};
     if (const auto result = DecodeTelemetryFrame(context_, frame, facts))
         ++(*result == DecodeResult::Stored ? outcome_.stored : outcome_.refused);
     const bool beacon = IsSatelliteBeacon(frame);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "telemetry/hex_text.h"
 #include "telemetry/packet_store.h"
 
 #include <cstdint>
@@ -7,10 +8,41 @@
 #include <string>
 #include <string_view>
 
+// A frame's hexadecimal text, made from its bytes the first time something asks for it (the
+// "debug" page, a JSON line, the outbox), so that a road writing CSV never makes it. A road
+// that has the text already (a SatNOGS line) gives it as it is.
+class FrameHex {
+public:
+    FrameHex() = default;
+    FrameHex(std::string_view text) : text_(text) {}  // NOLINT(google-explicit-constructor): a text is one
+    FrameHex(const std::string& text) : text_(text) {}  // NOLINT(google-explicit-constructor)
+    FrameHex(const char* text) : text_(text) {}         // NOLINT(google-explicit-constructor)
+    // Made into `room`, reused from frame to frame, when first asked for.
+    FrameHex(std::string_view bytes, std::string& room) : bytes_(bytes), room_(&room), made_(false) {}
+
+    std::string_view text() const {
+        if (!made_) {
+            HexText(bytes_, *room_);
+            text_ = *room_;
+            made_ = true;
+        }
+        return text_;
+    }
+    operator std::string_view() const { return text(); }  // NOLINT(google-explicit-constructor)
+    bool empty() const { return made_ ? text_.empty() : bytes_.empty(); }
+    std::size_t size() const { return made_ ? text_.size() : 2 * bytes_.size(); }
+
+private:
+    std::string_view bytes_;
+    std::string* room_ = nullptr;
+    mutable std::string_view text_;
+    mutable bool made_ = true;
+};
+
 // What a road knows of a frame besides its bytes.
 struct FrameFacts {
     std::string_view rxTimeText = {};  // when it was received, as the road has it
-    std::string_view frameHex = {};    // the frame as received, in hexadecimal; empty where the road keeps none
+    FrameHex frameHex = {};            // the frame as received, in hexadecimal; empty where the road keeps none
     std::string_view source = {};      // what it came from: a file's name, or the live server
     char mark = '\0';                  // before its number in a source's text: '#' a capture's, ':' an export's
     std::int64_t number = 0;           // where it stands in its source, from 1: a capture's data frame,
