@@ -16,19 +16,21 @@ namespace {
 // rounds back to n/1000 at 15 significant digits, and has no exponent from 0.001 up.
 // The end of the text written, or null for any other value.
 char* WriteThousandths(char* at, double value, char decimalSeparator) {
-    const double thousandths = std::nearbyint(value * 1000);
-    if (!(std::fabs(thousandths) < 1e15) || thousandths / 1000 != value) return nullptr;
-    const auto n = static_cast<long long>(thousandths);
-    if (n < 0 && n > -1000) *at++ = '-';  // the whole part of -0.5 is a plain 0
-    at = std::to_chars(at, at + kValueTextMost, n / 1000).ptr;
-    int fraction = static_cast<int>(n < 0 ? -(n % 1000) : n % 1000);
+    const double scaled = value * 1000;
+    if (!(std::fabs(scaled) < 1e15)) return nullptr;
+    // the nearest whole number; a half is no thousandth, and the test below sends it on
+    const auto n = static_cast<long long>(scaled + std::copysign(0.5, scaled));
+    if (static_cast<double>(n) / 1000 != value) return nullptr;
+    if (n < 0) *at++ = '-';
+    const auto magnitude = static_cast<unsigned long long>(n < 0 ? -n : n);
+    at = std::to_chars(at, at + kValueTextMost, magnitude / 1000).ptr;
+    const auto fraction = static_cast<unsigned>(magnitude % 1000);
     if (fraction == 0) return at;
     *at++ = decimalSeparator;
-    int digits = 3;
-    while (fraction % 10 == 0) fraction /= 10, --digits;
-    for (int divisor = digits == 3 ? 100 : digits == 2 ? 10 : 1; divisor > 0; divisor /= 10)
-        *at++ = static_cast<char>('0' + fraction / divisor % 10);
-    return at;
+    at[0] = static_cast<char>('0' + fraction / 100);
+    at[1] = static_cast<char>('0' + fraction / 10 % 10);
+    at[2] = static_cast<char>('0' + fraction % 10);
+    return at + (fraction % 10 != 0 ? 3 : fraction % 100 != 0 ? 2 : 1);  // no trailing zeros
 }
 
 }  // namespace
