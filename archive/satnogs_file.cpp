@@ -47,7 +47,8 @@ std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::st
     const bool named = lastField != std::string_view::npos && lastField > kFrameStart + hex.size();
     const FrameFacts facts{line.substr(0, kTimeLength), context.log.satnogsSetsFrameHex ? hex : std::string_view(),
                            context.source, ':', number, named ? line.substr(lastField + 1) : std::string_view()};
-    const std::string frame = BytesFromHex(hex);
+    std::string& frame = context.frame;
+    BytesFromHex(hex, frame);
     if (context.view.satelliteFrame && (IsTelemetryLength(frame.size()) || IsSatelliteBeacon(frame)))
         context.view.TakeSatelliteFrame(frame, facts);
     return DecodeTelemetryFrame(context, frame, facts);

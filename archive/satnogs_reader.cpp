@@ -76,6 +76,29 @@ bool ForEachLine(QFileDevice& file, const LineEnds& ends, const LineSink& take) 
     return true;
 }
 
+// The last place of a byte before `before`, or npos: the GNU C library looks a block at a time.
+std::size_t FindLastByte(std::string_view text, char byte, std::size_t before) {
+#ifdef __GLIBC__
+    const auto* found = static_cast<const char*>(memrchr(text.data(), byte, before));
+    return found ? static_cast<std::size_t>(found - text.data()) : std::string::npos;
+#else
+    return before == 0 ? std::string::npos : text.rfind(byte, before - 1);
+#endif
+}
+
+// Where the last separator that ends by `end` starts, or npos: found by its last byte, and not
+// by comparing the separator at each place, as rfind does.
+std::size_t FindLast(std::string_view text, std::string_view separator, std::size_t end) {
+    for (std::size_t before = end; before >= separator.size();) {
+        const std::size_t last = FindLastByte(text, separator.back(), before);
+        if (last == std::string::npos || last + 1 < separator.size()) return std::string::npos;
+        const std::size_t start = last + 1 - separator.size();
+        if (text.substr(start, separator.size()) == separator) return start;
+        before = last;
+    }
+    return std::string::npos;
+}
+
 // Hands every line on, the last first, with its number counted from 1.
 bool ForEachLineFromTheEnd(QFileDevice& file, const LineEnds& ends, const LineSink& take,
                            const std::function<void(qint64)>& read) {
@@ -95,9 +118,7 @@ bool ForEachLineFromTheEnd(QFileDevice& file, const LineEnds& ends, const LineSi
         buffer += rest;
         bool lastTooLong = restTooLong;  // the piece at the buffer's end continues the line of rest
         std::size_t end = buffer.size();
-        for (std::size_t found; end >= separator.size() &&
-                                (found = buffer.rfind(separator, end - separator.size())) != std::string::npos;
-             end = found) {
+        for (std::size_t found; (found = FindLast(buffer, separator, end)) != std::string::npos; end = found) {
             const std::size_t first = found + separator.size();
             const bool tooLong = std::exchange(lastTooLong, false) || end - first > kLongestLine;
             take(tooLong ? std::string_view() : std::string_view(buffer).substr(first, end - first), number--, tooLong);

@@ -15,6 +15,7 @@ struct DecoderContext {
     const LogStyle& log;
     std::string rxTimeText;  // the last time stamp a capture gave
     TelemetryRecord record;  // what the frame in hand is decoded into
+    std::string frame;       // the frame in hand where a road reads it from text, its buffer reused
     std::string source;      // the input being read: a file's name, or the live server
 };
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 TEST(ValueText, GeneralDecimalFormInTheLocale) {
     const QLocale english(QLocale::English, QLocale::UnitedStates);
     const QLocale german(QLocale::German, QLocale::Germany);
@@ -37,4 +40,12 @@ TEST(ValueText, AgreesWithTheLocaleGeneralFormForEveryDecodedKind) {
     for (const double value : samples) EXPECT_EQ(ValueText(value, QLocale::c()), plain.toString(value, 'g', 15)) << value;
     for (int millivolts = -999; millivolts < 65536; ++millivolts)
         ASSERT_EQ(ValueText(millivolts / 1000.0, QLocale::c()), plain.toString(millivolts / 1000.0, 'g', 15));
+    // thousandths of every size up to 15 digits, and the doubles a unit on either side of them
+    std::mt19937_64 random(5);
+    for (int i = 0; i < 300000; ++i) {
+        const long long digits = 1 + static_cast<long long>(random() % 15);
+        const long long n = static_cast<long long>(random() % static_cast<unsigned long long>(std::pow(10.0, digits))) * (i % 2 ? 1 : -1);
+        const double value = std::nextafter(n / 1000.0, (i % 3 == 0 ? -1 : 1) * (i % 3 == 2 ? 0.0 : INFINITY));
+        ASSERT_EQ(ValueText(value, QLocale::c()), plain.toString(value, 'g', 15)) << n;
+    }
 }
