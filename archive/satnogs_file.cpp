@@ -41,14 +41,15 @@ std::string_view FrameHexOf(std::string_view line) {
 }
 
 std::optional<DecodeResult> DecodeSatnogsRecord(DecoderContext& context, std::string_view line, int number) {
-    const std::string_view hex = FrameHexOf(line);
-    // a newer export names the receiving station in its last field: "...|848A82...||N0CALL"
-    const std::size_t lastField = line.rfind('|');
-    const bool named = lastField != std::string_view::npos && lastField > kFrameStart + hex.size();
-    const FrameFacts facts{line.substr(0, kTimeLength), context.log.satnogsSetsFrameHex ? hex : std::string_view(),
-                           context.source, ':', number, named ? line.substr(lastField + 1) : std::string_view()};
     std::string& frame = context.frame;
-    BytesFromHex(hex, frame);
+    const std::string_view rest = line.size() > kFrameStart ? line.substr(kFrameStart) : std::string_view();
+    const std::string_view hex = rest.substr(0, BytesFromLeadingHex(rest, frame));
+    // a newer export names the receiving station in its last field: "...|848A82...||N0CALL"
+    const std::string_view after = rest.substr(hex.size());
+    const std::size_t lastField = after.rfind('|');
+    const bool named = lastField != std::string_view::npos && lastField > 0;
+    const FrameFacts facts{line.substr(0, kTimeLength), context.log.satnogsSetsFrameHex ? hex : std::string_view(),
+                           context.source, ':', number, named ? after.substr(lastField + 1) : std::string_view()};
     if (context.view.satelliteFrame && (IsTelemetryLength(frame.size()) || IsSatelliteBeacon(frame)))
         context.view.TakeSatelliteFrame(frame, facts);
     return DecodeTelemetryFrame(context, frame, facts);

@@ -53,3 +53,17 @@ void BytesFromHex(std::string_view hex, std::string& bytes) {
         bytes[i / 2] = static_cast<char>(high < 0 ? 0 : low < 0 ? high : high << 4 | low);
     }
 }
+
+std::size_t BytesFromLeadingHex(std::string_view text, std::string& bytes) {
+    bytes.resize(text.size() / 2 + 1);
+    char* out = bytes.data();
+    std::size_t at = 0;
+    for (; at + 1 < text.size(); at += 2) {
+        const int high = HexDigitValue(text[at]), low = HexDigitValue(text[at + 1]);
+        if ((high | low) < 0) break;
+        *out++ = static_cast<char>(high << 4 | low);
+    }
+    if (at < text.size() && HexDigitValue(text[at]) >= 0) *out++ = static_cast<char>(HexDigitValue(text[at++]));  // a digit alone
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+    return at;
+}

@@ -23,6 +23,8 @@ std::int32_t HexToNumber(std::string_view text);
 
 // Bytes of hexadecimal text, two digits each; a single last digit makes a byte alone.
 std::string BytesFromHex(std::string_view hex);
+// ... of the digits the text starts with, read as they are checked; how many digits there were.
+std::size_t BytesFromLeadingHex(std::string_view text, std::string& bytes);
 // ... into a buffer that is reused from line to line.
 void BytesFromHex(std::string_view hex, std::string& bytes);
 
