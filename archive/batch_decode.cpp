@@ -6,6 +6,7 @@
 #include "archive/satnogs_reader.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
+#include "telemetry/time_stamps.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -18,7 +19,6 @@
 namespace {
 
 constexpr qint64 kBlockBytes = 1 << 20;
-constexpr std::size_t kFlushBytes = 1 << 18;
 
 // Reads the next block; false at the end or on an error.
 bool ReadBlock(QIODevice& input, std::string& block) {
@@ -64,7 +64,10 @@ BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogSty
             .satelliteFrame = sinks_.satelliteFrames},
       context_{view_, log} {
     if (!sinks_.progress) sinks_.progress = [](qint64) {};
-    if (format_ == RowFormat::Csv && sinks_.rows) rows_ = CsvHeading();
+    if (sinks_.rows)
+        writer_ = std::make_unique<RowWriter>(format_ == RowFormat::Csv ? CsvHeading() : std::string(),
+                                              [this](std::string& rows, const RowWriter::Packet& packet) { FormatRow(rows, packet); },
+                                              sinks_.rows);
 }
 
 QString BatchDecoder::Decode(const QByteArray& path, InputFormat format) {
@@ -119,21 +122,31 @@ void BatchDecoder::WriteBeaconText(std::string_view line) {
 
 bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     ++totals_.packets;
-    if (!sinks_.rows) return true;
-    switch (format_) {
-    case RowFormat::Csv: AppendCsvRow(rows_, packet.record, decimalSeparator_); break;
-    case RowFormat::JsonLines: AppendJsonLine(rows_, packet.record, SourceText(packet.facts), packet.facts.frameHex); break;
-    case RowFormat::LineProtocol:
-        // a packet without a time is counted, not written: a collector would date it on arrival
-        if (!AppendLineProtocol(rows_, packet.record, packet.facts.station.empty() ? station_ : packet.facts.station,
-                                SourceText(packet.facts), AllChannels())) {
-            --totals_.packets;
-            ++totals_.skipped;
-        }
-        break;
+    if (!writer_) return true;
+    // a packet without a time is counted, not written: a collector would date it on arrival
+    if (format_ == RowFormat::LineProtocol && !UtcMilliseconds(packet.record.rxTime)) {
+        --totals_.packets;
+        ++totals_.skipped;
+        return true;
     }
-    if (rows_.size() >= kFlushBytes) Flush();
+    RowWriter::Packet& queued = writer_->Add();
+    queued.record.values = packet.record.values;
+    queued.record.rxTime.assign(packet.record.rxTime);
+    if (format_ == RowFormat::Csv) return true;
+    queued.record.obcTime.assign(packet.record.obcTime);
+    queued.record.jobIdText.assign(packet.record.jobIdText);
+    queued.source = SourceText(packet.facts);
+    if (format_ == RowFormat::JsonLines) queued.frameHex.assign(packet.facts.frameHex.text());
+    queued.station.assign(packet.facts.station.empty() ? station_ : packet.facts.station);
     return true;
+}
+
+void BatchDecoder::FormatRow(std::string& rows, const RowWriter::Packet& packet) const {
+    switch (format_) {
+    case RowFormat::Csv: AppendCsvRow(rows, packet.record, decimalSeparator_); break;
+    case RowFormat::JsonLines: AppendJsonLine(rows, packet.record, packet.source, packet.frameHex); break;
+    case RowFormat::LineProtocol: AppendLineProtocol(rows, packet.record, packet.station, packet.source, AllChannels()); break;
+    }
 }
 
 void BatchDecoder::Count(const LiveArrival& arrival) {
@@ -141,9 +154,7 @@ void BatchDecoder::Count(const LiveArrival& arrival) {
 }
 
 void BatchDecoder::Flush() {
-    if (rows_.empty() || !sinks_.rows) return;
-    sinks_.rows(rows_);
-    rows_.clear();
+    if (writer_) writer_->Flush();
 }
 
 std::string SummaryText(const BatchTotals& totals, double seconds) {

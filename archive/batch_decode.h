@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/row_writer.h"
 #include "intake/live_arrival.h"
 #include "telemetry/beacon_decoder.h"
 
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -24,8 +26,9 @@ struct BatchTotals {
 
 // Decodes capture files and SatNOGS exports into rows, one a packet, with no store and no
 // limit: each packet is written out as soon as it is decoded, and the input is read in blocks,
-// so memory stays flat however large the input. A SatNOGS export is read as the window reads
-// it; a capture file's frames past 4096 bytes, which no telemetry frame is, are skipped.
+// so memory stays flat however large the input. The rows are made on a second thread, and the
+// rows sink is called there. A SatNOGS export is read as the window reads it; a capture file's
+// frames past 4096 bytes, which no telemetry frame is, are skipped.
 class BatchDecoder {
 public:
     struct Sinks {
@@ -60,6 +63,7 @@ private:
     QString DecodeKiss(QIODevice& input, std::string first);
     QString DecodeSatnogs(QFileDevice& input);
     bool WriteRow(const DecodedPacket& packet);
+    void FormatRow(std::string& rows, const RowWriter::Packet& packet) const;
     void WriteBeaconText(std::string_view line);
 
     RowFormat format_;
@@ -67,9 +71,9 @@ private:
     Sinks sinks_;
     DecodeView view_;
     DecoderContext context_;
-    std::string rows_;
     BatchTotals totals_;
     std::string station_;
+    std::unique_ptr<RowWriter> writer_;  // none without a rows sink
 };
 
 // A capture file has FEND bytes; a SatNOGS export is lines of date, "|" and hexadecimal.
