@@ -91,6 +91,14 @@ TEST(BatchDecoder, WritesEveryPacketOfACapturePastTheWindowsLimit) {
     EXPECT_EQ(decoder.totals().skipped, 2) << "a short frame and one past the bound";
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 25001) << "the heading and a line a packet";
     EXPECT_TRUE(rows.ends_with(";\r\n"));
+    // made on another thread, in the frames' order: each row's Urbi is its number
+    std::size_t start = rows.find('\n') + 1;
+    for (int n = 1; n <= 25000; ++n) {
+        const std::size_t end = rows.find('\n', start);
+        const QStringList fields = QString::fromStdString(rows.substr(start, end - start)).split(';');
+        ASSERT_EQ(fields[channel::Urbi + 1], QString::number(n)) << "row " << n;
+        start = end + 1;
+    }
 }
 
 TEST(BatchDecoder, JsonLinesRoundTripTheValues) {
