@@ -1,18 +1,29 @@
-// orca5-decode's work: a capture of a million frames from the demo-capture tool (about 240 MB)
-// decoded to CSV and to JSON lines into /dev/null, through the same code the program runs.
+// orca5-decode's work, through the same code the program runs, into /dev/null: a capture of a
+// million frames from the demo-capture tool (about 240 MB) to CSV and to JSON lines, and inputs
+// of random values from bench/plain_decoder.py, a capture of 480,000 frames and a SatNOGS
+// export of 200,000 lines, as bench/compare_with_python.sh decodes them.
 #include "archive/batch_decode.h"
 #include "million_capture.h"
 #include "programs/log_styles.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QFile>
+
 #include <cstdio>
 #include <sys/resource.h>
 
 namespace {
 
-void DecodeMillionFrames(benchmark::State& run, RowFormat format) {
-    const QString capture = MillionFrameCapture();
+// An input of random values, made once a run.
+QString VariedInput(const char* kind, int count) {
+    static QTemporaryDir folder;
+    const QString path = QDir(folder.path()).filePath(QString("%1-%2").arg(kind).arg(count));
+    if (!QFile::exists(path)) QProcess::execute("python3", {ORCA5_PLAIN_DECODER_PATH, kind, path, QString::number(count)});
+    return path;
+}
+
+void Decode(benchmark::State& run, const QString& input, RowFormat format) {
     std::FILE* devNull = std::fopen("/dev/null", "wb");
     std::int64_t packets = 0;
     for (auto _ : run) {
@@ -20,7 +31,7 @@ void DecodeMillionFrames(benchmark::State& run, RowFormat format) {
                              {.rows = [&](std::string_view rows) { std::fwrite(rows.data(), 1, rows.size(), devNull); },
                               .textBeacons = {},
                               .progress = {}});
-        decoder.Decode(QFile::encodeName(capture), InputFormat::Detect);
+        decoder.Decode(QFile::encodeName(input), InputFormat::Detect);
         decoder.Flush();
         packets = decoder.totals().packets;
     }
@@ -32,7 +43,14 @@ void DecodeMillionFrames(benchmark::State& run, RowFormat format) {
     run.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024;
 }
 
-BENCHMARK_CAPTURE(DecodeMillionFrames, csv, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_CAPTURE(DecodeMillionFrames, jsonl, RowFormat::JsonLines)->Unit(benchmark::kMillisecond)->Iterations(1);
+void DecodeMillionFrames(benchmark::State& run, RowFormat format) { Decode(run, MillionFrameCapture(), format); }
+void DecodeVaried(benchmark::State& run, const char* kind, int count, RowFormat format) { Decode(run, VariedInput(kind, count), format); }
+
+// the rows are made on a second thread: packets a second of the wall clock
+BENCHMARK_CAPTURE(DecodeMillionFrames, csv, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(DecodeMillionFrames, jsonl, RowFormat::JsonLines)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+BENCHMARK_CAPTURE(DecodeVaried, capture_csv, "capture", 480000, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(DecodeVaried, capture_jsonl, "capture", 480000, RowFormat::JsonLines)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(DecodeVaried, export_csv, "export", 200000, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 
 }  // namespace
