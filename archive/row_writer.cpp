@@ -4,8 +4,8 @@
 
 namespace {
 
-constexpr std::size_t kBatchPackets = 256;
-constexpr std::size_t kBatchesInHand = 4;
+constexpr std::size_t kBatchPackets = 128;
+constexpr std::size_t kBatchesInHand = 2;
 constexpr std::size_t kSinkBytes = 1 << 18;
 
 }  // namespace
