@@ -136,8 +136,10 @@ bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     queued.record.obcTime.assign(packet.record.obcTime);
     queued.record.jobIdText.assign(packet.record.jobIdText);
     queued.source = SourceText(packet.facts);
-    if (format_ == RowFormat::JsonLines) queued.frameHex.assign(packet.facts.frameHex.text());
-    queued.station.assign(packet.facts.station.empty() ? station_ : packet.facts.station);
+    if (format_ == RowFormat::JsonLines)
+        queued.frameHex.assign(packet.facts.frameHex.text());
+    else
+        queued.station.assign(packet.facts.station.empty() ? station_ : packet.facts.station);
     return true;
 }
 

@@ -151,24 +151,15 @@ bool IsPostgresUrl(const QString& location) {
     return location.startsWith("postgresql://") || location.startsWith("postgres://");
 }
 
-PostgresArchive::Arrays::Arrays(const Parameters& parameters) {
-    for (std::size_t i = 0; i < parameters.values.size(); ++i) {
-        values.push_back(parameters.present[i] ? parameters.values[i].data() : nullptr);
-        lengths.push_back(static_cast<int>(parameters.values[i].size()));
-        formats.push_back(parameters.binary[i] ? 1 : 0);
-    }
+std::vector<const char*> PostgresArchive::Parameters::Pointers() const {
+    std::vector<const char*> pointers;
+    for (std::size_t i = 0; i < values.size(); ++i) pointers.push_back(present[i] ? values[i].c_str() : nullptr);
+    return pointers;
 }
 
 PostgresArchive::Parameters& PostgresArchive::Parameters::Text(std::string text) {
     values.push_back(std::move(text));
     present.push_back(true);
-    binary.push_back(false);
-    return *this;
-}
-
-PostgresArchive::Parameters& PostgresArchive::Parameters::Bytes(std::string_view bytes) {
-    Text(std::string(bytes));
-    binary.back() = true;
     return *this;
 }
 
@@ -262,9 +253,8 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
         return error;
     }
     // a query's rows come one at a time, so a million packets never stand in memory at once
-    const Arrays arrays(parameters);
-    if (!PQsendQueryParams(connection_, sql.c_str(), arrays.count(), nullptr, arrays.values.data(), arrays.lengths.data(),
-                           arrays.formats.data(), 0))
+    const std::vector<const char*> values = parameters.Pointers();
+    if (!PQsendQueryParams(connection_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0))
         return QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
     PQsetSingleRowMode(connection_);
     QString error;
@@ -281,9 +271,8 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
 }
 
 QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take) {
-    const Arrays arrays(parameters);
-    PGresult* result = PQexecPrepared(connection_, statement, arrays.count(), arrays.values.data(), arrays.lengths.data(),
-                                      arrays.formats.data(), 0);
+    const std::vector<const char*> values = parameters.Pointers();
+    PGresult* result = PQexecPrepared(connection_, statement, static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
     const ExecStatusType status = PQresultStatus(result);
     const bool done = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
     if (done && take) take(result);

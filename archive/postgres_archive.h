@@ -51,21 +51,15 @@ public:
     static constexpr int kSchemaVersion = 2;
 
 private:
-    // A statement's parameters as libpq takes them: text, or bytes for a bytea.
+    // A statement's parameters, as text.
     struct Parameters {
         std::vector<std::string> values;
-        std::vector<bool> present, binary;
+        std::vector<bool> present;
         Parameters& Text(std::string text);
         Parameters& Number(std::int64_t number) { return Text(std::to_string(number)); }
-        Parameters& Bytes(std::string_view bytes);
         Parameters& Null();
-    };
-    // ... as libpq's arrays.
-    struct Arrays {
-        explicit Arrays(const Parameters& parameters);
-        int count() const { return static_cast<int>(values.size()); }
-        std::vector<const char*> values;
-        std::vector<int> lengths, formats;
+        // ... as libpq takes them: null for a NULL
+        std::vector<const char*> Pointers() const;
     };
     using Rows = std::function<void(pg_result*)>;
 

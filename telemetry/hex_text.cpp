@@ -39,19 +39,14 @@ std::int32_t HexToNumber(std::string_view text) {
 }
 
 std::string BytesFromHex(std::string_view hex) {
-    std::string bytes;
-    BytesFromHex(hex, bytes);
-    return bytes;
-}
-
-void BytesFromHex(std::string_view hex, std::string& bytes) {
     // a pair reads as the number reader reads two characters: up to the first that is no digit
-    bytes.resize((hex.size() + 1) / 2);
+    std::string bytes((hex.size() + 1) / 2, '\0');
     for (std::size_t i = 0; i < hex.size(); i += 2) {
         const int high = HexDigitValue(hex[i]);
         const int low = i + 1 < hex.size() ? HexDigitValue(hex[i + 1]) : -1;
         bytes[i / 2] = static_cast<char>(high < 0 ? 0 : low < 0 ? high : high << 4 | low);
     }
+    return bytes;
 }
 
 std::size_t BytesFromLeadingHex(std::string_view text, std::string& bytes) {

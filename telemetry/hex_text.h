@@ -23,10 +23,9 @@ std::int32_t HexToNumber(std::string_view text);
 
 // Bytes of hexadecimal text, two digits each; a single last digit makes a byte alone.
 std::string BytesFromHex(std::string_view hex);
-// ... of the digits the text starts with, read as they are checked; how many digits there were.
+// ... of the digits the text starts with, read as they are checked, into a buffer reused from
+// line to line; how many digits there were.
 std::size_t BytesFromLeadingHex(std::string_view text, std::string& bytes);
-// ... into a buffer that is reused from line to line.
-void BytesFromHex(std::string_view hex, std::string& bytes);
 
 // The value of a hexadecimal digit, -1 for any other character: a table, whatever the locale.
 inline int HexDigitValue(char c) {

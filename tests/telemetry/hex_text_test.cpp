@@ -19,11 +19,10 @@ TEST(Hex, HexToNumberReadsPrefixesAndStopsAtTheFirstNonDigit) {
 }
 
 TEST(Hex, EveryPairOfCharactersReadsAsTheNumberReaderReadsIt) {
-    std::string bytes;
     for (int high = 0; high < 256; ++high)
         for (int low = 0; low < 256; ++low) {
             const std::string pair{static_cast<char>(high), static_cast<char>(low)};
-            BytesFromHex(pair, bytes);
+            const std::string bytes = BytesFromHex(pair);
             ASSERT_EQ(static_cast<std::uint8_t>(bytes[0]), static_cast<std::uint8_t>(HexToNumber(pair))) << high << ' ' << low;
         }
 }
