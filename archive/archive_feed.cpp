@@ -24,7 +24,7 @@ ArchiveFeed::ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t 
       writer_([this] { Write(); }) {}
 
 ArchiveFeed::~ArchiveFeed() {
-    Commit();
+    if (const QString error = Commit().error; !error.isEmpty()) qWarning("%s: %s", qPrintable(store_.name()), qPrintable(error));
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -35,7 +35,7 @@ ArchiveFeed::~ArchiveFeed() {
 
 void ArchiveFeed::Take(std::string_view frame, const FrameFacts& facts) {
     Frame taken{std::string(frame), UtcMilliseconds(facts.rxTimeText).value_or(kNoTime), {},
-                std::string(facts.station.empty() ? station_ : facts.station)};
+                std::string(station_.empty() ? facts.station : station_)};
     // a file by its name alone, so that the same file read from another folder adds nothing
     if (facts.mark == '\0') {
         taken.source.assign("live ").append(facts.source);
@@ -56,13 +56,15 @@ void ArchiveFeed::HandOver() {
     changed_.notify_all();
 }
 
-QString ArchiveFeed::Commit() {
+FeedReport ArchiveFeed::Commit() {
     HandOver();
     std::unique_lock lock(mutex_);
     commitAsked_ = true;
     changed_.notify_all();
     changed_.wait(lock, [&] { return !commitAsked_ && waiting_.empty() && !writing_; });
-    return std::exchange(error_, {});
+    FeedReport report = report_;
+    report_.error.clear();  // told once
+    return report;
 }
 
 void ArchiveFeed::Write() {
@@ -102,6 +104,8 @@ void ArchiveFeed::Write() {
             else
                 EndBatch();
             lock.lock();
+            if (report_.error.isEmpty()) report_.error = std::exchange(error_, {});
+            report_.counts = counts_;
             writing_ = false;
             commitAsked_ = false;
             changed_.notify_all();
@@ -123,6 +127,9 @@ void ArchiveFeed::Receive(const Frame& frame) {
     if (const QString error = store_.Receive({frame.bytes, frame.timeMs, frame.source, frame.station}, result);
         !error.isEmpty()) {
         if (Lost()) return replaying_ ? void() : Wait(frame);
+        ++inBatch_;  // this frame went with the batch
+        store_.Rollback();
+        ForgetBatch();
         return Fail(error);
     }
     if (!waitingFile_.isEmpty() && !replaying_) batchFrames_.push_back(frame);
@@ -131,8 +138,21 @@ void ArchiveFeed::Receive(const Frame& frame) {
 }
 
 void ArchiveFeed::EndBatch() {
+    if (const QString error = store_.Commit(); !error.isEmpty() && !Lost()) {
+        ForgetBatch();
+        Fail(error);
+    }
     inBatch_ = 0;
-    if (const QString error = store_.Commit(); !error.isEmpty() && !Lost()) Fail(error);
+    batchFrames_.clear();
+    batchStart_ = counts_;
+}
+
+void ArchiveFeed::ForgetBatch() {
+    counts_.failed += inBatch_;
+    counts_.added = batchStart_.added;
+    counts_.heardAgain = batchStart_.heardAgain;
+    counts_.known = batchStart_.known;
+    inBatch_ = 0;
     batchFrames_.clear();
     batchStart_ = counts_;
 }
@@ -147,6 +167,7 @@ bool ArchiveFeed::Lost() {
     counts_.frames = now.frames;
     counts_.skipped = now.skipped;
     counts_.waiting = now.waiting;
+    counts_.failed = now.failed;
     for (const Frame& frame : std::exchange(batchFrames_, {})) Wait(frame);
     return true;
 }
@@ -190,5 +211,6 @@ void ArchiveFeed::Fail(const QString& error) {
 std::string ArchiveCountsText(const ArchiveCounts& counts) {
     return std::to_string(counts.frames) + " frames read, " + std::to_string(counts.added) + " new, " +
            std::to_string(counts.heardAgain) + " heard again, " + std::to_string(counts.known) +
-           " already archived, " + std::to_string(counts.skipped) + " skipped";
+           " already archived, " + std::to_string(counts.skipped) + " skipped" +
+           (counts.failed > 0 ? ", " + std::to_string(counts.failed) + " not kept" : std::string());
 }

@@ -12,7 +12,8 @@
 #include <thread>
 #include <vector>
 
-// What feeding the archive did.
+// What feeding the archive did. A frame counts as new, heard again or known only once the
+// batch it came in is committed.
 struct ArchiveCounts {
     std::int64_t frames = 0;      // satellite frames read: telemetry and text beacons
     std::int64_t added = 0;       // transmissions the archive did not have
@@ -20,11 +21,19 @@ struct ArchiveCounts {
     std::int64_t known = 0;       // receptions it had already: a file read again
     std::int64_t skipped = 0;     // frames without a reception time to keep them by
     std::int64_t waiting = 0;     // frames waiting on disk for an archive that cannot be reached
+    std::int64_t failed = 0;      // frames of batches the archive could not keep (a full disk)
+};
+
+// What a Commit found: why the archive could not take what was fed since the last one, or
+// nothing; and the counts so far.
+struct FeedReport {
+    QString error;
+    ArchiveCounts counts;
 };
 
 // Feeds the satellite's frames from the roads into an archive: each with its reception time,
 // its source ("pass.kss#12", "export.csv:40", "live 127.0.0.1:8001") and the station (the one
-// a SatNOGS export names, or this station's). The archive is written on a thread of its own,
+// this station's, or when it has none the one a SatNOGS export names). The archive is written on a thread of its own,
 // beside the decoding, and committed in batches; a failure is kept to be told, and feeding
 // goes on, since no road stops for the archive.
 class ArchiveFeed {
@@ -34,17 +43,13 @@ public:
     // reached again, tried at most every `retry`.
     ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch = 10000, QString waitingFile = {},
                 std::chrono::milliseconds retry = std::chrono::seconds(5));
-    // Writes and commits what was taken.
+    // Writes and commits what was taken; a program that is to tell a failure commits first.
     ~ArchiveFeed();
     ArchiveFeed(const ArchiveFeed&) = delete;
 
     void Take(std::string_view frame, const FrameFacts& facts);
-    // Waits until everything taken is in the archive, and ends the batch. Why the archive could
-    // not take what was fed, once, or nothing.
-    QString Commit();
-
-    // As of the last Commit.
-    const ArchiveCounts& counts() const { return counts_; }
+    // Waits until everything taken is in the archive, and ends the batch.
+    FeedReport Commit();
 
 private:
     struct Frame {
@@ -61,8 +66,11 @@ private:
     void Keep(const Frame& frame);
     void Receive(const Frame& frame);
     void Fail(const QString& error);
-    // The batch in hand, done; a lost archive makes its frames wait.
+    // The batch in hand, done; a lost archive makes its frames wait, and one that failed
+    // counts them failed.
     void EndBatch();
+    // The counts of the batch in hand taken back: they did not happen.
+    void ForgetBatch();
     // Whether the archive was lost: the batch in hand then waits on disk, with what follows.
     bool Lost();
     void Wait(const Frame& frame);
@@ -82,8 +90,9 @@ private:
     bool commitAsked_ = false;
     bool writing_ = false;  // the writer has a frame or a commit in hand
     bool stopping_ = false;
+    FeedReport report_;     // as of the last commit
 
-    // the writer's, read by the feeding thread only once Commit has waited for it
+    // the writer's alone
     std::int64_t inBatch_ = 0;
     QString waitingFile_;
     std::chrono::milliseconds retry_;
@@ -93,12 +102,13 @@ private:
     bool replaying_ = false;  // the frames in hand are those of the waiting file
     std::chrono::steady_clock::time_point nextTry_{};
     QString error_;
-    ArchiveCounts counts_;
+    ArchiveCounts counts_;          // the batch in hand included
     std::thread writer_;
 };
 
 // Where a live road's frames wait for an archive server that cannot be reached: the capture folder.
 inline constexpr char kArchiveWaitingFileName[] = "archive-waiting.txt";
 
-// "1200 frames read, 1100 new, 90 heard again, 10 already archived, 0 skipped"
+// "1200 frames read, 1100 new, 90 heard again, 10 already archived, 0 skipped", and how
+// many the archive could not keep when there are any
 std::string ArchiveCountsText(const ArchiveCounts& counts);

@@ -98,6 +98,8 @@ public:
     // a batch that Commit ends. Why it could not, or nothing.
     virtual QString Receive(const Reception& reception, Received& result) = 0;
     virtual QString Commit() = 0;
+    // Takes back the batch in hand, after a failure in it.
+    virtual void Rollback() = 0;
 
     // The telemetry packets of the query, oldest first; the text beacons of a range the same way.
     virtual QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) = 0;

@@ -139,7 +139,7 @@ bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     if (format_ == RowFormat::JsonLines)
         queued.frameHex.assign(packet.facts.frameHex.text());
     else
-        queued.station.assign(packet.facts.station.empty() ? station_ : packet.facts.station);
+        queued.station.assign(station_.empty() ? packet.facts.station : station_);
     return true;
 }
 

@@ -172,7 +172,7 @@ PostgresArchive::Parameters& PostgresArchive::Parameters::Null() {
 PostgresArchive::PostgresArchive(pg_conn* connection, QString name) : connection_(connection), name_(std::move(name)) {}
 
 PostgresArchive::~PostgresArchive() {
-    Commit();
+    if (const QString error = Commit(); !error.isEmpty()) qWarning("%s: %s", qPrintable(name_), qPrintable(error));
     PQfinish(connection_);
 }
 
@@ -308,6 +308,13 @@ QString PostgresArchive::Commit() {
     if (!error.isEmpty()) Run("ROLLBACK");
     batch_.Clear();
     return error;
+}
+
+void PostgresArchive::Rollback() {
+    if (inBatch_) Run("ROLLBACK");
+    inBatch_ = false;
+    merge_.summaries().Clear();
+    batch_.Clear();
 }
 
 QString PostgresArchive::WriteSummaries() {

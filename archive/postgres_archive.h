@@ -33,6 +33,7 @@ public:
 
     QString Receive(const Reception& reception, Received& result) override;
     QString Commit() override;
+    void Rollback() override;
     QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
     QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
     QString ForEachSummary(int level, int channel, const TimeRange& range,

@@ -22,6 +22,9 @@
 
 namespace {
 
+// A rebuild decodes the frames it read this many at a time.
+constexpr std::size_t kRebuildFramesAtOnce = 10000;
+
 // "ORC5": what tells our archives from other programs' databases.
 constexpr int kApplicationId = 0x4F524335;
 
@@ -121,12 +124,6 @@ int IntegerOf(sqlite3* db, const char* sql) {
     return value;
 }
 
-// An SQLite file begins with these 16 bytes; anything else is no database at all.
-bool LooksLikeSqlite(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(16) == QByteArray("SQLite format 3", 16);
-}
-
 std::string_view TextColumn(sqlite3_stmt* query, int column) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query, column));
     return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(query, column))) : std::string_view();
@@ -173,18 +170,15 @@ struct SqliteArchive::Statements {
 SqliteArchive::SqliteArchive(sqlite3* db) : db_(db), statements_(std::make_unique<Statements>()) {}
 
 SqliteArchive::~SqliteArchive() {
-    Commit();
+    if (const QString error = Commit(); !error.isEmpty()) qWarning("%s: %s", qPrintable(path_), qPrintable(error));
     statements_.reset();
     sqlite3_close(db_);
 }
 
 std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mode, QString& error) {
     const QFileInfo info(path);
-    const bool fresh = !info.exists() || (info.isFile() && info.size() == 0);
-    if (!fresh && !LooksLikeSqlite(path)) {
-        error = path + " is not an orca5 archive";
-        return nullptr;
-    }
+    const bool missing = !info.exists();
+    const bool fresh = missing || (info.isFile() && info.size() == 0);
     if (fresh && mode == Mode::ReadOnly) {
         error = path + " is no archive yet";
         return nullptr;
@@ -192,18 +186,31 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
     if (fresh) {
         if (error = MakeFolder(info.path()); !error.isEmpty()) return nullptr;
     }
-    std::unique_ptr<SqliteArchive> archive = Connect(path, mode, false, error);
-    int applicationId = archive ? IntegerOf(archive->db_, "PRAGMA application_id") : 0;
+    std::unique_ptr<SqliteArchive> archive = Check(Connect(path, mode, false, error), mode, error);
+    if (!archive && missing) {
+        // what a failed creation made (a full disk, say) would pass for a new archive next time
+        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + suffix);
+    }
+    return archive;
+}
+
+// The file is looked at through SQLite alone: this process may hold other connections to it,
+// and closing any other handle of the file would drop their locks, letting another process
+// take itself for the archive's last user and remove the journal under them.
+std::unique_ptr<SqliteArchive> SqliteArchive::Check(std::unique_ptr<SqliteArchive> archive, Mode mode, QString& error) {
+    if (!archive) return nullptr;
+    const QString path = archive->path_;
+    int applicationId = IntegerOf(archive->db_, "PRAGMA application_id");
     // an archive on a read-only medium has no room for the WAL's shared memory: read it as
     // a file that cannot change
-    if (archive && applicationId < 0 && mode == Mode::ReadOnly) {
+    if (applicationId < 0 && mode == Mode::ReadOnly && sqlite3_errcode(archive->db_) != SQLITE_NOTADB) {
         archive = Connect(path, mode, true, error);
-        applicationId = archive ? IntegerOf(archive->db_, "PRAGMA application_id") : 0;
+        if (!archive) return nullptr;
+        applicationId = IntegerOf(archive->db_, "PRAGMA application_id");
     }
-    if (!archive) return nullptr;
     sqlite3* db = archive->db_;
     if (applicationId < 0) {
-        error = path + ": " + archive->Error();
+        error = sqlite3_errcode(db) == SQLITE_NOTADB ? path + " is not an orca5 archive" : path + ": " + archive->Error();
         return nullptr;
     }
     const int version = IntegerOf(db, "PRAGMA user_version");
@@ -218,15 +225,10 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
                     .arg(path).arg(version).arg(kSchemaVersion);
         return nullptr;
     }
-    if (mode == Mode::ReadWrite) {
-        if (error = archive->Migrate(version); !error.isEmpty()) {
-            error = path + ": " + error;
-            return nullptr;
-        }
-    }
     // what reads needs no statement of its own; an archive of an older version read as it is
     if (mode == Mode::ReadOnly) return archive;
-    if (error = archive->Prepare(); !error.isEmpty()) {
+    if (error = archive->Migrate(version); error.isEmpty()) error = archive->Prepare();
+    if (!error.isEmpty()) {
         error = path + ": " + error;
         return nullptr;
     }
@@ -332,6 +334,11 @@ QString SqliteArchive::Commit() {
     if (error.isEmpty()) error = Execute("COMMIT");
     if (!error.isEmpty()) Execute("ROLLBACK");
     return error;
+}
+
+void SqliteArchive::Rollback() {
+    if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
+    merge_.summaries().Clear();
 }
 
 QString SqliteArchive::WriteSummaries() {
@@ -542,15 +549,18 @@ QString SqliteArchive::Rebuild() {
     if (QString error = Commit(); !error.isEmpty()) return error;
     if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
     std::vector<std::pair<std::int64_t, std::string>> frames;
-    QString error = ForEachRow("SELECT id, bytes FROM frames WHERE ?1 <= ?2", {}, [&](sqlite3_stmt* row) {
-        frames.emplace_back(sqlite3_column_int64(row, 0), BlobColumn(row, 1));
-        if (frames.size() < 10000) return;
+    QString error;  // a decode's, from inside the read
+    const auto decodeFrames = [&] {
         for (const auto& [id, bytes] : frames)
             if (error.isEmpty()) error = Decode(id, bytes);
         frames.clear();
+    };
+    const QString read = ForEachRow("SELECT id, bytes FROM frames WHERE ?1 <= ?2", {}, [&](sqlite3_stmt* row) {
+        frames.emplace_back(sqlite3_column_int64(row, 0), BlobColumn(row, 1));
+        if (frames.size() >= kRebuildFramesAtOnce) decodeFrames();
     });
-    for (const auto& [id, bytes] : frames)
-        if (error.isEmpty()) error = Decode(id, bytes);
+    decodeFrames();
+    if (error.isEmpty()) error = read;
     for (int level = 0; level < kSummaryLevels && error.isEmpty(); ++level) error = Resummarize(level, {});
     if (!error.isEmpty()) {
         Execute("ROLLBACK");  // the values stay as they were

@@ -27,13 +27,15 @@ public:
     enum class Mode { ReadWrite, ReadOnly };
 
     // Opens the archive, making it (and its folder) when the file is missing or empty, and
-    // bringing an older one to this version. Null with the reason when the file is not an
-    // orca5 archive, is of a newer version, or cannot be opened; the file is then untouched.
+    // bringing an older one to this version (only to write it: one read is left as it is).
+    // Null with the reason when the file is not an orca5 archive, is of a newer version, or
+    // cannot be opened; the file is then untouched, and one this call made is removed again.
     static std::unique_ptr<SqliteArchive> Open(const QString& path, Mode mode, QString& error);
     ~SqliteArchive() override;
 
     QString Receive(const Reception& reception, Received& result) override;
     QString Commit() override;
+    void Rollback() override;
     QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
     QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
     QString Rebuild() override;
@@ -55,6 +57,9 @@ private:
     explicit SqliteArchive(sqlite3* db);
 
     static std::unique_ptr<SqliteArchive> Connect(const QString& path, Mode mode, bool immutable, QString& error);
+    // The connection's file as an orca5 archive of a version this program knows, brought up to
+    // date for writing; null with the reason.
+    static std::unique_ptr<SqliteArchive> Check(std::unique_ptr<SqliteArchive> archive, Mode mode, QString& error);
     QString Error() const;
     QString Execute(const char* sql);
     QString Migrate(int version);

@@ -151,12 +151,12 @@ void Form1::OpenArchive() {
 
 void Form1::CommitArchive() {
     if (!archiveFeed_) return;
-    const QString error = archiveFeed_->Commit();
-    const ArchiveCounts& counts = archiveFeed_->counts();
+    const FeedReport report = archiveFeed_->Commit();
+    const ArchiveCounts& counts = report.counts;
     if (counts.waiting > 0)
         Text4->setText(QStringLiteral("%1 cannot be reached: %2 frames wait").arg(archive_->name()).arg(counts.waiting));
-    else if (!error.isEmpty())
-        Text4->setText(archive_->name() + " could not keep the frames: " + error);
+    else if (!report.error.isEmpty())
+        Text4->setText(archive_->name() + " could not keep the frames: " + report.error);
     if (history_ && counts.added + counts.heardAgain != archiveChanges_) history_->ArchiveChanged();
     archiveChanges_ = counts.added + counts.heardAgain;
 }

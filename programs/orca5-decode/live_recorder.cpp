@@ -66,7 +66,7 @@ int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString
     QObject::connect(&session, &LiveSession::Arrived, [&](const LiveArrival& arrival, const QString& captureNews) {
         decoder.Count(arrival);
         if (!captureNews.isEmpty()) Say(captureNews);
-        const QString error = archive ? archive->Commit() : QString();
+        const QString error = archive ? archive->Commit().error : QString();
         if (error != archiveError) Say(error.isEmpty() ? "the archive takes frames again" : "archive: " + error);
         archiveError = error;
         decoder.Flush();
@@ -76,5 +76,12 @@ int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString
     client.Connect();
     QCoreApplication::exec();
     decoder.Flush();
+    if (!archive) return 0;
+    // frames that wait for a server are kept; a batch the archive refused is not
+    const FeedReport last = archive->Commit();
+    if (const QString error = last.error.isEmpty() ? archiveError : last.error; !error.isEmpty() && last.counts.waiting == 0) {
+        Say("archive: the last frames were not kept: " + error);
+        return 1;
+    }
     return 0;
 }

@@ -329,10 +329,12 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
                                  QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr);
     } else {
         status = DecodeFiles(decoder, inputs, FormatOf(parser), done, progress);
-        if (feed)
-            if (const QString error = feed->Commit(); !error.isEmpty()) status = Failure(archive->name() + ": " + error);
     }
-    if (feed && !quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(feed->counts()))));
+    if (feed) {
+        const FeedReport report = feed->Commit();
+        if (!report.error.isEmpty()) status = Failure(archive->name() + ": " + report.error);
+        if (!quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(report.counts))));
+    }
     return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
 }
 

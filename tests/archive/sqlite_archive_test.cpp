@@ -37,7 +37,7 @@ void Feed(ArchiveFeed& feed, const QString& path) {
         ReadKissFile(harness.context, path);
     else
         ReadSatnogsFile(harness.context, path, {[](const QString&) {}, [](int) {}, [](int) {}});
-    EXPECT_EQ(feed.Commit(), "");
+    EXPECT_EQ(feed.Commit().error, "");
 }
 
 struct Heard {
@@ -89,7 +89,8 @@ TEST(MissionArchive, OneTransmissionOnceAtItsEarliestTimeWithEveryReception) {
     ArchiveFeed feed(*archive, "N0CALL");
     Feed(feed, kiss);
     Feed(feed, export_);
-    EXPECT_EQ(Packets(*archive), (std::vector<Heard>{{"2021-02-06 14:00:02.000 UTC", 1, 2, "DL1ABC,N0CALL"},
+    // this station's name comes before the one an export names
+    EXPECT_EQ(Packets(*archive), (std::vector<Heard>{{"2021-02-06 14:00:02.000 UTC", 1, 2, "N0CALL"},
                                                      {"2021-02-06 14:01:00.000 UTC", 2, 1, "N0CALL"},
                                                      {"2021-02-06 14:02:00.000 UTC", 3, 1, "N0CALL"}}));
     int beacons = 0;
@@ -99,12 +100,18 @@ TEST(MissionArchive, OneTransmissionOnceAtItsEarliestTimeWithEveryReception) {
         ++beacons;
     });
     EXPECT_EQ(beacons, 2) << "identical text beacons an hour apart are two transmissions";
-    EXPECT_EQ(feed.counts().added, 5);
-    EXPECT_EQ(feed.counts().heardAgain, 1);
+    EXPECT_EQ(feed.Commit().counts.added, 5);
+    EXPECT_EQ(feed.Commit().counts.heardAgain, 1);
 
     Feed(feed, kiss);  // the same file again adds nothing
-    EXPECT_EQ(feed.counts().known, 4);
+    EXPECT_EQ(feed.Commit().counts.known, 4);
     EXPECT_EQ(Packets(*archive).size(), 3u);
+
+    // a station without a name of its own keeps the one the export names
+    const auto unnamed = OpenArchive(folder.filePath("unnamed.sqlite"));
+    ArchiveFeed unnamedFeed(*unnamed, "");
+    Feed(unnamedFeed, export_);
+    EXPECT_EQ(Packets(*unnamed)[0].stations, "DL1ABC");
 }
 
 TEST(MissionArchive, FilesThatAreNoArchiveOrANewerOneAreLeftAlone) {
@@ -177,11 +184,36 @@ TEST(MissionArchive, ASmallDiskMidwaySaysWhyAndLeavesAConsistentArchive) {
         const std::string frame = NumberedBeacon(n);
         const std::string stamp = RxTimeTextOf(time += 60000);
         feed.Take(frame, {stamp, {}, "pass.kss", '#', n});
-        if (n % 100 == 0) error = feed.Commit();
+        if (n % 100 == 0) error = feed.Commit().error;
     }
     EXPECT_EQ(error, "database or disk is full");
     int packets = 0;
     archive->ForEachPacket({{}, AllChannels(), false}, [&](const ArchivedPacket&) { ++packets; });
     EXPECT_GT(packets, 0);
     EXPECT_EQ(packets % 100, 0) << "whole batches only";
+    const ArchiveCounts counts = feed.Commit().counts;
+    EXPECT_EQ(counts.added, packets) << "new only once committed";
+    EXPECT_EQ(counts.added + counts.failed, counts.frames);
+    EXPECT_TRUE(ArchiveCountsText(counts).ends_with(" not kept")) << ArchiveCountsText(counts);
+
+    // an archive made on a full disk is no archive: nothing of it is left to pass for a new one
+    disk.Fill();
+    QString refused;
+    EXPECT_FALSE(SqliteArchive::Open(disk.FilePath("new.sqlite"), SqliteArchive::Mode::ReadWrite, refused));
+    EXPECT_EQ(refused, disk.FilePath("new.sqlite") + ": database or disk is full");
+    EXPECT_EQ(disk.Files(), QStringList({"mission.sqlite", "mission.sqlite-shm", "mission.sqlite-wal"}));
+}
+
+TEST(MissionArchive, ARebuildOfManyFramesSaysWhyADecodeFailed) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("mission.sqlite");
+    const auto archive = OpenArchive(path);
+    Received result;
+    for (int n = 1; n <= 10500; ++n)
+        ASSERT_EQ(archive->Receive({NumberedBeacon(n), 1612620000000 + 60000LL * n, "pass.kss#" + std::to_string(n), ""}, result), "");
+    ASSERT_EQ(archive->Commit(), "");
+    // a frame past the first ten thousand cannot be written anew
+    RunSql(path, "CREATE TRIGGER refuse BEFORE UPDATE OF obc_time ON frames WHEN NEW.id = 10200 "
+                 "BEGIN SELECT RAISE(ABORT, 'frame 10200 refused'); END");
+    EXPECT_EQ(archive->Rebuild(), "frame 10200 refused");
 }
