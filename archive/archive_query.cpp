@@ -23,20 +23,24 @@ std::optional<std::int64_t> ParseUtcTime(const QString& text) {
     return UtcMilliseconds(text.toStdString());
 }
 
-std::variant<ArchiveQuery, QString> ReadArchiveQuery(const QString& from, const QString& to, const QString& channels) {
+std::variant<ArchiveQuery, QString> ReadArchiveQuery(const std::optional<QString>& from, const std::optional<QString>& to,
+                                                     const std::optional<QString>& channels) {
     ArchiveQuery query;
     for (const auto& [text, end, option] : {std::tuple{from, &query.range.from, "--from"}, {to, &query.range.to, "--to"}}) {
-        if (text.isEmpty()) continue;
-        *end = ParseUtcTime(text);
-        if (!*end) return QStringLiteral("%1 takes a UTC time such as 2021-02-06 14:00:00, not \"%2\"").arg(option, text);
+        if (!text) continue;
+        *end = ParseUtcTime(*text);
+        if (!*end) return QStringLiteral("%1 takes a UTC time such as 2021-02-06 14:00:00, not \"%2\"").arg(option, *text);
     }
-    for (const QString& name : channels.split(',', Qt::SkipEmptyParts)) {
+    if (query.range.from && query.range.to && *query.range.from >= *query.range.to)
+        return QStringLiteral("--to (%1) comes after --from (%2)").arg(*to, *from);
+    for (const QString& name : channels.value_or(QString()).split(',', Qt::SkipEmptyParts)) {
         const QString wanted = name.trimmed();
         const auto known = std::find_if(kChannels.begin(), kChannels.end(),
                                         [&](const Channel& channel) { return QLatin1String(channel.name.data(), channel.name.size()) == wanted; });
         if (known == kChannels.end()) return "no channel is named \"" + wanted + "\"";
         query.channels.push_back(static_cast<int>(known - kChannels.begin()));
     }
+    if (channels && query.channels.empty()) return "--channels names no channel";
     if (query.channels.empty()) query.channels.assign(AllChannels().begin(), AllChannels().end());
     return query;
 }

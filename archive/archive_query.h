@@ -30,9 +30,11 @@ struct ArchiveQuery {
 std::optional<std::int64_t> ParseUtcTime(const QString& text);
 
 // The query of --from, --to (each "2021-02-06", "2021-02-06 14:00:00" or
-// "2021-02-06T14:00:00.123Z", UTC) and --channels ("Battery 1 Volt,Urbv"); or what is wrong
-// with them.
-std::variant<ArchiveQuery, QString> ReadArchiveQuery(const QString& from, const QString& to, const QString& channels);
+// "2021-02-06T14:00:00.123Z", UTC) and --channels ("Battery 1 Volt,Urbv"), each when given;
+// or what is wrong with them: a time that is none, a range that ends before it starts, a
+// name that is no channel's, a list that names none.
+std::variant<ArchiveQuery, QString> ReadArchiveQuery(const std::optional<QString>& from, const std::optional<QString>& to,
+                                                     const std::optional<QString>& channels);
 
 // Writes the telemetry packets of the range as rows, oldest first: CSV as "Write CSV File"
 // writes it (the time being the packet's earliest reception), or JSON lines with how often

@@ -189,7 +189,7 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mod
     std::unique_ptr<SqliteArchive> archive = Check(Connect(path, mode, false, error), mode, error);
     if (!archive && missing) {
         // what a failed creation made (a full disk, say) would pass for a new archive next time
-        for (const char* suffix : {"", "-wal", "-shm", "-journal"}) QFile::remove(path + suffix);
+        for (const char* suffix : kSqliteCompanions) QFile::remove(path + suffix);
     }
     return archive;
 }

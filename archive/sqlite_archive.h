@@ -12,6 +12,9 @@ struct sqlite3_stmt;
 // ARCHIVE = YES in conf.ini: this file in the capture folder.
 inline constexpr char kArchiveFileName[] = "orca5-archive.sqlite";
 
+// The archive's file and those SQLite keeps beside it: the archive's name and these after it.
+inline constexpr const char* kSqliteCompanions[] = {"", "-wal", "-shm", "-journal"};
+
 // The archive in an SQLite database file, through SQLite's own interface with its statements
 // prepared once. WAL journal; writes gather in a transaction until Commit, so a crash loses
 // at most the batch in hand and never damages the file.

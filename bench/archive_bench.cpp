@@ -53,7 +53,7 @@ void FillArchive(benchmark::State& run, bool fresh) {
 
 void TakeOut(benchmark::State& run, const QString& channels) {
     std::FILE* devNull = std::fopen("/dev/null", "wb");
-    const ArchiveQuery query = std::get<ArchiveQuery>(ReadArchiveQuery({}, {}, channels));
+    const ArchiveQuery query = std::get<ArchiveQuery>(ReadArchiveQuery(std::nullopt, std::nullopt, channels.isEmpty() ? std::nullopt : std::optional(channels)));
     QString error;
     const auto archive = SqliteArchive::Open(ArchivePath(), SqliteArchive::Mode::ReadOnly, error);
     std::int64_t rows = 0;

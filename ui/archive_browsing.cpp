@@ -20,10 +20,10 @@ QString DateOf(std::int64_t milliseconds) { return FieldTime(milliseconds).left(
 }  // namespace
 
 void Form1::MnuLoadTimeRange_Click() {
-    if (!archive_) return;
+    if (!archiveReader_) return;
     CommitArchive();  // what came in last is there to load
     // the 24 hours before the newest packet, the newest included
-    const std::int64_t newest = archive_->NewestPacketTime().value_or(0);
+    const std::int64_t newest = archiveReader_->NewestPacketTime().value_or(0);
     const std::int64_t to = newest / 1000 * 1000 + 1000;
     TimeRangeDialog dialog(to - kDayMs, to, this);
     if (dialog.exec() == QDialog::Accepted) LoadTimeRange(dialog.range());
@@ -59,16 +59,25 @@ void Form1::MnuHistory_Click() {
 }
 
 void Form1::LoadTimeRange(const TimeRange& range) {
+    if (importing_) {
+        rangeAfterImport_ = range;
+        return;
+    }
+    CommitArchive();
+    // a server the window's connection lost is reached again
+    archiveReader_->NewestPacketTime();
+    if (archiveReader_->Lost() && !archiveReader_->Reconnect())
+        return Text4->setText(archiveReader_->name() + " cannot be reached: nothing was loaded");
     StartImport();
     // through the decoder as an import: the store, the frame log, the payload text; the time
     // each packet was first heard, as the archive writes it
     DecoderContext context{decodeView_, variant_.log};
     std::string frameHex;
-    archive_->ForEachPacket({range, AllChannels(), false, kStoreCapacity}, [&](const ArchivedPacket& packet) {
+    archiveReader_->ForEachPacket({range, AllChannels(), false, kStoreCapacity}, [&](const ArchivedPacket& packet) {
         HexText(packet.frame, frameHex);
         DecodeTelemetryFrame(context, packet.frame, {packet.record.rxTime, frameHex});
     });
-    archive_->ForEachTextBeacon(range, [&](const ArchivedPacket& beacon) {
+    archiveReader_->ForEachTextBeacon(range, [&](const ArchivedPacket& beacon) {
         AppendBeaconText(BeaconTextLine(beacon.frame, beacon.record.rxTime, variant_.log));
     });
     const std::int64_t from = range.from.value_or(0), to = range.to.value_or(0);
@@ -78,7 +87,7 @@ void Form1::LoadTimeRange(const TimeRange& range) {
     RefreshAfterImport();
     FlushLogs();
 
-    const std::int64_t inRange = archive_->CountPackets(range);
+    const std::int64_t inRange = archiveReader_->CountPackets(range);
     const QString span = QStringLiteral("packets from %1 to %2").arg(FieldTime(from), FieldTime(to));
     Text4->setText(inRange > state_.packetCount
                        ? QStringLiteral("%1 of %2 %3; narrow the range for the rest").arg(state_.packetCount).arg(inRange).arg(span)

@@ -13,24 +13,27 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
-namespace {
-
-// The import commands stay disabled while an import runs: it lets the event loop run
-// between files, and a second import started there would interleave with the first.
+// The import commands, and Load Time Range, stay disabled while an import runs: it lets the
+// event loop run between files, and a second import started there would interleave with the
+// first. A range asked for meanwhile (a double click into History) is loaded after it.
 class ImportRunning {
 public:
-    explicit ImportRunning(std::initializer_list<QAction*> commands) : commands_(commands) {
+    ImportRunning(Form1& window, std::initializer_list<QAction*> commands) : window_(window) {
+        for (QAction* command : commands)
+            if (command) commands_.push_back(command);
         for (QAction* command : commands_) command->setEnabled(false);
+        window_.importing_ = true;
     }
     ~ImportRunning() {
         for (QAction* command : commands_) command->setEnabled(true);
+        window_.importing_ = false;
+        if (const std::optional<TimeRange> range = std::exchange(window_.rangeAfterImport_, std::nullopt)) window_.LoadTimeRange(*range);
     }
 
 private:
+    Form1& window_;
     std::vector<QAction*> commands_;
 };
-
-}  // namespace
 
 void Form1::StartImport() {
     ApplyChannelTable();
@@ -69,7 +72,7 @@ void Form1::RefreshAfterImport() {
 }
 
 void Form1::MnuOpenKISSFile_Click() {
-    const ImportRunning running{MnuOpenKISSFile, MnuOpenServerLog};
+    const ImportRunning running(*this, {MnuOpenKISSFile, MnuOpenServerLog, MnuLoadTimeRange});
     StartImport();
     if (!ChooseImportFiles("KISS Files (*.kss)|*.kss|All Files (*.*)|*.*")) return;
 
@@ -103,7 +106,7 @@ void Form1::ReportRefusedFrames(int refused) {
 }
 
 void Form1::MnuOpenServerLog_Click() {
-    const ImportRunning running{MnuOpenKISSFile, MnuOpenServerLog};
+    const ImportRunning running(*this, {MnuOpenKISSFile, MnuOpenServerLog, MnuLoadTimeRange});
     StartImport();
     if (!ChooseImportFiles("Log Files (*.csv)|*.csv|All Files (*.*)|*.*")) return;
 

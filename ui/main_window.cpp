@@ -135,6 +135,12 @@ void Form1::OpenArchive() {
     QString error;
     archive_ = OpenArchiveStore(archiveLocation_, ArchiveAccess::Write, error);
     if (!archive_) return Text4->setText(error + "; nothing is archived");
+    // the window reads through a connection of its own: the writer's is its thread's alone
+    archiveReader_ = OpenArchiveStore(archiveLocation_, ArchiveAccess::Read, error);
+    if (!archiveReader_) {
+        archive_.reset();
+        return Text4->setText(error + "; nothing is archived");
+    }
     archiveFeed_.emplace(*archive_, configuration_.callsign.toStdString(), 10000,
                          QDir(captureFolder_).filePath(kArchiveWaitingFileName));
 

@@ -34,6 +34,12 @@ void TimeRangeDialog::accept() {
         field->setFocus();
         return;
     }
-    range_ = {ParseUtcTime(From->text().trimmed()), ParseUtcTime(To->text().trimmed())};
+    const TimeRange range{ParseUtcTime(From->text().trimmed()), ParseUtcTime(To->text().trimmed())};
+    if (*range.to <= *range.from) {
+        Problem->setText(To->accessibleName() + " comes after " + From->accessibleName());
+        To->setFocus();
+        return;
+    }
+    range_ = range;
     QDialog::accept();
 }

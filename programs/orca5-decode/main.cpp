@@ -3,6 +3,8 @@
 #include "archive/archive_feed.h"
 #include "archive/batch_decode.h"
 #include "archive/archive_query.h"
+#include "archive/postgres_archive.h"
+#include "archive/sqlite_archive.h"
 #include "intake/kiss.h"
 #include "intake/whole_file.h"
 #include "live_recorder.h"
@@ -177,14 +179,31 @@ qint64 SizeOf(const QByteArray& name) {
     return name != "-" && ::stat(name.constData(), &status) == 0 ? static_cast<qint64>(status.st_size) : 0;
 }
 
-// True when the path names one of the inputs, by whatever name or link it is reached.
+// The file a name (or "-", standard input) reaches, by whatever name or link.
+std::optional<std::pair<dev_t, ino_t>> FileOf(const QByteArray& name) {
+    struct stat status {};
+    if (name == "-" ? ::fstat(STDIN_FILENO, &status) != 0 || !S_ISREG(status.st_mode) : ::stat(name.constData(), &status) != 0)
+        return std::nullopt;
+    return std::pair(status.st_dev, status.st_ino);
+}
+
+// True when the two name one file: the same file on disk, or the same path for one not made yet.
+bool SameFile(const QString& a, const QString& b) {
+    const auto file = FileOf(QFile::encodeName(a));
+    return file ? file == FileOf(QFile::encodeName(b)) : QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+// True when the path names one of the inputs, standard input that is a file among them.
 bool IsAnInput(const QString& path, const QList<QByteArray>& inputs) {
-    struct stat output {}, input {};
-    if (path.isEmpty() || path == "-" || ::stat(QFile::encodeName(path).constData(), &output) != 0) return false;
-    return std::any_of(inputs.begin(), inputs.end(), [&](const QByteArray& name) {
-        return name != "-" && ::stat(name.constData(), &input) == 0 && input.st_dev == output.st_dev &&
-               input.st_ino == output.st_ino;
-    });
+    const auto output = path.isEmpty() || path == "-" ? std::nullopt : FileOf(QFile::encodeName(path));
+    return output && std::any_of(inputs.begin(), inputs.end(), [&](const QByteArray& name) { return FileOf(name) == output; });
+}
+
+// True when the path names an SQLite archive or a file SQLite keeps beside it.
+bool IsTheArchive(const QString& path, const QString& archive) {
+    if (path.isEmpty() || path == "-" || archive.isEmpty() || IsPostgresUrl(archive)) return false;
+    return std::any_of(std::begin(kSqliteCompanions), std::end(kSqliteCompanions),
+                       [&](const char* suffix) { return SameFile(path, archive + suffix); });
 }
 
 // A file with FEND bytes at its start holds frames: no output of ours has them. (A pipe or a
@@ -221,9 +240,12 @@ QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& 
     const QString format = parser.value("format");
     if (parser.isSet("format") && format != "kiss" && format != "satnogs")
         return "--format is kiss or satnogs, not \"" + format + "\"";
-    for (const char* option : {"output", "text-beacons-file"}) {
-        const QString path = parser.value(option);
+    const QString rows = parser.value("output"), beacons = parser.value("text-beacons-file");
+    if (!rows.isEmpty() && rows != "-" && !beacons.isEmpty() && SameFile(rows, beacons))
+        return "--output and --text-beacons-file name one file, " + rows;
+    for (const QString& path : {rows, beacons}) {
         if (IsAnInput(path, inputs)) return path + " is an input: it is never written over";
+        if (IsTheArchive(path, parser.value("archive"))) return path + " is the archive: it is never written over";
         // "--text-beacons-file *.kss" takes the first capture for the beacon file
         if (IsCapture(path)) return path + " is a capture file: it is never written over";
     }
@@ -250,7 +272,8 @@ int Finish(std::initializer_list<Output*> outputs, BatchDecoder& decoder, bool q
 
 // --archive alone: the archive's packets (or text beacons) as rows, or its packet table decoded anew.
 int QueryArchive(const QCommandLineParser& parser, RowFormat format, char decimalSeparator, Output& output) {
-    const auto query = ReadArchiveQuery(parser.value("from"), parser.value("to"), parser.value("channels"));
+    const auto given = [&](const char* option) { return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt; };
+    const auto query = ReadArchiveQuery(given("from"), given("to"), given("channels"));
     if (const auto* problem = std::get_if<QString>(&query)) return UsageError(*problem);
     const bool rebuild = parser.isSet("rebuild");
     const QString path = parser.value("archive");

@@ -3,6 +3,7 @@
 #include "support/decode_process.h"
 #include "support/small_disk.h"
 #include "support/live_window.h"
+#include "telemetry/hex_text.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,8 @@ TEST(ArchiveProgram, TheWindowLiveAndAnIngestShareTheArchive) {
     const QString archive = folder.filePath("mission.sqlite");
     LiveWindow live(kOrca5s, "ARCHIVE = " + archive.toUtf8() + "\r\nCALLSIGN = N0CALL\r\n");
     live.SwitchOn();
+    live.harness.window.MnuHistory->trigger();  // a third connection, in the window's process
+    ASSERT_TRUE(live.harness.window.history());
     QProcess ingest;
     ingest.start(ORCA5_DECODE_PATH, {"--archive", archive, "--quiet", DemoCapture(folder, 100000)});
     for (int n = 1; n <= 20; ++n) {
@@ -115,8 +118,59 @@ TEST(ArchiveProgram, TheWindowLiveAndAnIngestShareTheArchive) {
     ASSERT_TRUE(ingest.state() == QProcess::NotRunning || ingest.waitForFinished(60000));
     EXPECT_EQ(ingest.exitCode(), 0) << ingest.readAllStandardError().toStdString();
     EXPECT_FALSE(live.harness.window.Text4->text().contains("could not keep")) << live.harness.window.Text4->text().toStdString();
+    // the ingest that ended took the window for gone no more than the journal with it
+    EXPECT_TRUE(QFile::exists(archive + "-wal"));
+    for (int n = 21; n <= 40; ++n) live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(n))), n);
 
     const Finished json = Decode({"--archive", archive, "--jsonl", "--channels", "Urbi"});
-    EXPECT_EQ(json.out.count('\n'), 100000 + 20);
-    EXPECT_EQ(json.out.count("\"stations\":\"N0CALL\""), 20) << "the window's live frames, with its callsign";
+    EXPECT_EQ(json.out.count('\n'), 100000 + 40);
+    EXPECT_EQ(json.out.count("\"stations\":\"N0CALL\""), 40) << "the window's live frames, with its callsign";
+    EXPECT_EQ(Integrity(archive), "ok");
+}
+
+TEST(ArchiveProgram, NoOutputIsStandardInputTheArchiveOrTheOtherOutput) {
+    QTemporaryDir folder;
+    const QString capture = DemoCapture(folder, 20), archive = folder.filePath("tiny.sqlite");
+    const QString export_ = folder.filePath("e.csv");
+    ASSERT_EQ(Decode({"--archive", archive, capture}).exitCode, 0);
+    WriteBytes(export_, "2021-02-06 14:00:00|" + HexText(NumberedBeacon(1)) + "\r\n");
+    const QByteArray archiveBytes = Contents(archive), exportBytes = Contents(export_);
+    const QString out = folder.filePath("out.csv");
+
+    const std::pair<QStringList, const char*> refused[] = {
+        {{"-o", export_, "-"}, " is an input"},
+        {{"--text-beacons-file", export_, "-"}, " is an input"},
+        {{"--archive", archive, capture, "--text-beacons-file", archive}, " is the archive"},
+        {{"--archive", archive, capture, "--text-beacons-file", archive + "-wal"}, " is the archive"},
+        {{"--archive", archive, "-o", archive}, " is the archive"},
+        {{"-o", out, "--text-beacons-file", out, capture}, "--output and --text-beacons-file name one file"},
+    };
+    for (const auto& [arguments, why] : refused) {
+        const Finished run = DecodeReading(export_, arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(why)) << run.err.toStdString();
+    }
+    EXPECT_EQ(Contents(archive), archiveBytes);
+    EXPECT_EQ(Contents(export_), exportBytes);
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+TEST(ArchiveProgram, EmptyValuesAndReversedRangesAreUsageErrors) {
+    QTemporaryDir folder;
+    const QString archive = folder.filePath("mission.sqlite");
+    ASSERT_EQ(Decode({"--archive", archive, DemoCapture(folder, 5)}).exitCode, 0);
+    const std::pair<QStringList, const char*> refused[] = {
+        {{"--from", ""}, "--from takes a UTC time"},
+        {{"--to", ""}, "--to takes a UTC time"},
+        {{"--channels", ""}, "--channels names no channel"},
+        {{"--channels", ","}, "--channels names no channel"},
+        {{"--from", "2021-02-07", "--to", "2021-02-06"}, "--to (2021-02-06) comes after --from (2021-02-07)"},
+        {{"--from", "2021-02-06", "--to", "2021-02-06"}, "comes after"},
+    };
+    for (const auto& [arguments, why] : refused) {
+        const Finished run = Decode(QStringList{"--archive", archive} + arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(why)) << run.err.toStdString();
+        EXPECT_EQ(run.out, "");
+    }
 }

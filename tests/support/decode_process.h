@@ -21,3 +21,12 @@ inline Finished Decode(const QStringList& arguments, const QByteArray& input = {
     EXPECT_TRUE(process.waitForFinished(120000));
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
 }
+
+// ... with standard input read from a file, as "< FILE" gives it.
+inline Finished DecodeReading(const QString& file, const QStringList& arguments) {
+    QProcess process;
+    process.setStandardInputFile(file);
+    process.start(ORCA5_DECODE_PATH, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000));
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}

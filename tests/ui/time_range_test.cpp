@@ -78,3 +78,40 @@ TEST(TimeRange, ABadTimeIsNamedAndARangeBeyondTheStoreSaysSo) {
     window.MnuLoadTimeRange->trigger();
     EXPECT_EQ(archive.harness.state.packetCount, kStoreCapacity) << "cancelled: nothing changes";
 }
+
+TEST(TimeRange, AReversedOrEmptyRangeIsRefusedAndTheStoreKept) {
+    ArchiveWindow archive(300);
+    Form1& window = archive.harness.window;
+    for (const char* to : {"2021-02-06 14:00:00", "2021-02-06 13:00:00"}) {
+        WhenTheDialogOpens([to](TimeRangeDialog& dialog) {
+            dialog.From->setText("2021-02-06 14:00:00");
+            dialog.To->setText(to);
+            Press(dialog, QDialogButtonBox::Ok);
+            EXPECT_TRUE(dialog.isVisible()) << "kept open";
+            EXPECT_EQ(dialog.Problem->text(), "To (UTC) comes after From (UTC)");
+            Press(dialog, QDialogButtonBox::Cancel);
+        });
+        window.MnuLoadTimeRange->trigger();
+        EXPECT_EQ(archive.harness.state.packetCount, 300);
+    }
+}
+
+TEST(TimeRange, ARangeAskedForDuringAnImportIsLoadedAfterIt) {
+    ArchiveWindow archive(300);
+    Form1& window = archive.harness.window;
+    const QString second = archive.harness.folder.filePath("second.kss");
+    QProcess::execute(ORCA5_DEMO_CAPTURE_PATH, {second, "120"});
+    // History's double click, while the import lets the event loop run between its files
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        EXPECT_FALSE(window.MnuLoadTimeRange->isEnabled()) << "the Archive menu waits";
+        window.LoadTimeRange({1612620000000, 1612623600000});  // 14:00 to 15:00
+        asked = true;
+    });
+    archive.harness.dialogs.answers.push_back(QStringList{archive.harness.folder.filePath("demo.kss"), second});
+    window.MnuOpenKISSFile_Click();
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(window.MnuLoadTimeRange->isEnabled());
+    EXPECT_EQ(archive.harness.state.packetCount, 60) << "the range, loaded once the import ended";
+    EXPECT_EQ(window.Text4->text(), "60 packets from 2021-02-06 14:00:00 to 2021-02-06 15:00:00");
+}
