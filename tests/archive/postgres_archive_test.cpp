@@ -169,3 +169,27 @@ TEST(SharedArchive, AStationRoleRecordsButNeitherMigratesNorWritesToAnOlderSchem
     EXPECT_EQ(server.Value("SELECT version FROM orca5_schema"), "1");
     EXPECT_EQ(server.Value("SELECT count(*) FROM frames"), "2");
 }
+
+TEST(SharedArchive, BothEnginesJoinTheSameBytesWithinTenMinutesAndNoLater) {
+    LocalPostgresServer server;
+    ASSERT_EQ(server.problem, "");
+    QTemporaryDir folder;
+    QString error;
+    const auto local = SqliteArchive::Open(folder.filePath("local.sqlite"), SqliteArchive::Mode::ReadWrite, error);
+    const auto shared = OpenShared(server.Url(), PostgresArchive::Mode::Migrate);
+    ASSERT_TRUE(local && shared);
+    for (ArchiveStore* archive : {static_cast<ArchiveStore*>(local.get()), static_cast<ArchiveStore*>(shared.get())}) {
+        // a beacon each, heard again a hair within ten minutes, and another a hair past them
+        const std::pair<int, std::int64_t> laters[] = {{1, kSameTransmissionMs - 1}, {2, kSameTransmissionMs + 1}};
+        Received result;
+        for (const auto& [n, later] : laters)
+            for (const std::int64_t at : {std::int64_t{0}, later}) {
+                const std::int64_t time = kStart + n * kHourMs + at;
+                EXPECT_EQ(archive->Receive({NumberedBeacon(n), time, "pass.kss#" + std::to_string(time), ""}, result), "");
+            }
+        EXPECT_EQ(archive->Commit(), "");
+        std::vector<int> receptions;
+        archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) { receptions.push_back(packet.receptions); });
+        EXPECT_EQ(receptions, (std::vector<int>{2, 1, 1})) << archive->name().toStdString();
+    }
+}

@@ -91,13 +91,26 @@ TEST(ArchiveProgram, ASmallDiskMidwaySaysWhyAndTheArchiveStaysSound) {
     EXPECT_EQ(Integrity(archive), "ok");
 }
 
-TEST(ArchiveProgram, AnArchiveOnAReadOnlyMediumIsQueried) {
+TEST(ArchiveProgram, AnArchiveOfAnOlderVersionIsReadAsItIsAlsoOnAReadOnlyMedium) {
     QTemporaryDir folder;
     SmallDisk medium("4m");
-    const QString archive = medium.FilePath("mission.sqlite");
-    EXPECT_EQ(Decode({"--archive", archive, DemoCapture(folder, 50)}).exitCode, 0);
+    const QString capture = DemoCapture(folder, 50);
+    for (const QString& archive : {folder.filePath("old.sqlite"), medium.FilePath("mission.sqlite")}) {
+        EXPECT_EQ(Decode({"--archive", archive, capture}).exitCode, 0);
+        // as the first version left it: no summaries
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(archive).constData(), &db);
+        EXPECT_EQ(sqlite3_exec(db, "DROP TABLE summaries_30min; DROP TABLE summaries_180min; DROP TABLE summaries_1440min; "
+                                   "PRAGMA user_version = 1", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    const QString old = folder.filePath("old.sqlite");
+    const QByteArray before = Contents(old);
+    EXPECT_EQ(Decode({"--archive", old, "--channels", "Urbi"}).out.count('\n'), 1 + 50);
+    EXPECT_EQ(Contents(old), before) << "taking rows out writes nothing, and migrates nothing";
+
     medium.MakeReadOnly();
-    const Finished rows = Decode({"--archive", archive, "--channels", "Urbi"});
+    const Finished rows = Decode({"--archive", medium.FilePath("mission.sqlite"), "--channels", "Urbi"});
     EXPECT_EQ(rows.exitCode, 0) << rows.err.toStdString();
     EXPECT_EQ(rows.out.count('\n'), 1 + 50);
 }
@@ -162,6 +175,7 @@ TEST(ArchiveProgram, EmptyValuesAndReversedRangesAreUsageErrors) {
     const std::pair<QStringList, const char*> refused[] = {
         {{"--from", ""}, "--from takes a UTC time"},
         {{"--to", ""}, "--to takes a UTC time"},
+        {{"--from", "2021-13-01"}, "--from takes a UTC time"},
         {{"--channels", ""}, "--channels names no channel"},
         {{"--channels", ","}, "--channels names no channel"},
         {{"--from", "2021-02-07", "--to", "2021-02-06"}, "--to (2021-02-06) comes after --from (2021-02-07)"},

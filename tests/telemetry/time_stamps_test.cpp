@@ -120,3 +120,24 @@ TEST(TimeStampFrames, MillisecondFormUsesTheLocaleGeneralDate) {
     RxTimeFromMillisFrame(std::string("\x09\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 9), rxTimeText, german);
     EXPECT_EQ(rxTimeText, ".615 UTC") << "beyond the year 9999 the date is empty";
 }
+
+TEST(UtcMilliseconds, OnlyDatesAndTimesThatExist) {
+    const std::pair<const char*, std::optional<std::int64_t>> texts[] = {
+        {"2021-02-06 14:00:00.123", 1612620000123},
+        {"2021-02-06T14:00:00", 1612620000000},
+        {"2020-02-29", 1582934400000},
+        {"2000-02-29", 951782400000},
+        {"2021-12-31 23:59:59.999", 1640995199999},
+        {"2021-13-01", std::nullopt},
+        {"2021-00-10", std::nullopt},
+        {"2021-02-29", std::nullopt},
+        {"1900-02-29", std::nullopt},
+        {"2020-02-30", std::nullopt},
+        {"2021-04-31", std::nullopt},
+        {"2021-01-00", std::nullopt},
+        {"2021-02-06 24:00:00", std::nullopt},
+        {"2021-02-06 23:60:00", std::nullopt},
+        {"2021-02-06 23:59:60", std::nullopt},
+    };
+    for (const auto& [text, milliseconds] : texts) EXPECT_EQ(UtcMilliseconds(text), milliseconds) << text;
+}
