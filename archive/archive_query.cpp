@@ -82,6 +82,9 @@ std::unique_ptr<ArchiveStore> OpenArchiveStore(const QString& location, ArchiveA
                                                            : PostgresArchive::Mode::Migrate;
         return PostgresArchive::Open(location, mode, error);
     }
-    return SqliteArchive::Open(location, access == ArchiveAccess::Read ? SqliteArchive::Mode::ReadOnly : SqliteArchive::Mode::ReadWrite,
-                               error);
+    auto archive = SqliteArchive::Open(location, access == ArchiveAccess::Read ? SqliteArchive::Mode::ReadOnly : SqliteArchive::Mode::ReadWrite,
+                                       error);
+    // a server's key-value string taken for a file's name is told without its password
+    error.replace(location, WithoutPassword(location));
+    return archive;
 }

@@ -8,7 +8,9 @@
 
 #include <libpq-fe.h>
 
+#include <QRegularExpression>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <cstdio>
 
@@ -151,6 +153,22 @@ bool IsPostgresUrl(const QString& location) {
     return location.startsWith("postgresql://") || location.startsWith("postgres://");
 }
 
+QString WithoutPassword(const QString& location) {
+    if (IsPostgresUrl(location)) {
+        QUrl url(location);
+        QUrlQuery query(url);
+        query.removeAllQueryItems("password");
+        if (query.isEmpty())
+            url.setQuery(QString());
+        else
+            url.setQuery(query);
+        return url.toString(QUrl::RemovePassword);
+    }
+    // a value quoted with '...' (a quote within it escaped with a backslash), or a word
+    static const QRegularExpression kPassword(R"(\s*\bpassword\s*=\s*('(?:[^'\\]|\\.)*'|\S*))");
+    return QString(location).remove(kPassword).trimmed();
+}
+
 std::vector<const char*> PostgresArchive::Parameters::Pointers() const {
     std::vector<const char*> pointers;
     for (std::size_t i = 0; i < values.size(); ++i) pointers.push_back(present[i] ? values[i].c_str() : nullptr);
@@ -177,7 +195,7 @@ PostgresArchive::~PostgresArchive() {
 }
 
 std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode mode, QString& error) {
-    const QString name = QUrl(url).toString(QUrl::RemovePassword);
+    const QString name = WithoutPassword(url);
     std::unique_ptr<PostgresArchive> archive(new PostgresArchive(PQconnectdb(url.toUtf8().constData()), name));
     if (PQstatus(archive->connection_) != CONNECTION_OK) {
         error = name + ": " + QString::fromUtf8(PQerrorMessage(archive->connection_)).trimmed();

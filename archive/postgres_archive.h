@@ -15,6 +15,10 @@ struct pg_result;
 // "postgresql://..." or "postgres://...": an archive on a PostgreSQL server.
 bool IsPostgresUrl(const QString& location);
 
+// An archive's location as messages show it: without a password in any of the forms libpq
+// takes one ("user:secret@" in a URL, "password=" in its query or in a key-value string).
+QString WithoutPassword(const QString& location);
+
 // The archive on a PostgreSQL server, for a network of stations writing at once, through
 // libpq. The tables are those of the SQLite archive with times as timestamptz ("time"); the
 // schema is made and migrated only by its owner (Mode::Migrate), so a station's role needs no
