@@ -24,7 +24,9 @@ ArchiveFeed::ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t 
       writer_([this] { Write(); }) {}
 
 ArchiveFeed::~ArchiveFeed() {
-    if (const QString error = Commit().error; !error.isEmpty()) qWarning("%s: %s", qPrintable(store_.name()), qPrintable(error));
+    // frames that wait for a server are kept; anything else that failed is told
+    if (const FeedReport last = Commit(); !last.error.isEmpty() && last.counts.waiting == 0)
+        qWarning("%s: %s", qPrintable(store_.name()), qPrintable(last.error));
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;

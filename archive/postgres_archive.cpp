@@ -141,6 +141,10 @@ QString ServerError(pg_result* result) {
     return QString::fromUtf8(primary ? primary : PQresultErrorMessage(result)).trimmed();
 }
 
+// What a station's role needs, said where it lacks it.
+constexpr char kStationGrants[] =
+    "; the archive's owner grants this role SELECT, INSERT and UPDATE on its tables and USAGE on its sequences";
+
 std::string Digits(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.17g", value);
@@ -201,6 +205,9 @@ std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode 
         error = name + ": " + QString::fromUtf8(PQerrorMessage(archive->connection_)).trimmed();
         return nullptr;
     }
+    // what the server says outside an answer (its shutdown, say) is told as a failure, never
+    // printed as libpq has it
+    PQsetNoticeProcessor(archive->connection_, [](void*, const char*) {}, nullptr);
     archive->Run("SET client_min_messages = warning");
     if (mode == Mode::Migrate) {
         if (error = archive->Migrate(); !error.isEmpty()) {
@@ -208,7 +215,11 @@ std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode 
             return nullptr;
         }
     }
-    const int version = archive->SchemaVersion();
+    int version = 0;
+    if (const QString problem = archive->ReadSchemaVersion(version); !problem.isEmpty()) {
+        error = name + ": " + problem + kStationGrants;
+        return nullptr;
+    }
     if (version > kSchemaVersion) {
         error = QStringLiteral("%1 is an orca5 archive of version %2; this program knows versions up to %3").arg(name).arg(version).arg(kSchemaVersion);
         return nullptr;
@@ -217,7 +228,7 @@ std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode 
     if (version < kSchemaVersion) {
         error = (version == 0 ? name + " has no orca5 archive yet"
                               : QStringLiteral("%1 is an orca5 archive of version %2; this program writes version %3").arg(name).arg(version).arg(kSchemaVersion)) +
-                QStringLiteral("; its owner runs: orca5-decode --archive %1 --migrate").arg(name);
+                QStringLiteral("; its owner runs: orca5-decode --archive %1 --migrate").arg(archive->OwnersUrl());
         return nullptr;
     }
     if (error = archive->Prepare(); !error.isEmpty()) {
@@ -227,18 +238,39 @@ std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode 
     return archive;
 }
 
-int PostgresArchive::SchemaVersion() {
+QString PostgresArchive::ReadSchemaVersion(int& version) {
+    version = 0;
     bool made = false;
-    Run("SELECT to_regclass('orca5_schema') IS NOT NULL", {}, [&](pg_result* rows) { made = Text(rows, 0, 0) == "t"; });
-    int version = 0;
-    if (made) Run("SELECT version FROM orca5_schema", {}, [&](pg_result* rows) { version = static_cast<int>(Number(rows, 0, 0)); });
-    return version;
+    if (QString error = Run("SELECT to_regclass('orca5_schema') IS NOT NULL", {}, [&](pg_result* rows) { made = Text(rows, 0, 0) == "t"; });
+        !error.isEmpty() || !made)
+        return error;
+    return Run("SELECT version FROM orca5_schema", {}, [&](pg_result* rows) { version = static_cast<int>(Number(rows, 0, 0)); });
+}
+
+QString PostgresArchive::OwnersUrl() {
+    QString owner;
+    Run("SELECT pg_get_userbyid(datdba) FROM pg_database WHERE datname = current_database()", {},
+        [&](pg_result* rows) { owner = QString::fromStdString(Text(rows, 0, 0)); });
+    QUrl url(name_);
+    if (!owner.isEmpty()) url.setUserName(owner);
+    return url.toString();
+}
+
+QString PostgresArchive::Failure(pg_result* result) {
+    if (PQstatus(connection_) == CONNECTION_BAD)
+        return "the server closed the connection (it was stopped or restarted, or the network failed), and the batch in "
+               "hand went with it: read the same files again once it answers, and what the archive has is skipped";
+    return result ? ServerError(result) : QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
 }
 
 QString PostgresArchive::Migrate() {
     if (QString error = Run(std::string("BEGIN; ") + kWriterLock); !error.isEmpty()) return error;
     // another owner may have taken the steps while this one waited
-    const int version = SchemaVersion();
+    int version = 0;
+    if (QString error = ReadSchemaVersion(version); !error.isEmpty()) {
+        Run("ROLLBACK");
+        return error;
+    }
     const std::vector<std::string> migrations = Migrations();
     for (int step = version; step < kSchemaVersion; ++step) {
         const std::string sql = migrations[static_cast<std::size_t>(step)] + "UPDATE orca5_schema SET version = " + std::to_string(step + 1);
@@ -254,7 +286,7 @@ QString PostgresArchive::Prepare() {
     for (const auto& [name, sql] : WriterStatements()) {
         PGresult* prepared = PQprepare(connection_, name, sql.c_str(), 0, nullptr);
         const bool done = PQresultStatus(prepared) == PGRES_COMMAND_OK;
-        const QString error = done ? QString() : ServerError(prepared);
+        const QString error = done ? QString() : Failure(prepared);
         PQclear(prepared);
         if (!done) return error;
     }
@@ -266,14 +298,14 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
     if (parameters.values.empty() && !take) {
         PGresult* result = PQexec(connection_, sql.c_str());
         const bool done = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
-        const QString error = done ? QString() : ServerError(result);
+        const QString error = done ? QString() : Failure(result);
         PQclear(result);
         return error;
     }
     // a query's rows come one at a time, so a million packets never stand in memory at once
     const std::vector<const char*> values = parameters.Pointers();
     if (!PQsendQueryParams(connection_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0))
-        return QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
+        return Failure(nullptr);
     PQsetSingleRowMode(connection_);
     QString error;
     while (PGresult* result = PQgetResult(connection_)) {
@@ -281,7 +313,7 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
         if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK) {
             if (take && error.isEmpty() && PQntuples(result) > 0) take(result);
         } else if (status != PGRES_COMMAND_OK && error.isEmpty()) {
-            error = ServerError(result);
+            error = Failure(result);
         }
         PQclear(result);
     }
@@ -294,7 +326,7 @@ QString PostgresArchive::RunPrepared(const char* statement, const Parameters& pa
     const ExecStatusType status = PQresultStatus(result);
     const bool done = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
     if (done && take) take(result);
-    const QString error = done ? QString() : ServerError(result);
+    const QString error = done ? QString() : Failure(result);
     PQclear(result);
     return error;
 }
@@ -441,14 +473,14 @@ QString PostgresArchive::Copy(const std::string& into, CopyRows& rows) {
     if (rows.empty()) return {};
     PGresult* started = PQexec(connection_, ("COPY " + into + " FROM STDIN (FORMAT binary)").c_str());
     const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
-    QString error = copying ? QString() : ServerError(started);
+    QString error = copying ? QString() : Failure(started);
     PQclear(started);
     if (!copying) return error;
     const std::string& data = rows.Finished();
     if (PQputCopyData(connection_, data.data(), static_cast<int>(data.size())) != 1 || PQputCopyEnd(connection_, nullptr) != 1)
-        error = QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
+        error = Failure(nullptr);
     while (PGresult* result = PQgetResult(connection_)) {
-        if (PQresultStatus(result) != PGRES_COMMAND_OK && error.isEmpty()) error = ServerError(result);
+        if (PQresultStatus(result) != PGRES_COMMAND_OK && error.isEmpty()) error = Failure(result);
         PQclear(result);
     }
     return error;

@@ -74,7 +74,11 @@ private:
     QString Migrate();
     QString Prepare();
     QString BeginBatch();
-    int SchemaVersion();
+    QString ReadSchemaVersion(int& version);
+    // The archive's URL with the database's owner as its user: what the owner runs.
+    QString OwnersUrl();
+    // Why a statement failed, in the server's words, or that the server went away.
+    QString Failure(pg_result* result);
     QString WriteBatch();
     QString Copy(const std::string& into, CopyRows& rows);
     QString UpdateRows(const std::string& head, const std::string& tail, std::size_t count,

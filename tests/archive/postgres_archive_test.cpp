@@ -162,7 +162,7 @@ TEST(SharedArchive, AStationRoleRecordsButNeitherMigratesNorWritesToAnOlderSchem
     ASSERT_EQ(server.Sql("orca5", "UPDATE orca5_schema SET version = 1"), "");
     EXPECT_FALSE(PostgresArchive::Open(url, PostgresArchive::Mode::ReadWrite, error));
     EXPECT_EQ(error, QStringLiteral("postgresql://station@127.0.0.1:%1/orca5 is an orca5 archive of version 1; this program "
-                                    "writes version 2; its owner runs: orca5-decode --archive postgresql://station@127.0.0.1:%1/orca5 --migrate")
+                                    "writes version 2; its owner runs: orca5-decode --archive postgresql://orca5_owner@127.0.0.1:%1/orca5 --migrate")
                          .arg(server.port));
     EXPECT_FALSE(PostgresArchive::Open(url, PostgresArchive::Mode::Migrate, error));
     EXPECT_TRUE(error.contains("could not be migrated")) << error.toStdString();
@@ -212,4 +212,18 @@ TEST(SharedArchive, NoMessageShowsAPasswordInAnyForm) {
         EXPECT_TRUE(error.startsWith("postgresql://owner@127.0.0.1:1/orca5: ")) << error.toStdString();
         EXPECT_FALSE(error.contains("secret")) << error.toStdString();
     }
+}
+
+TEST(SharedArchive, AServerStoppedMidBatchIsToldInPlainWords) {
+    LocalPostgresServer server;
+    ASSERT_EQ(server.problem, "");
+    const auto shared = OpenShared(server.Url(), PostgresArchive::Mode::Migrate);
+    ASSERT_TRUE(shared);
+    Received result;
+    ASSERT_EQ(shared->Receive({NumberedBeacon(1), kStart, "pass.kss#1", ""}, result), "");
+    server.Stop();
+    const QString error = shared->Commit();
+    EXPECT_TRUE(error.startsWith("the server closed the connection")) << error.toStdString();
+    EXPECT_FALSE(error.contains("FATAL")) << error.toStdString();
+    EXPECT_TRUE(shared->Lost());
 }

@@ -6,6 +6,7 @@
 #include "support/fake_sids_server.h"
 #include "support/kiss_server.h"
 #include "support/recording_view.h"
+#include "support/small_disk.h"
 #include "support/window_harness.h"
 #include "telemetry/time_stamps.h"
 
@@ -89,4 +90,29 @@ TEST(Recorder, KeepsAndForwardsEveryFrameThroughSigtermAndSigkill) {
     // and in the archive before its row was written, with the station's callsign
     const Finished archived = Decode({"--archive", station.folder.filePath("mission.sqlite"), "--jsonl", "--channels", "Urbi"});
     EXPECT_EQ(archived.out.count("\"stations\":\"N0CALL\""), 9) << archived.out.toStdString();
+}
+
+TEST(Recorder, ALastBatchTheArchiveCouldNotKeepEndsItWithOne) {
+    QTemporaryDir folder;
+    SmallDisk disk("1m");
+    LocalKissServer server;
+    QProcess recorder;
+    recorder.start(ORCA5_DECODE_PATH, {"--live", QStringLiteral("127.0.0.1:%1").arg(server.port), "--capture-dir", folder.path(),
+                                       "--archive", disk.FilePath("mission.sqlite"), "--quiet"});
+    server.Accept();
+    QByteArray rows;
+    const auto send = [&](int first, int last) {
+        std::string frames;
+        for (int n = first; n <= last; ++n) frames += KissDataFrame(NumberedBeacon(n));
+        server.Send(Bytes(frames));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (rows += recorder.readAllStandardOutput()).count('\n') == 1 + last; }, 10000));
+    };
+    send(1, 1);
+    disk.Fill();
+    send(2, 40);
+    ::kill(static_cast<pid_t>(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(10000));
+    EXPECT_EQ(recorder.exitCode(), 1);
+    const QByteArray said = recorder.readAllStandardError();
+    EXPECT_TRUE(said.contains("archive: the last frames were not kept: database or disk is full")) << said.toStdString();
 }

@@ -25,12 +25,20 @@ TEST(SharedArchiveProgram, AStationFillsWhatTheOwnerMadeAndItReadsOutAsAnSqliteA
     // before the owner made it, a station is told what to run, and nothing is written
     const Finished early = Decode({"--archive", station, capture});
     EXPECT_EQ(early.exitCode, 1);
-    EXPECT_TRUE(early.err.contains("has no orca5 archive yet; its owner runs: orca5-decode --archive postgresql://station@"))
+    EXPECT_TRUE(early.err.contains("has no orca5 archive yet; its owner runs: orca5-decode --archive postgresql://orca5_owner@"))
         << early.err.toStdString();
     EXPECT_FALSE(early.err.contains("secret")) << "no message shows the password";
 
     const Finished made = Decode({"--archive", server.Url(), "--migrate"});
     ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
+    // made, but not yet granted: the station is told what it lacks, writing or migrating
+    for (const QStringList& arguments : {QStringList{capture}, QStringList{"--migrate"}}) {
+        const Finished refused = Decode(QStringList{"--archive", station} + arguments);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_TRUE(refused.err.contains("permission denied for table orca5_schema")) << refused.err.toStdString();
+        EXPECT_FALSE(refused.err.contains("transaction is aborted")) << refused.err.toStdString();
+    }
+    EXPECT_TRUE(Decode({"--archive", station, capture}).err.contains("the archive's owner grants this role SELECT, INSERT and UPDATE"));
     // a station's role as README makes it
     ASSERT_EQ(server.Sql("orca5", "GRANT SELECT, INSERT, UPDATE ON ALL TABLES IN SCHEMA public TO station;"
                                   "GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO station"),
