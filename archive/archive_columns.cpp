@@ -28,3 +28,5 @@ std::string EachChannel(const std::function<std::string(const std::string& colum
     for (int i = 0; i < kChannelCount; ++i) sql += piece(ColumnOf(i), i);
     return sql;
 }
+
+std::string SummaryValueOf(int channel) { return channel == kJobIdChannel ? "0.0" : ColumnOf(channel); }

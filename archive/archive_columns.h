@@ -13,5 +13,9 @@
 std::string ArchiveColumnName(std::string_view channelName);
 std::string ColumnOf(int channel);
 
+// What a channel's summaries are made of in SQL: its column, or for JOB ID, whose text holds no
+// number, 0, as a summary made in memory takes it.
+std::string SummaryValueOf(int channel);
+
 // The pieces of SQL a function makes of each channel's column, in channel order.
 std::string EachChannel(const std::function<std::string(const std::string& column, int channel)>& piece);

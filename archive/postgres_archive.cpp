@@ -28,10 +28,6 @@ std::string MillisecondsOf(const std::string& column) { return "(extract(epoch f
 
 std::string SummaryTable(int level) { return "summaries_" + std::to_string(kSummaryBucketMs[level] / 60000) + "min"; }
 
-std::string ValueOf(const std::string& column, int channel) {
-    return channel == kJobIdChannel ? std::string("0::double precision") : column;
-}
-
 std::string ChannelColumns() {
     return EachChannel([](const std::string& column, int channel) {
         return ", " + column + (channel == kJobIdChannel ? " text" : " double precision");
@@ -47,7 +43,7 @@ std::string SummarizeSql(int level, bool ranged) {
     std::string sql = "INSERT INTO " + SummaryTable(level) + " SELECT " + time + " / " + length + " * " + length +
                       (finest ? ", count(*)" : ", sum(packets)");
     sql += EachChannel([&](const std::string& column, int channel) {
-        const std::string value = finest ? ValueOf(column, channel) : column;
+        const std::string value = finest ? SummaryValueOf(channel) : column;
         return finest ? ", min(" + value + "), max(" + value + "), sum(" + value + ")"
                       : ", min(" + column + "_min), max(" + column + "_max), sum(" + column + "_sum)";
     });
@@ -564,7 +560,7 @@ QString PostgresArchive::ForEachSummary(int level, int channel, const TimeRange&
 }
 
 QString PostgresArchive::ForEachValue(int channel, const TimeRange& range, const std::function<void(std::int64_t, double)>& take) {
-    const std::string sql = "SELECT " + MillisecondsOf("time") + ", " + ValueOf(ColumnOf(channel), channel) +
+    const std::string sql = "SELECT " + MillisecondsOf("time") + ", " + SummaryValueOf(channel) +
                             " FROM frames WHERE time >= " + TimeOf("$1") + " AND time < " + TimeOf("$2") +
                             " AND obc_time IS NOT NULL ORDER BY time";
     return Run(sql, Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs)),

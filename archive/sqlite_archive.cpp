@@ -39,12 +39,6 @@ std::string SummaryTable(int level) {
     return "summaries_" + std::to_string(kSummaryBucketMs[level] / 60000) + "min";
 }
 
-// A channel's value as a number: the JOB ID column holds text.
-std::string ValueOf(int channel) {
-    const std::string column = ColumnOf(channel);
-    return channel == kJobIdChannel ? "CAST(" + column + " AS REAL)" : column;
-}
-
 // Summarizes into a level's table the packets of a range (?1 to ?2, or all): the finest level
 // from the frames, each other from the level below it.
 std::string SummarizeSql(int level, bool ranged) {
@@ -56,7 +50,7 @@ std::string SummarizeSql(int level, bool ranged) {
     for (int i = 0; i < kChannelCount; ++i) {
         const std::string column = ColumnOf(i);
         if (finest)
-            sql += ", min(" + ValueOf(i) + "), max(" + ValueOf(i) + "), sum(" + ValueOf(i) + ")";
+            sql += ", min(" + SummaryValueOf(i) + "), max(" + SummaryValueOf(i) + "), sum(" + SummaryValueOf(i) + ")";
         else
             sql += ", min(" + column + "_min), max(" + column + "_max), sum(" + column + "_sum)";
     }
@@ -520,7 +514,7 @@ QString SqliteArchive::ForEachSummary(int level, int channel, const TimeRange& r
 
 QString SqliteArchive::ForEachValue(int channel, const TimeRange& range,
                                     const std::function<void(std::int64_t, double)>& take) {
-    const std::string sql = "SELECT time_ms, " + ValueOf(channel) +
+    const std::string sql = "SELECT time_ms, " + SummaryValueOf(channel) +
                             " FROM frames WHERE time_ms >= ?1 AND time_ms < ?2 AND obc_time IS NOT NULL ORDER BY time_ms";
     return ForEachRow(sql, range, [&](sqlite3_stmt* row) { take(sqlite3_column_int64(row, 0), sqlite3_column_double(row, 1)); });
 }

@@ -35,8 +35,8 @@ std::string TakenOut(ArchiveStore& archive) {
     for (const RowFormat format : {RowFormat::Csv, RowFormat::JsonLines}) EXPECT_EQ(WriteArchivedPackets(archive, query, format, '.', write), "");
     EXPECT_EQ(WriteArchivedTextBeacons(archive, query, LogStyle{}, write), "");
     std::vector<HistoryColumn> history;
-    for (const std::int64_t days : {20, 3}) {
-        EXPECT_EQ(ReadChannelHistory(archive, channel::Urbi, {kStart, kStart + days * kDayMs}, 500, history), "");
+    for (const auto& [channel, days] : {std::pair{channel::Urbi, 20}, {channel::Urbi, 3}, {channel::JobId, 20}, {channel::JobId, 3}}) {
+        EXPECT_EQ(ReadChannelHistory(archive, channel, {kStart, kStart + days * kDayMs}, 500, history), "");
         for (const HistoryColumn& column : history)
             out += std::to_string(column.values.packets) + ' ' + std::to_string(column.values.minimum) + ' ' +
                    std::to_string(column.values.maximum) + '\n';
