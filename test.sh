@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing, builds, and runs every test: first in the
-# Release build, then again built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Release build, then again built with AddressSanitizer and UndefinedBehaviorSanitizer; and the
+# tests of the threaded code (the archive's feed and writers, the row writer, the batch
+# decoder) built with ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh
@@ -19,3 +21,9 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DORCA5_SANITIZE=ON -DORCA
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+echo "== ThreadSanitizer build of the threaded code's tests"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DORCA5_THREAD_SANITIZE=ON -DORCA5_BENCHMARKS=OFF
+cmake --build build-tsan -j "$jobs" --target orca5_tests
+TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    build-tsan/tests/orca5_tests --gtest_filter='BatchDecoder.*:MissionArchive.*:SharedArchive.*'

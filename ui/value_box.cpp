@@ -11,6 +11,9 @@ namespace {
 // QLineEdit keeps this many pixels free at either side of its text.
 constexpr int kLineEditMargin = 2;
 constexpr int kSmallestPixelSize = 6;
+// A caption is fitted no narrower and no smaller than this: still read at a glance.
+constexpr int kNarrowestSpacing = 90;
+constexpr int kSmallestCaptionPixelSize = 9;
 
 }  // namespace
 
@@ -36,9 +39,17 @@ void ShowValue(QLineEdit& box, const QString& text) {
 void FitCaption(QAbstractButton& button, const QString& caption) {
     button.setText(caption);
     QFont font = button.parentWidget()->font();
-    for (int spacing = 100; spacing > 90; --spacing) {
-        font.setLetterSpacing(QFont::PercentageSpacing, spacing);
+    const auto fits = [&] {
         if (button.font() != font) button.setFont(font);
-        if (button.sizeHint().width() <= button.width()) return;
+        return button.sizeHint().width() <= button.width();
+    };
+    // letters a little closer first, then smaller ones: whatever font the system gave
+    for (int spacing = 100; spacing >= kNarrowestSpacing; --spacing) {
+        font.setLetterSpacing(QFont::PercentageSpacing, spacing);
+        if (fits()) return;
+    }
+    while (font.pixelSize() > kSmallestCaptionPixelSize) {
+        font.setPixelSize(font.pixelSize() - 1);
+        if (fits()) return;
     }
 }

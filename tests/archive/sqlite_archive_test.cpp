@@ -217,3 +217,21 @@ TEST(MissionArchive, ARebuildOfManyFramesSaysWhyADecodeFailed) {
                  "BEGIN SELECT RAISE(ABORT, 'frame 10200 refused'); END");
     EXPECT_EQ(archive->Rebuild(), "frame 10200 refused");
 }
+
+TEST(MissionArchive, WhatWaitedOnDiskIsWrittenWhileCommitsAreAsked) {
+    QTemporaryDir folder;
+    const auto archive = OpenArchive(folder.filePath("mission.sqlite"));
+    const QString waiting = folder.filePath(kArchiveWaitingFileName);
+    std::string lines;
+    for (int n = 1; n <= 300; ++n)
+        lines += std::to_string(1612620000000 + 60000LL * n) + "\tN0CALL\tlive%20127.0.0.1%3A8001\t" + HexText(NumberedBeacon(n)) + '\n';
+    WriteBytes(waiting, lines);
+    // the writer tries the waiting frames again while the window asks for commits and reads the counts
+    ArchiveFeed feed(*archive, "N0CALL", 10000, waiting, std::chrono::milliseconds(1));
+    FeedReport report = feed.Commit();
+    for (int tries = 0; report.counts.waiting > 0 && tries < 10000; ++tries) report = feed.Commit();
+    EXPECT_EQ(report.counts.waiting, 0);
+    EXPECT_EQ(report.counts.added, 300);
+    EXPECT_FALSE(QFile::exists(waiting));
+    EXPECT_EQ(Packets(*archive).size(), 300u);
+}
