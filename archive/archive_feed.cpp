@@ -39,12 +39,8 @@ void ArchiveFeed::Take(std::string_view frame, const FrameFacts& facts) {
     Frame taken{std::string(frame), UtcMilliseconds(facts.rxTimeText).value_or(kNoTime), {},
                 std::string(station_.empty() ? facts.station : station_)};
     // a file by its name alone, so that the same file read from another folder adds nothing
-    if (facts.mark == '\0') {
-        taken.source.assign("live ").append(facts.source);
-    } else {
-        const std::string_view file = facts.source.substr(facts.source.rfind('/') + 1);
-        taken.source.assign(file).append(1, facts.mark).append(std::to_string(facts.number));
-    }
+    taken.source = SourceName(facts);
+    if (facts.mark != '\0') taken.source.append(1, facts.mark).append(std::to_string(facts.number));
     taken_.push_back(std::move(taken));
     if (taken_.size() >= kHandOverFrames) HandOver();
 }

@@ -49,6 +49,7 @@ QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, Row
                              const std::function<void(std::string_view)>& write) {
     std::string rows = format == RowFormat::Csv ? CsvHeading(query.channels) : std::string();
     std::string frameHex;
+    PointSpacing spacing;
     const PacketQuery packets{query.range, query.channels, format != RowFormat::Csv};
     const QString error = store.ForEachPacket(packets, [&](const ArchivedPacket& packet) {
         switch (format) {
@@ -58,7 +59,10 @@ QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, Row
             AppendArchivedJsonLine(rows, packet.record, frameHex, packet.receptions, packet.stations, query.channels);
             break;
         // the stations that heard it, and the archive as its source
-        case RowFormat::LineProtocol: AppendLineProtocol(rows, packet.record, packet.stations, "archive", query.channels); break;
+        case RowFormat::LineProtocol:
+            AppendLineProtocol(rows, packet.record, {packet.stations, "archive", 0, spacing.Next(packet.stations, {}, packet.record.rxTime)},
+                               query.channels);
+            break;
         }
         if (rows.size() < kFlushBytes) return;
         write(rows);

@@ -135,11 +135,16 @@ bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     if (format_ == RowFormat::Csv) return true;
     queued.record.obcTime.assign(packet.record.obcTime);
     queued.record.jobIdText.assign(packet.record.jobIdText);
-    queued.source = SourceText(packet.facts);
-    if (format_ == RowFormat::JsonLines)
+    if (format_ == RowFormat::JsonLines) {
+        queued.source = SourceText(packet.facts);
         queued.frameHex.assign(packet.facts.frameHex.text());
-    else
-        queued.station.assign(station_.empty() ? packet.facts.station : station_);
+        return true;
+    }
+    // a series a station and a source, and the place a field: as many series as files
+    queued.source = SourceName(packet.facts);
+    queued.place = packet.facts.number;
+    queued.station.assign(station_.empty() ? packet.facts.station : station_);
+    queued.nanoseconds = spacing_.Next(queued.station, queued.source, queued.record.rxTime);
     return true;
 }
 
@@ -147,7 +152,9 @@ void BatchDecoder::FormatRow(std::string& rows, const RowWriter::Packet& packet)
     switch (format_) {
     case RowFormat::Csv: AppendCsvRow(rows, packet.record, decimalSeparator_); break;
     case RowFormat::JsonLines: AppendJsonLine(rows, packet.record, packet.source, packet.frameHex); break;
-    case RowFormat::LineProtocol: AppendLineProtocol(rows, packet.record, packet.station, packet.source, AllChannels()); break;
+    case RowFormat::LineProtocol:
+        AppendLineProtocol(rows, packet.record, {packet.station, packet.source, packet.place, packet.nanoseconds}, AllChannels());
+        break;
     }
 }
 

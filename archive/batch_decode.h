@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/line_protocol.h"
 #include "archive/row_writer.h"
 #include "intake/live_arrival.h"
 #include "telemetry/beacon_decoder.h"
@@ -73,6 +74,7 @@ private:
     DecoderContext context_;
     BatchTotals totals_;
     std::string station_;
+    PointSpacing spacing_;               // the line protocol's points of one time
     std::unique_ptr<RowWriter> writer_;  // none without a rows sink
 };
 

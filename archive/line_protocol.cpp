@@ -50,13 +50,12 @@ void AppendText(std::string& out, std::string_view text) {
 
 }  // namespace
 
-bool AppendLineProtocol(std::string& out, const TelemetryRecord& record, std::string_view station, std::string_view source,
-                        std::span<const int> channels) {
+bool AppendLineProtocol(std::string& out, const TelemetryRecord& record, const LineTags& tags, std::span<const int> channels) {
     const std::optional<std::int64_t> timeMs = UtcMilliseconds(record.rxTime);
     if (!timeMs) return false;
     out += "orca5";
-    if (!station.empty()) AppendTagValue(out.append(",station="), station);
-    AppendTagValue(out.append(",source="), source);
+    if (!tags.station.empty()) AppendTagValue(out.append(",station="), tags.station);
+    AppendTagValue(out.append(",source="), tags.source);
     out += ' ';
     for (std::size_t k = 0; k < channels.size(); ++k) {
         const int channel = channels[k];
@@ -69,6 +68,17 @@ bool AppendLineProtocol(std::string& out, const TelemetryRecord& record, std::st
         AppendValueText(out, record.values[static_cast<std::size_t>(channel)], '.');
         if (key.type == FieldType::Integer) out += 'i';
     }
-    out.append(" ").append(std::to_string(*timeMs)).append("000000\n");
+    if (tags.place > 0) out.append(",place=").append(std::to_string(tags.place)).append("i");
+    out.append(" ").append(std::to_string(*timeMs * 1000000 + tags.nanoseconds)).append("\n");
     return true;
+}
+
+std::int64_t PointSpacing::Next(std::string_view station, std::string_view source, std::string_view rxTime) {
+    const std::size_t length = series_.size();
+    const bool same = rxTime == rxTime_ && length == station.size() + 1 + source.size() &&
+                      series_.compare(0, station.size(), station) == 0 && series_.compare(station.size() + 1, source.size(), source) == 0;
+    if (same) return ++count_;
+    series_.assign(station).append(1, '\n').append(source);
+    rxTime_.assign(rxTime);
+    return count_ = 0;
 }

@@ -20,6 +20,7 @@ public:
     struct Packet {
         TelemetryRecord record;
         std::string source, frameHex, station;
+        std::int64_t place = 0, nanoseconds = 0;  // a line's, of the line protocol
     };
     using Format = std::function<void(std::string& rows, const Packet& packet)>;
     using Sink = std::function<void(std::string_view rows)>;

@@ -57,6 +57,13 @@ inline std::string SourceText(const FrameFacts& facts) {
     return text;
 }
 
+// What a frame came from, without its place in it: a file by its name alone ("pass.kss", the
+// same from whatever folder it is read), or "live 127.0.0.1:8001".
+inline std::string SourceName(const FrameFacts& facts) {
+    if (facts.mark == '\0') return "live " + std::string(facts.source);
+    return std::string(facts.source.substr(facts.source.rfind('/') + 1));
+}
+
 // A packet as the roads hand it on: the record decoded, and the frame it came from.
 struct DecodedPacket {
     TelemetryRecord& record;  // a consumer that keeps the packet may take the record's contents

@@ -48,8 +48,9 @@ Options:
   --jsonl                one JSON object per line: rx_time, obc_time, source, frame and
                          every channel by its name
   --influx               InfluxDB's line protocol: measurement orca5, tags station and
-                         source, every channel as a field named as the archive's column,
-                         the reception time in nanoseconds (a packet without one is skipped)
+                         source (the file's name), every channel as a field named as the
+                         archive's column, the place in the file as the field place, the
+                         reception time in nanoseconds (a packet without one is skipped)
   --locale               numbers with your locale's decimal separator instead of "."; time
                          stamps stay as the capture file wrote them (only a time stamp in
                          milliseconds, which has no text, takes the locale's date form)
@@ -90,7 +91,8 @@ Examples:
   orca5-decode -o year.csv 2021-*_orca5.kss
   orca5-decode --jsonl satnogs-export.csv > packets.jsonl
   orca5-decode --jsonl - < pass.kss | jq '."Battery 1 Volt"'
-  orca5-decode --influx --station N0CALL 2021-*.kss | curl --data-binary @- 'http://127.0.0.1:8086/write?db=orca5'
+  orca5-decode --influx --station N0CALL 2021-*.kss | split -l 5000 --filter \
+      "curl --fail --data-binary @- 'http://127.0.0.1:8086/write?db=orca5&precision=ns'"
   orca5-decode --live 127.0.0.1:8001 --capture-dir /var/lib/orca5 --conf station.ini
   orca5-decode --archive mission.sqlite 2021-*_orca5.kss satnogs-export.csv
   orca5-decode --archive mission.sqlite --from 2021-02-01 --channels "Battery 1 Volt" -o b1.csv

@@ -74,6 +74,9 @@ public:
         return QJsonDocument::fromJson(answer.body)["results"][0]["series"][0]["values"].toArray();
     }
 
+    // "http://127.0.0.1:PORT", the server's address.
+    const QString& base() const { return base_; }
+
     QString problem;
 
 private:
