@@ -18,6 +18,7 @@ public:
     struct Frame {
         std::int64_t id = 0;
         std::int64_t timeMs = 0;
+        std::int64_t lastMs = 0;  // its latest reception
         std::int64_t digest = 0;
         std::string bytes;
         std::set<std::string, std::less<>> sources;  // its receptions'
@@ -34,18 +35,27 @@ public:
     // reads each and gives its frames to OnServer, then marks it read.
     std::vector<std::int64_t> HoursToRead(std::int64_t from, std::int64_t to) const;
     void Read(std::int64_t hour) { readHours_.insert(hour); }
-    void OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::string_view source);
+    void OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
+                  std::string_view source);
 
-    MergeStatements::Known FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes) const;
+    // The packets of these bytes heard within 10 minutes of the time, earliest first.
+    void FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<MergeStatements::Known>& found) const;
     void Insert(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry);
     bool AddReception(std::int64_t frame, const Reception& reception);
-    void MoveEarlier(std::int64_t frame, std::int64_t timeMs);
+    void Widen(std::int64_t frame, std::int64_t timeMs);
+    void Merge(std::int64_t into, std::int64_t emptied);
 
-    // What is to be written: the new frames, the new receptions, the known frames' new times.
+    // A known frame's span, widened.
+    struct Span {
+        std::int64_t timeMs, lastMs;
+    };
+    // What is to be written: the new frames, the new receptions, the known frames' new spans,
+    // the known frames emptied into others (the one emptied to the one kept).
     std::vector<const Frame*> Fresh() const;
     const std::vector<NewReception>& receptions() const { return receptions_; }
-    const std::map<std::int64_t, std::int64_t>& moves() const { return moves_; }
-    bool empty() const { return fresh_ == 0 && receptions_.empty() && moves_.empty(); }
+    const std::map<std::int64_t, Span>& widened() const { return widened_; }
+    const std::vector<std::pair<std::int64_t, std::int64_t>>& merges() const { return merges_; }
+    bool empty() const { return fresh_ == 0 && receptions_.empty() && widened_.empty() && merges_.empty(); }
     void Written();  // on the server now, inside the batch's transaction
 
     void Clear();
@@ -57,6 +67,10 @@ private:
     std::unordered_multimap<std::int64_t, std::int64_t> ids_;  // by digest
     std::set<std::int64_t> readHours_;
     std::size_t fresh_ = 0;
+    void Forget(std::int64_t id);
+
     std::vector<NewReception> receptions_;
-    std::map<std::int64_t, std::int64_t> moves_;  // a frame's id to its earlier time
+    std::map<std::int64_t, Span> widened_;  // by id
+    std::vector<std::pair<std::int64_t, std::int64_t>> merges_;
+    std::set<std::int64_t> emptied_;  // read again from the server, they are not taken back
 };

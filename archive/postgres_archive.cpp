@@ -55,6 +55,10 @@ std::string SummarizeSql(int level, bool ranged) {
            });
 }
 
+// A packet heard over more than a minute (a second station, an export's clock off): the few a
+// search of the hours around a reception, and a minute before them, would miss.
+std::string HeardLong(const std::string& table = {}) { return table + "last_time - " + table + "time > interval '1 minute'"; }
+
 // Each migration takes the archive one version up; all of them run in one transaction.
 std::vector<std::string> Migrations() {
     const std::string all = EachChannel([](const std::string& column, int) { return ", " + column; });
@@ -77,6 +81,15 @@ std::vector<std::string> Migrations() {
         "CREATE VIEW packets AS SELECT id AS frame, time, obc_time" + all + " FROM frames WHERE obc_time IS NOT NULL;",
         // 2: the summaries, made from the packets the archive has
         summaries,
+        // 3: each frame's latest reception beside its earliest, so that a reception finds the
+        // packet it is within 10 minutes of by that span; a packet emptied into another has no
+        // time (a station may not delete it), so no range holds it
+        "ALTER TABLE frames ADD COLUMN last_time timestamptz;"
+        "UPDATE frames f SET last_time = GREATEST(f.time, (SELECT max(r.time) FROM receptions r WHERE r.frame = f.id));"
+        "ALTER TABLE frames ALTER COLUMN last_time SET NOT NULL, ALTER COLUMN time DROP NOT NULL;"
+        "CREATE INDEX frames_heard_long ON frames USING gist (tstzrange(time, last_time, '[]')) WHERE " + HeardLong() + ";"
+        "CREATE OR REPLACE VIEW packets AS SELECT id AS frame, time, obc_time" + all +
+            " FROM frames WHERE obc_time IS NOT NULL AND time IS NOT NULL;",
     };
 }
 
@@ -92,9 +105,14 @@ struct Prepared {
 
 std::vector<Prepared> WriterStatements() {
     std::vector<Prepared> statements{
-        // the frames of a batch's hours, a row per reception
-        {"frames_near", "SELECT f.id, " + MillisecondsOf("f.time") + ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN "
-                        "receptions r ON r.frame = f.id WHERE f.time >= " + TimeOf("$1") + " AND f.time < " + TimeOf("$2")},
+        // the frames heard in a batch's hours, a row per reception: those heard over a minute at
+        // most by the time index, the few heard longer by their span's
+        {"frames_near", "SELECT f.id, " + MillisecondsOf("f.time") + ", " + MillisecondsOf("f.last_time") +
+                        ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id WHERE "
+                        "f.time >= " + TimeOf("$1") + " - interval '1 minute' AND f.time < " + TimeOf("$2") + " AND f.last_time >= " +
+                        TimeOf("$1") + " AND NOT (" + HeardLong("f.") + ") UNION ALL SELECT f.id, " + MillisecondsOf("f.time") + ", " +
+                        MillisecondsOf("f.last_time") + ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id "
+                        "WHERE tstzrange(f.time, f.last_time, '[]') && tstzrange(" + TimeOf("$1") + ", " + TimeOf("$2") + ") AND " + HeardLong("f.")},
         {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
         {"decoded", "UPDATE frames SET obc_time = $2" + EachChannel([](const std::string& c, int channel) {
                         return ", " + c + " = $" + std::to_string(channel + 3);
@@ -397,19 +415,19 @@ PostgresArchive::Parameters& PostgresArchive::AddValues(Parameters& parameters, 
     return parameters;
 }
 
-QString PostgresArchive::FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) {
-    const std::vector<std::int64_t> hours = batch_.HoursToRead(from, to);
+QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) {
+    const std::vector<std::int64_t> hours = batch_.HoursToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs);
     if (!hours.empty()) {
         const Parameters range = Parameters().Number(hours.front()).Number(hours.back() + kHourMs);
         const QString error = RunPrepared("frames_near", range, [this](pg_result* rows) {
             for (int row = 0; row < PQntuples(rows); ++row)
-                batch_.OnServer(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Bytes(rows, row, 3),
-                             std::string_view(PQgetvalue(rows, row, 4), static_cast<std::size_t>(PQgetlength(rows, row, 4))));
+                batch_.OnServer(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Number(rows, row, 3), Bytes(rows, row, 4),
+                                std::string_view(PQgetvalue(rows, row, 5), static_cast<std::size_t>(PQgetlength(rows, row, 5))));
         });
         if (!error.isEmpty()) return error;
         for (const std::int64_t hour : hours) batch_.Read(hour / kHourMs);
     }
-    known = batch_.FindSame(from, to, digest, bytes);
+    batch_.FindSame(timeMs, digest, bytes, found);
     return {};
 }
 
@@ -432,8 +450,13 @@ QString PostgresArchive::InsertReception(std::int64_t frame, const Reception& re
     return {};
 }
 
-QString PostgresArchive::MoveEarlier(std::int64_t frame, std::int64_t timeMs) {
-    batch_.MoveEarlier(frame, timeMs);
+QString PostgresArchive::Widen(std::int64_t frame, std::int64_t timeMs) {
+    batch_.Widen(frame, timeMs);
+    return {};
+}
+
+QString PostgresArchive::Merge(std::int64_t into, const Known& emptied) {
+    batch_.Merge(into, emptied.id);
     return {};
 }
 
@@ -443,7 +466,7 @@ QString PostgresArchive::WriteBatch() {
     if (batch_.empty()) return {};
     CopyRows frames;
     for (const BatchFrames::Frame* frame : batch_.Fresh()) {
-        frames.Row(5 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Integer(frame->digest).Text(frame->bytes);
+        frames.Row(6 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Time(frame->lastMs).Integer(frame->digest).Text(frame->bytes);
         if (!frame->telemetry) {  // a text beacon keeps no values
             for (int i = 0; i <= kChannelCount; ++i) frames.Null();
             continue;
@@ -455,12 +478,21 @@ QString PostgresArchive::WriteBatch() {
     CopyRows receptions;
     for (const BatchFrames::NewReception& reception : batch_.receptions())
         receptions.Row(4).Integer(reception.frame).Text(reception.source).Time(reception.timeMs).Text(reception.station);
-    const std::vector<std::pair<std::int64_t, std::int64_t>> moves(batch_.moves().begin(), batch_.moves().end());
-    QString error = Copy("frames(id, time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")", frames);
+    const std::vector<std::pair<std::int64_t, BatchFrames::Span>> widened(batch_.widened().begin(), batch_.widened().end());
+    QString error = Copy("frames(id, time, last_time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")", frames);
     if (error.isEmpty()) error = Copy("receptions(frame, source, time, station)", receptions);
     if (error.isEmpty())
-        error = UpdateRows("UPDATE frames f SET time = v.time FROM (VALUES ", ") v(id, time) WHERE f.id = v.id AND f.time > v.time",
-                           moves.size(), [&](std::size_t i, Parameters& row) { row.Number(moves[i].first).Number(moves[i].second); });
+        error = UpdateRows("UPDATE frames f SET time = LEAST(f.time, v.time), last_time = GREATEST(f.last_time, v.last) FROM (VALUES ",
+                           ") v(id, time, last) WHERE f.id = v.id", widened.size(), [&](std::size_t i, Parameters& row) {
+                               row.Number(widened[i].first).Number(widened[i].second.timeMs).Number(widened[i].second.lastMs);
+                           });
+    // a packet emptied into another: its receptions go over (but for a source the other has), and it has no time
+    for (const auto& [emptied, into] : batch_.merges()) {
+        if (!error.isEmpty()) break;
+        const Parameters ids = Parameters().Number(emptied).Number(into);
+        error = Run("UPDATE receptions SET frame = $2 WHERE frame = $1 AND source NOT IN (SELECT source FROM receptions WHERE frame = $2)", ids);
+        if (error.isEmpty()) error = Run("UPDATE frames SET time = NULL WHERE id = $1 AND $2 > 0", ids);
+    }
     if (error.isEmpty()) batch_.Written();
     return error;
 }
@@ -482,18 +514,18 @@ QString PostgresArchive::Copy(const std::string& into, CopyRows& rows) {
     return error;
 }
 
-// Frames' ids and times given a statement each few thousand, within the parameters a statement
+// Frames' ids and spans given a statement each few thousand, within the parameters a statement
 // may have.
 QString PostgresArchive::UpdateRows(const std::string& head, const std::string& tail, std::size_t count,
                                     const std::function<void(std::size_t, Parameters&)>& fill) {
-    constexpr std::size_t kAtOnce = 65535 / 2;
+    constexpr std::size_t kAtOnce = 65535 / 3;
     for (std::size_t first = 0; first < count; first += kAtOnce) {
         std::string sql = head;
         Parameters parameters;
         for (std::size_t i = first; i < std::min(count, first + kAtOnce); ++i) {
-            const std::string id = '$' + std::to_string(parameters.values.size() + 1);
-            const std::string time = '$' + std::to_string(parameters.values.size() + 2);
-            sql += (i == first ? "(" : ", (") + id + "::bigint, " + TimeOf(time) + ")";
+            const std::size_t at = parameters.values.size();
+            sql += (i == first ? "(" : ", (") + ('$' + std::to_string(at + 1)) + "::bigint, " + TimeOf('$' + std::to_string(at + 2)) + ", " +
+                   TimeOf('$' + std::to_string(at + 3)) + ")";
             fill(i, parameters);
         }
         if (QString error = Run(sql + tail, parameters); !error.isEmpty()) return error;

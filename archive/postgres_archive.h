@@ -53,7 +53,7 @@ public:
 
     QString name() const override { return name_; }
 
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
 private:
     // A statement's parameters, as text.
@@ -88,11 +88,12 @@ private:
     Parameters& AddValues(Parameters& parameters, const TelemetryRecord* telemetry);
     std::optional<std::int64_t> PacketTime(const char* which);
 
-    QString FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) override;
+    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) override;
     QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
                         std::int64_t& id) override;
     QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override;
-    QString MoveEarlier(std::int64_t frame, std::int64_t timeMs) override;
+    QString Widen(std::int64_t frame, std::int64_t timeMs) override;
+    QString Merge(std::int64_t into, const Known& emptied) override;
 
     pg_conn* connection_;
     QString name_;

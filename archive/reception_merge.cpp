@@ -36,28 +36,32 @@ void SummaryBuckets::Clear() {
 }
 
 QString ReceptionMerge::Receive(MergeStatements& engine, const Reception& reception, Received& result) {
-    // an earlier reception of the same transmission is near it in time
     const std::int64_t digest = Digest(reception.frame);
-    MergeStatements::Known known;
-    if (QString error = engine.FindSame(reception.timeMs - kSameTransmissionMs, reception.timeMs + kSameTransmissionMs, digest,
-                                        reception.frame, known);
-        !error.isEmpty())
-        return error;
-    std::int64_t id = known.id;
-    if (id == 0) {
+    if (QString error = engine.FindSame(reception.timeMs, digest, reception.frame, found_); !error.isEmpty()) return error;
+    if (found_.empty()) {
+        std::int64_t id = 0;
         const bool telemetry = DecodeTelemetryRecord(reception.frame, {}, record_);
         if (QString error = engine.InsertFrame(reception.timeMs, digest, reception.frame, telemetry ? &record_ : nullptr, id);
             !error.isEmpty())
             return error;
         if (telemetry) summaries_.Add(reception.timeMs, record_);
+        bool added = false;
+        result = Received::New;
+        return engine.InsertReception(id, reception, added);
+    }
+    // the earliest keeps the receptions of those the new one joins it with
+    const MergeStatements::Known kept = found_.front();
+    for (auto other = found_.begin() + 1; other != found_.end(); ++other) {
+        if (QString error = engine.Merge(kept.id, *other); !error.isEmpty()) return error;
+        summaries_.Left(other->timeMs);
     }
     bool added = false;
-    if (QString error = engine.InsertReception(id, reception, added); !error.isEmpty()) return error;
-    result = known.id == 0 ? Received::New : added ? Received::HeardAgain : Received::Known;
-    if (result != Received::HeardAgain || reception.timeMs >= known.timeMs) return {};
-    // the packet's time is its earliest reception
-    summaries_.Moved(known.timeMs, reception.timeMs);
-    return engine.MoveEarlier(id, reception.timeMs);
+    if (QString error = engine.InsertReception(kept.id, reception, added); !error.isEmpty()) return error;
+    result = added ? Received::HeardAgain : Received::Known;
+    // one that joins two lies between them; one before or after the packet widens it
+    if (reception.timeMs >= kept.timeMs && reception.timeMs <= kept.lastMs) return {};
+    if (reception.timeMs < kept.timeMs) summaries_.Moved(kept.timeMs, reception.timeMs);  // its time is its earliest reception
+    return engine.Widen(kept.id, reception.timeMs);
 }
 
 std::int64_t Digest(std::string_view bytes) {

@@ -13,21 +13,27 @@
 // What an engine does for the rules, a statement each.
 class MergeStatements {
 public:
+    // A packet the archive has: its id, and the times of its earliest and latest reception.
     struct Known {
-        std::int64_t id = 0;  // 0: none
+        std::int64_t id = 0;
         std::int64_t timeMs = 0;
+        std::int64_t lastMs = 0;
     };
 
     virtual ~MergeStatements() = default;
-    // The earliest frame with these bytes (and digest) received from `from` to `to`.
-    virtual QString FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) = 0;
+    // The packets with these bytes (and digest) that were heard within 10 minutes of the time,
+    // earliest first: those whose receptions' span comes that near it.
+    virtual QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) = 0;
     // A new frame, with the values decoded from it or none (a text beacon); its id.
     virtual QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                                 const TelemetryRecord* telemetry, std::int64_t& id) = 0;
     // One more reception of a frame; added is false when the frame had it already.
     virtual QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) = 0;
-    // The frame's time becomes this one where it is earlier.
-    virtual QString MoveEarlier(std::int64_t frame, std::int64_t timeMs) = 0;
+    // The frame's span of receptions widened to take in this time.
+    virtual QString Widen(std::int64_t frame, std::int64_t timeMs) = 0;
+    // The receptions of a packet go to another, whose span widens to take in theirs, and the
+    // emptied packet leaves the archive.
+    virtual QString Merge(std::int64_t into, const Known& emptied) = 0;
 };
 
 // The summaries of a batch's packets, added up as they come and written at its end (or when
@@ -41,6 +47,7 @@ public:
 
     void Add(std::int64_t timeMs, const TelemetryRecord& record);
     void Moved(std::int64_t from, std::int64_t to);
+    void Left(std::int64_t timeMs) { moved_.push_back(timeMs); }  // a packet merged into another
     bool full() const { return levels_[0].size() >= kInHand; }
 
     // Adds each bucket to the engine's, then remakes the moved ones level by level; forgets
@@ -54,9 +61,11 @@ private:
     std::vector<std::int64_t> moved_;
 };
 
-// Keeps one reception by the rules: the same bytes received within 10 minutes are one packet,
-// at its earliest reception; a telemetry frame's values are decoded into its row; a reception
-// the archive has already changes nothing.
+// Keeps one reception by the rules: a reception joins the packet of the same bytes that was
+// heard within 10 minutes of it (of any of its receptions), and one that comes that near two
+// packets joins them into one; so the packets are the same whatever the order receptions come
+// in. A packet's time is its earliest reception. A telemetry frame's values are decoded into
+// its row; a reception the archive has already changes nothing.
 class ReceptionMerge {
 public:
     QString Receive(MergeStatements& engine, const Reception& reception, Received& result);
@@ -64,6 +73,7 @@ public:
 
 private:
     TelemetryRecord record_;  // decoded into, reused
+    std::vector<MergeStatements::Known> found_;
     SummaryBuckets summaries_;
 };
 

@@ -86,6 +86,23 @@ std::string AddSummarySql(int level) {
            ") ON CONFLICT(start_ms) DO UPDATE SET packets = packets + excluded.packets" + sums;
 }
 
+// A packet heard over more than a minute (a second station, an export's clock off): the few a
+// search of a short time around a reception would miss.
+constexpr std::int64_t kHeardLongMs = 60000;
+std::string HeardLong() { return "last_ms - time_ms > " + std::to_string(kHeardLongMs); }
+
+// The packets of the same bytes (?1 the digest, ?3 the bytes) heard within 10 minutes of a time
+// (?2): those heard over less than that by the time index; the others by the digest among the
+// few heard long. Packets of the same bytes lie more than 10 minutes apart, so by their latest
+// reception they come in the order of their earliest, and no more than two are that near a time.
+std::string FindSameSql() {
+    const std::string w = std::to_string(kSameTransmissionMs);
+    return "SELECT id, time_ms, last_ms FROM frames WHERE time_ms BETWEEN ?2 - " + w + " - " + std::to_string(kHeardLongMs) + " AND ?2 + " + w +
+           " AND digest = ?1 AND last_ms >= ?2 - " + w + " AND NOT (" + HeardLong() + ") AND bytes = ?3 UNION ALL "
+           "SELECT * FROM (SELECT id, time_ms, last_ms FROM frames WHERE digest = ?1 AND last_ms >= ?2 - " + w + " AND " + HeardLong() +
+           " AND bytes = ?3 ORDER BY last_ms LIMIT 2) WHERE time_ms <= ?2 + " + w;
+}
+
 // Each migration takes the archive one version up, in one transaction.
 std::vector<std::string> Migrations() {
     std::string channels;
@@ -106,6 +123,11 @@ std::vector<std::string> Migrations() {
         " FROM frames WHERE obc_time IS NOT NULL;",
         // 2: the summaries, made from the packets the archive has
         SummaryTables(),
+        // 3: each frame's latest reception beside its earliest, so that a reception finds the
+        // packet it is within 10 minutes of by the bytes' digest and that span
+        "ALTER TABLE frames ADD COLUMN last_ms INTEGER;"
+        "UPDATE frames SET last_ms = max(time_ms, coalesce((SELECT max(r.time_ms) FROM receptions r WHERE r.frame = frames.id), time_ms));"
+        "CREATE INDEX frames_heard_long ON frames(digest, last_ms) WHERE " + HeardLong() + ";",
     };
 }
 
@@ -145,8 +167,9 @@ constexpr char kHeard[] = ", (SELECT count(*) FROM receptions r WHERE r.frame = 
 
 struct SqliteArchive::Statements {
     ~Statements() {
-        for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, moveEarlier, decoded})
+        for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, widen, decoded})
             sqlite3_finalize(statement);
+        for (sqlite3_stmt* statement : merge) sqlite3_finalize(statement);
         for (int level = 0; level < kSummaryLevels; ++level)
             for (sqlite3_stmt* statement : {addSummary[level], clearSummaries[level], summarize[level]})
                 sqlite3_finalize(statement);
@@ -154,7 +177,8 @@ struct SqliteArchive::Statements {
     sqlite3_stmt* findSame = nullptr;
     sqlite3_stmt* insertFrame = nullptr;
     sqlite3_stmt* insertReception = nullptr;
-    sqlite3_stmt* moveEarlier = nullptr;
+    sqlite3_stmt* widen = nullptr;
+    std::array<sqlite3_stmt*, 4> merge{};  // ?1 the packet kept, ?2 the one emptied, ?3 and ?4 its span
     sqlite3_stmt* decoded = nullptr;  // a frame's decoded values, set anew
     // per summary level: a bucket's summary added to the table's; the buckets of a range
     // made anew from what they summarize
@@ -290,13 +314,16 @@ QString SqliteArchive::Prepare() {
         placeholders.append(", ?").append(std::to_string(i + 5));
     }
     const std::pair<sqlite3_stmt**, std::string> statements[] = {
-        {&statements_->findSame,
-         "SELECT id, time_ms FROM frames WHERE time_ms BETWEEN ?1 AND ?2 AND digest = ?3 AND bytes = ?4 ORDER BY time_ms LIMIT 1"},
-        {&statements_->insertFrame, "INSERT INTO frames(time_ms, digest, bytes, obc_time" + ColumnsOf(AllChannels()) +
-                                        ") VALUES(?1, ?2, ?3, ?4" + placeholders + ")"},
+        {&statements_->findSame, FindSameSql()},
+        {&statements_->insertFrame, "INSERT INTO frames(time_ms, last_ms, digest, bytes, obc_time" + ColumnsOf(AllChannels()) +
+                                        ") VALUES(?1, ?1, ?2, ?3, ?4" + placeholders + ")"},
         {&statements_->insertReception,
          "INSERT OR IGNORE INTO receptions(frame, source, time_ms, station) VALUES(?1, ?2, ?3, ?4)"},
-        {&statements_->moveEarlier, "UPDATE frames SET time_ms = ?2 WHERE id = ?1 AND time_ms > ?2"},
+        {&statements_->widen, "UPDATE frames SET time_ms = min(time_ms, ?2), last_ms = max(last_ms, ?2) WHERE id = ?1"},
+        {&statements_->merge[0], "UPDATE OR IGNORE receptions SET frame = ?1 WHERE frame = ?2"},
+        {&statements_->merge[1], "DELETE FROM receptions WHERE frame = ?2"},  // heard from the same source by both
+        {&statements_->merge[2], "UPDATE frames SET time_ms = min(time_ms, ?3), last_ms = max(last_ms, ?4) WHERE id = ?1"},
+        {&statements_->merge[3], "DELETE FROM frames WHERE id = ?2"},
         {&statements_->decoded, "UPDATE frames SET obc_time = ?2" + assignments + " WHERE id = ?1"},
     };
     std::vector<std::pair<sqlite3_stmt**, std::string>> summaries;
@@ -376,16 +403,18 @@ QString SqliteArchive::Receive(const Reception& reception, Received& result) {
     return error;
 }
 
-QString SqliteArchive::FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) {
+QString SqliteArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) {
     sqlite3_stmt* find = statements_->findSame;
-    sqlite3_bind_int64(find, 1, from);
-    sqlite3_bind_int64(find, 2, to);
-    sqlite3_bind_int64(find, 3, digest);
-    BindBlob(find, 4, bytes);
-    const int found = sqlite3_step(find);
-    known = found == SQLITE_ROW ? Known{sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1)} : Known{};
+    sqlite3_bind_int64(find, 1, digest);
+    sqlite3_bind_int64(find, 2, timeMs);
+    BindBlob(find, 3, bytes);
+    found.clear();
+    int step;
+    while ((step = sqlite3_step(find)) == SQLITE_ROW)
+        found.push_back({sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1), sqlite3_column_int64(find, 2)});
     sqlite3_reset(find);
-    return found == SQLITE_ROW || found == SQLITE_DONE ? QString() : Error();
+    std::sort(found.begin(), found.end(), [](const Known& a, const Known& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
+    return step == SQLITE_DONE ? QString() : Error();
 }
 
 QString SqliteArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
@@ -411,10 +440,20 @@ QString SqliteArchive::InsertReception(std::int64_t frame, const Reception& rece
     return error;
 }
 
-QString SqliteArchive::MoveEarlier(std::int64_t frame, std::int64_t timeMs) {
-    sqlite3_bind_int64(statements_->moveEarlier, 1, frame);
-    sqlite3_bind_int64(statements_->moveEarlier, 2, timeMs);
-    return Step(statements_->moveEarlier);
+QString SqliteArchive::Widen(std::int64_t frame, std::int64_t timeMs) {
+    sqlite3_bind_int64(statements_->widen, 1, frame);
+    sqlite3_bind_int64(statements_->widen, 2, timeMs);
+    return Step(statements_->widen);
+}
+
+QString SqliteArchive::Merge(std::int64_t into, const Known& emptied) {
+    for (sqlite3_stmt* statement : statements_->merge) {
+        // each statement takes the parameters it names
+        for (const auto& [index, value] : {std::pair{1, into}, {2, emptied.id}, {3, emptied.timeMs}, {4, emptied.lastMs}})
+            if (index <= sqlite3_bind_parameter_count(statement)) sqlite3_bind_int64(statement, index, value);
+        if (QString error = Step(statement); !error.isEmpty()) return error;
+    }
+    return {};
 }
 
 void SqliteArchive::BindValues(sqlite3_stmt* statement, int first, const TelemetryRecord* telemetry) {

@@ -20,7 +20,8 @@ inline constexpr const char* kSqliteCompanions[] = {"", "-wal", "-shm", "-journa
 // at most the batch in hand and never damages the file.
 //
 // Tables: frames (id, time_ms of the earliest reception, digest, bytes, then for telemetry
-// obc_time and a column a channel, NULL for a text beacon), indexed by time; receptions
+// obc_time and a column a channel, NULL for a text beacon, and last_ms of the latest
+// reception), indexed by time (and those heard over more than 10 minutes by digest); receptions
 // (frame, source, time_ms, station); the view packets (frame, time_ms, obc_time, the
 // channels) of the telemetry alone, for any SQL tool; and a table of summaries a level
 // (start_ms, packets, then each channel's least, greatest and summed value: x_minus_tri_volt_min,
@@ -53,7 +54,7 @@ public:
     const QString& path() const { return path_; }
     QString name() const override { return path_; }
 
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
 private:
     struct Statements;
@@ -72,11 +73,12 @@ private:
     // Binds a telemetry frame's on-board time and values from the parameter given on; a text
     // beacon's (none given) are NULL.
     void BindValues(sqlite3_stmt* statement, int first, const TelemetryRecord* telemetry);
-    QString FindSame(std::int64_t from, std::int64_t to, std::int64_t digest, std::string_view bytes, Known& known) override;
+    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) override;
     QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
                         std::int64_t& id) override;
     QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override;
-    QString MoveEarlier(std::int64_t frame, std::int64_t timeMs) override;
+    QString Widen(std::int64_t frame, std::int64_t timeMs) override;
+    QString Merge(std::int64_t into, const Known& emptied) override;
     // Decodes a frame's values into its row anew.
     QString Decode(std::int64_t frameId, std::string_view frame);
     std::optional<std::int64_t> PacketTime(const char* which);

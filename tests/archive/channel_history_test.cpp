@@ -136,7 +136,8 @@ TEST(ChannelHistory, AnArchiveOfTheFirstVersionGetsItsSummariesAndARebuildMakesT
         sqlite3_close(db);
     };
     // as the first version left it: no summaries
-    runSql("DROP TABLE summaries_30min; DROP TABLE summaries_180min; DROP TABLE summaries_1440min; PRAGMA user_version = 1");
+    runSql("DROP TABLE summaries_30min; DROP TABLE summaries_180min; DROP TABLE summaries_1440min; "
+           "DROP INDEX frames_heard_long; ALTER TABLE frames DROP COLUMN last_ms; PRAGMA user_version = 1");
     const TimeRange all{kStart, kStart + 20 * kDayMs};
     {
         const auto archive = OpenArchive(path);

@@ -101,7 +101,7 @@ TEST(ArchiveProgram, AnArchiveOfAnOlderVersionIsReadAsItIsAlsoOnAReadOnlyMedium)
         sqlite3* db = nullptr;
         sqlite3_open(QFile::encodeName(archive).constData(), &db);
         EXPECT_EQ(sqlite3_exec(db, "DROP TABLE summaries_30min; DROP TABLE summaries_180min; DROP TABLE summaries_1440min; "
-                                   "PRAGMA user_version = 1", nullptr, nullptr, nullptr), SQLITE_OK);
+                                   "DROP INDEX frames_heard_long; ALTER TABLE frames DROP COLUMN last_ms; PRAGMA user_version = 1", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
     }
     const QString old = folder.filePath("old.sqlite");
