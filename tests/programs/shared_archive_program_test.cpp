@@ -82,6 +82,23 @@ TEST(SharedArchiveProgram, TheWindowArchivesIntoTheServerAndBrowsesIt) {
     std::int64_t drawn = 0;
     for (const HistoryColumn& column : harness.window.history()->series()[0]) drawn += column.values.packets;
     EXPECT_EQ(drawn, 120);
+
+    // away while an import runs: its frames wait; back, they are written while ranges are loaded
+    const QString receptions = server.Value("SELECT count(*) FROM receptions");
+    server.Stop();
+    harness.dialogs.answers.push_back(QStringList{capture});
+    harness.window.MnuOpenKISSFile_Click();
+    const QString waiting = harness.folder.filePath("archive-waiting.txt");
+    ASSERT_TRUE(QFile::exists(waiting));
+    ASSERT_TRUE(server.Start()) << server.problem.toStdString();
+    int loads = 0;
+    for (; QFile::exists(waiting) && loads < 400; ++loads) {
+        harness.window.LoadTimeRange({1612620000000, 1612623600000});
+        EXPECT_EQ(harness.state.packetCount, 60) << harness.window.Text4->text().toStdString();
+        QTest::qWait(25);
+    }
+    EXPECT_FALSE(QFile::exists(waiting)) << "written once the server answered, after " << loads << " loads";
+    EXPECT_EQ(server.Value("SELECT count(*) FROM receptions"), receptions) << "each once";
 }
 
 TEST(SharedArchiveProgram, ARecorderKeepsEveryFrameThroughAServerThatGoesAwayAndARestart) {
