@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-std::int64_t BatchFrames::HourOf(std::int64_t timeMs) { return (timeMs >= 0 ? timeMs : timeMs - kHourMs + 1) / kHourMs; }
+std::int64_t BatchFrames::Floor(std::int64_t timeMs, std::int64_t length) { return (timeMs >= 0 ? timeMs : timeMs - length + 1) / length; }
 
-std::vector<std::int64_t> BatchFrames::HoursToRead(std::int64_t from, std::int64_t to) const {
-    std::vector<std::int64_t> hours;
-    for (std::int64_t hour = HourOf(from); hour <= HourOf(to); ++hour)
-        if (!readHours_.contains(hour)) hours.push_back(hour * kHourMs);
-    return hours;
+std::vector<std::int64_t> BatchFrames::ToRead(std::int64_t from, std::int64_t to, std::int64_t length) const {
+    std::vector<std::int64_t> starts;
+    for (std::int64_t k = Floor(from, length); k <= Floor(to, length); ++k)
+        if (!read_.contains({length, k})) starts.push_back(k * length);
+    return starts;
 }
 
 void BatchFrames::OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
@@ -111,7 +111,7 @@ void BatchFrames::Written() {
 void BatchFrames::Clear() {
     frames_.clear();
     ids_.clear();
-    readHours_.clear();
+    read_.clear();
     fresh_ = 0;
     receptions_.clear();
     widened_.clear();

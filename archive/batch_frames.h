@@ -31,10 +31,11 @@ public:
         std::string source, station;
     };
 
-    // The hours a search from `from` to `to` needs that the batch has not read yet; the caller
-    // reads each and gives its frames to OnServer, then marks it read.
-    std::vector<std::int64_t> HoursToRead(std::int64_t from, std::int64_t to) const;
-    void Read(std::int64_t hour) { readHours_.insert(hour); }
+    // The stretches of a length (an hour, a day) a search from `from` to `to` needs that the
+    // batch has not read yet, by their start; the caller reads them and gives their frames to
+    // OnServer, then marks each read.
+    std::vector<std::int64_t> ToRead(std::int64_t from, std::int64_t to, std::int64_t length) const;
+    void Read(std::int64_t start, std::int64_t length) { read_.emplace(length, Floor(start, length)); }
     void OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
                   std::string_view source);
 
@@ -61,11 +62,12 @@ public:
     void Clear();
 
 private:
-    static std::int64_t HourOf(std::int64_t timeMs);
+    // The stretch of the length a time falls in, counted from 1970.
+    static std::int64_t Floor(std::int64_t timeMs, std::int64_t length);
 
     std::unordered_map<std::int64_t, Frame> frames_;         // by id
     std::unordered_multimap<std::int64_t, std::int64_t> ids_;  // by digest
-    std::set<std::int64_t> readHours_;
+    std::set<std::pair<std::int64_t, std::int64_t>> read_;  // by length and stretch
     std::size_t fresh_ = 0;
     void Forget(std::int64_t id);
 

@@ -97,6 +97,12 @@ std::vector<std::string> Migrations() {
 // stay unused.
 constexpr int kIdsAtOnce = 256;
 
+// The frames a condition picks, with their receptions' sources: what a batch keeps of them.
+std::string FramesNear(const std::string& condition) {
+    return "SELECT f.id, " + MillisecondsOf("f.time") + ", " + MillisecondsOf("f.last_time") +
+           ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id WHERE " + condition;
+}
+
 // The statements of a writer, prepared once a connection.
 struct Prepared {
     const char* name;
@@ -105,14 +111,13 @@ struct Prepared {
 
 std::vector<Prepared> WriterStatements() {
     std::vector<Prepared> statements{
-        // the frames heard in a batch's hours, a row per reception: those heard over a minute at
-        // most by the time index, the few heard longer by their span's
-        {"frames_near", "SELECT f.id, " + MillisecondsOf("f.time") + ", " + MillisecondsOf("f.last_time") +
-                        ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id WHERE "
-                        "f.time >= " + TimeOf("$1") + " - interval '1 minute' AND f.time < " + TimeOf("$2") + " AND f.last_time >= " +
-                        TimeOf("$1") + " AND NOT (" + HeardLong("f.") + ") UNION ALL SELECT f.id, " + MillisecondsOf("f.time") + ", " +
-                        MillisecondsOf("f.last_time") + ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id "
-                        "WHERE tstzrange(f.time, f.last_time, '[]') && tstzrange(" + TimeOf("$1") + ", " + TimeOf("$2") + ") AND " + HeardLong("f.")},
+        // the frames heard in a stretch of time, a row per reception: those heard over a minute
+        // at most by the time index (read an hour at a time), the few heard longer by their
+        // span's (a day at a time)
+        {"frames_near", FramesNear("f.time >= " + TimeOf("$1") + " - interval '1 minute' AND f.time < " + TimeOf("$2") +
+                                   " AND f.last_time >= " + TimeOf("$1") + " AND NOT (" + HeardLong("f.") + ")")},
+        {"frames_heard_long", FramesNear("tstzrange(f.time, f.last_time, '[]') && tstzrange(" + TimeOf("$1") + ", " + TimeOf("$2") +
+                                         ") AND " + HeardLong("f."))},
         {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
         {"decoded", "UPDATE frames SET obc_time = $2" + EachChannel([](const std::string& c, int channel) {
                         return ", " + c + " = $" + std::to_string(channel + 3);
@@ -416,16 +421,17 @@ PostgresArchive::Parameters& PostgresArchive::AddValues(Parameters& parameters, 
 }
 
 QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) {
-    const std::vector<std::int64_t> hours = batch_.HoursToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs);
-    if (!hours.empty()) {
-        const Parameters range = Parameters().Number(hours.front()).Number(hours.back() + kHourMs);
-        const QString error = RunPrepared("frames_near", range, [this](pg_result* rows) {
+    for (const auto& [statement, length] : {std::pair{"frames_near", kHourMs}, {"frames_heard_long", kDayMs}}) {
+        const std::vector<std::int64_t> starts = batch_.ToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs, length);
+        if (starts.empty()) continue;
+        const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
+        const QString error = RunPrepared(statement, range, [this](pg_result* rows) {
             for (int row = 0; row < PQntuples(rows); ++row)
                 batch_.OnServer(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Number(rows, row, 3), Bytes(rows, row, 4),
                                 std::string_view(PQgetvalue(rows, row, 5), static_cast<std::size_t>(PQgetlength(rows, row, 5))));
         });
         if (!error.isEmpty()) return error;
-        for (const std::int64_t hour : hours) batch_.Read(hour / kHourMs);
+        for (const std::int64_t start : starts) batch_.Read(start, length);
     }
     batch_.FindSame(timeMs, digest, bytes, found);
     return {};

@@ -64,16 +64,29 @@ int HearAgain(ArchiveStore& archive, const std::vector<HeardValue>& heard) {
     return known + (result == Received::Known);
 }
 
+// A fresh archive on each engine: an SQLite file and a server the test starts.
+struct BothEngines {
+    BothEngines() {
+        EXPECT_EQ(server.problem, "");
+        QString error;
+        local = SqliteArchive::Open(folder.filePath("local.sqlite"), SqliteArchive::Mode::ReadWrite, error);
+        if (server.problem.isEmpty()) shared = OpenShared(server.Url(), PostgresArchive::Mode::Migrate);
+    }
+    bool ready() const { return local && shared; }
+    std::array<ArchiveStore*, 2> both() const { return {local.get(), shared.get()}; }
+
+    LocalPostgresServer server;
+    QTemporaryDir folder;
+    std::unique_ptr<SqliteArchive> local;
+    std::unique_ptr<PostgresArchive> shared;
+};
+
 }  // namespace
 
 TEST(SharedArchive, TheSameRowsAsTheSqliteArchiveFromTheSameReceptions) {
-    LocalPostgresServer server;
-    ASSERT_EQ(server.problem, "");
-    QTemporaryDir folder;
-    QString error;
-    const auto local = SqliteArchive::Open(folder.filePath("local.sqlite"), SqliteArchive::Mode::ReadWrite, error);
-    const auto shared = OpenShared(server.Url(), PostgresArchive::Mode::Migrate);
-    ASSERT_TRUE(local && shared);
+    BothEngines engines;
+    ASSERT_TRUE(engines.ready());
+    auto& [server, folder, local, shared] = engines;
     HearAgain(*local, FillRandomArchive(*local, 5, 20, kStart));
     const std::vector<HeardValue> heard = FillRandomArchive(*shared, 5, 20, kStart);
     EXPECT_EQ(HearAgain(*shared, heard), 0);
@@ -171,14 +184,9 @@ TEST(SharedArchive, AStationRoleRecordsButNeitherMigratesNorWritesToAnOlderSchem
 }
 
 TEST(SharedArchive, BothEnginesJoinTheSameBytesWithinTenMinutesAndNoLater) {
-    LocalPostgresServer server;
-    ASSERT_EQ(server.problem, "");
-    QTemporaryDir folder;
-    QString error;
-    const auto local = SqliteArchive::Open(folder.filePath("local.sqlite"), SqliteArchive::Mode::ReadWrite, error);
-    const auto shared = OpenShared(server.Url(), PostgresArchive::Mode::Migrate);
-    ASSERT_TRUE(local && shared);
-    for (ArchiveStore* archive : {static_cast<ArchiveStore*>(local.get()), static_cast<ArchiveStore*>(shared.get())}) {
+    BothEngines engines;
+    ASSERT_TRUE(engines.ready());
+    for (ArchiveStore* archive : engines.both()) {
         // a beacon each, heard again a hair within ten minutes, and another a hair past them
         const std::pair<int, std::int64_t> laters[] = {{1, kSameTransmissionMs - 1}, {2, kSameTransmissionMs + 1}};
         Received result;
