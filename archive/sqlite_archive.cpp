@@ -92,8 +92,8 @@ constexpr std::int64_t kHeardLongMs = 60000;
 std::string HeardLong() { return "last_ms - time_ms > " + std::to_string(kHeardLongMs); }
 
 // The packets of the same bytes (?1 the digest, ?3 the bytes) heard within 10 minutes of a time
-// (?2): those heard over less than that by the time index; the others by the digest among the
-// few heard long. Packets of the same bytes lie more than 10 minutes apart, so by their latest
+// (?2): those heard over a minute at most by the time index, the others by their digest among
+// the few heard longer. Packets of the same bytes lie more than 10 minutes apart, so by their latest
 // reception they come in the order of their earliest, and no more than two are that near a time.
 std::string FindSameSql() {
     const std::string w = std::to_string(kSameTransmissionMs);
@@ -124,7 +124,7 @@ std::vector<std::string> Migrations() {
         // 2: the summaries, made from the packets the archive has
         SummaryTables(),
         // 3: each frame's latest reception beside its earliest, so that a reception finds the
-        // packet it is within 10 minutes of by the bytes' digest and that span
+        // packets it is within 10 minutes of by that span
         "ALTER TABLE frames ADD COLUMN last_ms INTEGER;"
         "UPDATE frames SET last_ms = max(time_ms, coalesce((SELECT max(r.time_ms) FROM receptions r WHERE r.frame = frames.id), time_ms));"
         "CREATE INDEX frames_heard_long ON frames(digest, last_ms) WHERE " + HeardLong() + ";",
