@@ -3,6 +3,7 @@
 #include "telemetry/time_stamps.h"
 #include "support/beacon_builder.h"
 #include "support/decode_process.h"
+#include "support/files.h"
 #include "support/influx_server.h"
 #include "support/qt_printing.h"
 
@@ -39,7 +40,7 @@ TEST(LineProtocol, InfluxDbTakesALineAPacketAndGivesBackTheSameValues) {
     const std::map<qint64, std::array<double, 3>> expected = ValuesByTime(json.out);
     ASSERT_EQ(expected.size(), 500u);
 
-    influx.Request("POST", "/query", QUrlQuery{{"q", "CREATE DATABASE files"}}, {});
+    influx.CreateDatabase("files");
     const LocalInfluxServer::Answer written = influx.Write("files", lines.out);
     ASSERT_EQ(written.status, 204) << written.body.toStdString();
     const QJsonArray rows = influx.Query("files", "SELECT battery_1_volt, status, x_minus_temperature, station, source, place FROM orca5");
@@ -67,7 +68,7 @@ TEST(LineProtocol, InfluxDbTakesALineAPacketAndGivesBackTheSameValues) {
     const QString archive = folder.filePath("mission.sqlite");
     ASSERT_EQ(Decode({"--archive", archive, "--station", "N0CALL", capture}, {}, folder.path()).exitCode, 0);
     const Finished archived = Decode({"--archive", archive, "--influx"}, {}, folder.path());
-    influx.Request("POST", "/query", QUrlQuery{{"q", "CREATE DATABASE archive"}}, {});
+    influx.CreateDatabase("archive");
     ASSERT_EQ(influx.Write("archive", archived.out).status, 204);
     const QJsonArray counted = influx.Query("archive", "SELECT count(battery_1_volt) FROM orca5 WHERE station = 'N0CALL'");
     ASSERT_EQ(counted.size(), 1);
@@ -87,12 +88,8 @@ TEST(LineProtocol, InfluxDbTakesALineAPacketAndGivesBackTheSameValues) {
     std::string sameTime;
     AppendRxTimeFrame(sameTime, "2021-02-06 14:00:00.000 UTC");
     for (int n = 1; n <= 3; ++n) sameTime += KissDataFrame(NumberedBeacon(n));
-    file.setFileName(folder.filePath("same-time.kss"));
-    file.open(QIODevice::WriteOnly);
-    file.write(QByteArray::fromStdString(sameTime));
-    file.close();
-    influx.Request("POST", "/query", QUrlQuery{{"q", "CREATE DATABASE same"}}, {});
-    ASSERT_EQ(influx.Write("same", Decode({"--influx", file.fileName()}).out).status, 204);
+    influx.CreateDatabase("same");
+    ASSERT_EQ(influx.Write("same", Decode({"--influx", WriteBytes(folder.filePath("same-time.kss"), sameTime)}).out).status, 204);
     EXPECT_EQ(influx.Query("same", "SELECT urbi FROM orca5").size(), 3);
 }
 
@@ -102,7 +99,7 @@ TEST(LineProtocol, AYearGoesToInfluxDbInPartsAsFewSeries) {
     QTemporaryDir folder;
     const QString capture = folder.filePath("year.kss");
     QProcess::execute(ORCA5_DEMO_CAPTURE_PATH, {capture, "100000"});
-    influx.Request("POST", "/query", QUrlQuery{{"q", "CREATE DATABASE year"}}, {});
+    influx.CreateDatabase("year");
     const Finished whole = Decode({"--influx", "--station", "N0CALL", capture});
     EXPECT_NE(influx.Write("year", whole.out).status, 204) << "one request of " << whole.out.size() << " bytes is too large";
 

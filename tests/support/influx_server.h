@@ -64,6 +64,8 @@ public:
         return answer;
     }
 
+    void CreateDatabase(const QString& name) { Request("POST", "/query", QUrlQuery{{"q", "CREATE DATABASE " + name}}, {}); }
+
     Answer Write(const QString& database, const QByteArray& lines) {
         return Request("POST", "/write", QUrlQuery{{"db", database}, {"precision", "ns"}}, lines);
     }
