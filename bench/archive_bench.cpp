@@ -2,9 +2,10 @@
 // (every frame heard before), and taking out every packet as CSV and one channel, through the
 // code orca5-decode runs. Wall time: the archive is written on a thread beside the decoding.
 #include "archive/archive_feed.h"
-#include "archive/archive_query.h"
-#include "archive/batch_decode.h"
-#include "archive/sqlite_archive.h"
+#include "archive/archive_location.h"
+#include "batch/archive_rows.h"
+#include "batch/batch_decode.h"
+#include "archive/sqlite/sqlite_archive.h"
 #include "million_capture.h"
 #include "programs/log_styles.h"
 

@@ -2,7 +2,7 @@
 // million frames from the demo-capture tool (about 240 MB) to CSV and to JSON lines, and inputs
 // of random values from bench/plain_decoder.py, a capture of 480,000 frames and a SatNOGS
 // export of 200,000 lines, as bench/compare_with_python.sh decodes them.
-#include "archive/batch_decode.h"
+#include "batch/batch_decode.h"
 #include "million_capture.h"
 #include "programs/log_styles.h"
 

@@ -1,6 +1,6 @@
 // Decoding speed: 10000 distinct frames into the store, and a 10000-frame capture file;
 // and the CSV export of a full store.
-#include "archive/csv_export.h"
+#include "exports/csv_export.h"
 #include "intake/whole_file.h"
 #include "intake/frame_recognition.h"
 #include "intake/kiss.h"

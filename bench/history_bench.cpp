@@ -3,8 +3,8 @@
 // down to ten minutes; 41 days is the widest range read packet by packet. The window's memory
 // is what it draws, whatever the zoom.
 #include "archive/archive_feed.h"
-#include "archive/batch_decode.h"
-#include "archive/sqlite_archive.h"
+#include "batch/batch_decode.h"
+#include "archive/sqlite/sqlite_archive.h"
 #include "million_capture.h"
 #include "programs/log_styles.h"
 #include "ui/history_window.h"

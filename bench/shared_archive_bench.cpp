@@ -1,7 +1,7 @@
 // Ingest into the PostgreSQL archive on a server the benchmark starts on 127.0.0.1: one
 // station writing, and two at once (each its own frames), in batches of 10000 as orca5-decode
 // writes them, into an archive that grows from run to run. Packets a second over all writers.
-#include "archive/postgres_archive.h"
+#include "archive/postgres/postgres_archive.h"
 #include "support/postgres_server.h"
 
 #include "distinct_frames.h"

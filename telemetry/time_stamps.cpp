@@ -1,5 +1,7 @@
 #include "telemetry/time_stamps.h"
 
+#include <QRegularExpression>
+
 #include <QTimeZone>
 
 #include <cctype>
@@ -192,4 +194,10 @@ void RxTimeFromMillisFrame(std::string_view frame, std::string& rxTimeText, cons
     char fraction[8];
     std::snprintf(fraction, sizeof fraction, ".%03u", static_cast<unsigned>(millis % 1000));
     rxTimeText = (date ? GeneralDateText(*date, locale) : std::string()) + fraction + " UTC";
+}
+
+std::optional<std::int64_t> ParseUtcTime(const QString& text) {
+    static const QRegularExpression kForm(R"(^\d{4}-\d\d-\d\d([ T]\d\d:\d\d:\d\d(\.\d{3})?Z?)?$)");
+    if (!kForm.match(text).hasMatch()) return std::nullopt;
+    return UtcMilliseconds(text.toStdString());
 }

@@ -46,6 +46,9 @@ std::string IsoRxTime(std::string_view rxTime);
 // "2021-02-06T14:00:00"), with or without ".123"; of a date alone, its midnight. Nothing for
 // any other text, or a date or time that does not exist.
 std::optional<std::int64_t> UtcMilliseconds(std::string_view text);
+// The same of a time typed by a user, the whole text: "2021-02-06", "2021-02-06 14:00:00" or
+// "2021-02-06T14:00:00.123Z"; nothing for any other form.
+std::optional<std::int64_t> ParseUtcTime(const QString& text);
 // "2021-02-06 14:00:00.123 UTC" of UTC milliseconds since 1970, as the live client stamps;
 // made by hand, not through QDateTime, since an archive's export makes a million of them.
 std::string RxTimeTextOf(std::int64_t milliseconds);

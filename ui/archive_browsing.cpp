@@ -1,6 +1,6 @@
 // The archive in the window: a time range of it loaded into the store, as an import.
-#include "archive/csv_export.h"
-#include "archive/postgres_archive.h"
+#include "exports/csv_export.h"
+#include "archive/postgres/postgres_archive.h"
 #include "intake/frame_recognition.h"
 #include "telemetry/hex_text.h"
 #include "ui/main_window.h"

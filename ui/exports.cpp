@@ -1,8 +1,8 @@
 // The exports: the store as CSV, the packet on screen as a report, and the window as a picture.
-#include "archive/csv_export.h"
-#include "archive/export_names.h"
-#include "archive/screenshot.h"
-#include "archive/tlm_report.h"
+#include "exports/csv_export.h"
+#include "exports/export_names.h"
+#include "exports/screenshot.h"
+#include "exports/tlm_report.h"
 #include "intake/program_places.h"
 #include "intake/whole_file.h"
 #include "telemetry/value_text.h"

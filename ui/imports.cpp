@@ -1,5 +1,5 @@
 // The import commands: files chosen in a dialog, read into an emptied store.
-#include "archive/satnogs_reader.h"
+#include "intake/satnogs_reader.h"
 #include "ui/file_selection.h"
 #include "intake/kiss_file.h"
 #include "ui/main_window.h"

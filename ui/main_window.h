@@ -1,8 +1,8 @@
 #pragma once
 
 #include "archive/archive_feed.h"
-#include "archive/archive_query.h"
-#include "archive/sqlite_archive.h"
+#include "archive/archive_location.h"
+#include "archive/sqlite/sqlite_archive.h"
 #include "intake/configuration.h"
 #include "intake/live_session.h"
 #include "telemetry/beacon_decoder.h"

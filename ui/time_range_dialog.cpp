@@ -1,6 +1,5 @@
 #include "ui/time_range_dialog.h"
 
-#include "archive/archive_query.h"
 #include "telemetry/time_stamps.h"
 
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/archive_feed.h"
-#include "archive/batch_decode.h"
+#include "batch/batch_decode.h"
 #include "intake/configuration.h"
 
 #include <QString>

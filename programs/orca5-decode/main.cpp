@@ -1,10 +1,11 @@
 // orca5-decode: capture files and SatNOGS exports to CSV or JSON lines, without a window and
 // without the window's 10000-packet store.
 #include "archive/archive_feed.h"
-#include "archive/batch_decode.h"
-#include "archive/archive_query.h"
-#include "archive/postgres_archive.h"
-#include "archive/sqlite_archive.h"
+#include "batch/batch_decode.h"
+#include "archive/archive_location.h"
+#include "batch/archive_rows.h"
+#include "archive/postgres/postgres_archive.h"
+#include "archive/sqlite/sqlite_archive.h"
 #include "intake/kiss.h"
 #include "intake/whole_file.h"
 #include "live_recorder.h"

@@ -1,7 +1,7 @@
 // A channel's history drawn from the archive's summaries: each column's least, greatest and
 // mean value and its number of packets, the same as counted packet by packet.
 #include "archive/channel_history.h"
-#include "archive/sqlite_archive.h"
+#include "archive/sqlite/sqlite_archive.h"
 #include "support/random_archive.h"
 
 #include <gtest/gtest.h>

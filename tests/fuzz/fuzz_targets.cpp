@@ -1,6 +1,6 @@
 #include "fuzz_targets.h"
 
-#include "archive/satnogs_reader.h"
+#include "intake/satnogs_reader.h"
 #include "intake/configuration.h"
 #include "intake/kiss_file.h"
 #include "intake/kiss_stream.h"

@@ -1,7 +1,7 @@
 // A user's data survives servers that misbehave, files that cannot be written and files
 // that are not what they claim to be.
-#include "archive/csv_export.h"
-#include "archive/tlm_report.h"
+#include "exports/csv_export.h"
+#include "exports/tlm_report.h"
 #include "support/small_disk.h"
 #include "support/live_window.h"
 

@@ -1,5 +1,5 @@
 // The heaviest loads a user's data must survive: a flood over TCP and a file of 200 MB. Slow, so CTest labels them "slow"; the test command runs them all the same.
-#include "archive/csv_export.h"
+#include "exports/csv_export.h"
 #include "intake/kiss_file.h"
 #include "support/live_window.h"
 #include "support/recording_view.h"

@@ -1,5 +1,5 @@
-#include "archive/csv_export.h"
-#include "archive/sqlite_archive.h"
+#include "exports/csv_export.h"
+#include "archive/sqlite/sqlite_archive.h"
 #include "support/window_harness.h"
 #include "ui/file_selection.h"
 #include "telemetry/time_stamps.h"

@@ -1,5 +1,5 @@
 // A time range of the archive loaded into the window, the dialog driven as a user drives it.
-#include "archive/sqlite_archive.h"
+#include "archive/sqlite/sqlite_archive.h"
 #include "support/archive_window.h"
 #include "ui/time_range_dialog.h"
 

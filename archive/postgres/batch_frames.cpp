@@ -1,0 +1,120 @@
+#include "archive/postgres/batch_frames.h"
+
+#include <algorithm>
+
+std::int64_t BatchFrames::Floor(std::int64_t timeMs, std::int64_t length) { return (timeMs >= 0 ? timeMs : timeMs - length + 1) / length; }
+
+std::vector<std::int64_t> BatchFrames::ToRead(std::int64_t from, std::int64_t to, std::int64_t length) const {
+    std::vector<std::int64_t> starts;
+    for (std::int64_t k = Floor(from, length); k <= Floor(to, length); ++k)
+        if (!read_.contains({length, k})) starts.push_back(k * length);
+    return starts;
+}
+
+void BatchFrames::OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
+                           std::string_view source) {
+    if (emptied_.contains(id)) return;
+    auto [at, added] = frames_.try_emplace(id);
+    Frame& frame = at->second;
+    if (added) {
+        frame = {id, timeMs, lastMs, digest, std::string(bytes), {}, std::nullopt, false};
+        ids_.emplace(digest, id);
+    }
+    if (!source.empty()) frame.sources.emplace(source);
+}
+
+void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                           std::vector<MergeStatements::Known>& found) const {
+    found.clear();
+    const auto [first, last] = ids_.equal_range(digest);
+    for (auto it = first; it != last; ++it) {
+        const Frame& frame = frames_.at(it->second);
+        if (frame.timeMs > timeMs + kSameTransmissionMs || frame.lastMs < timeMs - kSameTransmissionMs || frame.bytes != bytes) continue;
+        found.push_back({frame.id, frame.timeMs, frame.lastMs});
+    }
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
+}
+
+void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                         const TelemetryRecord* telemetry) {
+    OnServer(id, timeMs, timeMs, digest, bytes, {});
+    Frame& frame = frames_.at(id);
+    frame.fresh = true;
+    if (telemetry) frame.telemetry = *telemetry;
+    ++fresh_;
+}
+
+bool BatchFrames::AddReception(std::int64_t id, const Reception& reception) {
+    Frame& frame = frames_.at(id);
+    if (!frame.sources.emplace(reception.source).second) return false;
+    receptions_.push_back({id, reception.timeMs, std::string(reception.source), std::string(reception.station)});
+    return true;
+}
+
+void BatchFrames::Widen(std::int64_t id, std::int64_t timeMs) {
+    Frame& frame = frames_.at(id);
+    if (timeMs >= frame.timeMs && timeMs <= frame.lastMs) return;
+    frame.timeMs = std::min(frame.timeMs, timeMs);
+    frame.lastMs = std::max(frame.lastMs, timeMs);
+    if (!frame.fresh) widened_[id] = {frame.timeMs, frame.lastMs};
+}
+
+void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
+    Frame& kept = frames_.at(into);
+    const Frame& gone = frames_.at(emptied);
+    Widen(into, gone.timeMs);
+    Widen(into, gone.lastMs);
+    // its new receptions go with it, but for a source the kept one has already
+    std::erase_if(receptions_, [&](const NewReception& reception) { return reception.frame == emptied && kept.sources.contains(reception.source); });
+    for (NewReception& reception : receptions_)
+        if (reception.frame == emptied) reception.frame = into;
+    kept.sources.insert(gone.sources.begin(), gone.sources.end());
+    if (gone.fresh) {
+        --fresh_;  // never written: nothing of it is on the server
+    } else {
+        merges_.emplace_back(emptied, into);
+        widened_.erase(emptied);
+        emptied_.insert(emptied);
+    }
+    Forget(emptied);
+}
+
+void BatchFrames::Forget(std::int64_t id) {
+    const auto [first, last] = ids_.equal_range(frames_.at(id).digest);
+    for (auto it = first; it != last; ++it)
+        if (it->second == id) {
+            ids_.erase(it);
+            break;
+        }
+    frames_.erase(id);
+}
+
+std::vector<const BatchFrames::Frame*> BatchFrames::Fresh() const {
+    std::vector<const Frame*> fresh;
+    for (const auto& [id, frame] : frames_)
+        if (frame.fresh) fresh.push_back(&frame);
+    std::sort(fresh.begin(), fresh.end(), [](const Frame* a, const Frame* b) { return a->id < b->id; });
+    return fresh;
+}
+
+void BatchFrames::Written() {
+    for (auto& [id, frame] : frames_) {
+        frame.fresh = false;
+        frame.telemetry.reset();
+    }
+    fresh_ = 0;
+    receptions_.clear();
+    widened_.clear();
+    merges_.clear();
+}
+
+void BatchFrames::Clear() {
+    frames_.clear();
+    ids_.clear();
+    read_.clear();
+    fresh_ = 0;
+    receptions_.clear();
+    widened_.clear();
+    merges_.clear();
+    emptied_.clear();
+}

@@ -1,0 +1,661 @@
+#include "archive/postgres/postgres_archive.h"
+
+#include "archive/postgres/copy_rows.h"
+
+#include "intake/frame_recognition.h"
+#include "telemetry/hex_text.h"
+#include "telemetry/time_stamps.h"
+
+#include <libpq-fe.h>
+
+#include <QRegularExpression>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <cstdio>
+
+namespace {
+
+// The lock a writer holds for a batch, and the schema's owner for a migration: "ORC5".
+constexpr char kWriterLock[] = "SELECT pg_advisory_xact_lock(1330791221)";
+
+// An open end of a range: some 6000 years away, within what the server's times can hold.
+constexpr std::int64_t kFarMs = 200'000'000'000'000;
+
+// Milliseconds since 1970 as the server's time, and back, exactly.
+std::string TimeOf(const std::string& parameter) { return "(timestamptz 'epoch' + " + parameter + "::bigint * interval '1 millisecond')"; }
+std::string MillisecondsOf(const std::string& column) { return "(extract(epoch from " + column + ") * 1000)::bigint"; }
+
+std::string SummaryTable(int level) { return "summaries_" + std::to_string(kSummaryBucketMs[level] / 60000) + "min"; }
+
+std::string ChannelColumns() {
+    return EachChannel([](const std::string& column, int channel) {
+        return ", " + column + (channel == kJobIdChannel ? " text" : " double precision");
+    });
+}
+
+// Summarizes into a level's buckets the packets of a range ($1 to $2, or all), each bucket
+// replaced whole: the finest level from the frames, each other from the level below.
+std::string SummarizeSql(int level, bool ranged) {
+    const std::string length = std::to_string(kSummaryBucketMs[level]);
+    const bool finest = level == 0;
+    const std::string time = finest ? MillisecondsOf("time") : "start_ms";
+    std::string sql = "INSERT INTO " + SummaryTable(level) + " SELECT " + time + " / " + length + " * " + length +
+                      (finest ? ", count(*)" : ", sum(packets)");
+    sql += EachChannel([&](const std::string& column, int channel) {
+        const std::string value = finest ? SummaryValueOf(channel) : column;
+        return finest ? ", min(" + value + "), max(" + value + "), sum(" + value + ")"
+                      : ", min(" + column + "_min), max(" + column + "_max), sum(" + column + "_sum)";
+    });
+    sql += finest ? " FROM frames WHERE obc_time IS NOT NULL" : " FROM " + SummaryTable(level - 1) + " WHERE packets > 0";
+    if (ranged) sql += " AND " + time + " >= $1 AND " + time + " < $2";
+    sql += " GROUP BY 1 ON CONFLICT (start_ms) DO UPDATE SET packets = excluded.packets";
+    return sql + EachChannel([](const std::string& c, int) {
+               return ", " + c + "_min = excluded." + c + "_min, " + c + "_max = excluded." + c + "_max, " + c + "_sum = excluded." + c + "_sum";
+           });
+}
+
+// A packet heard over more than a minute (a second station, an export's clock off): the few a
+// search of the hours around a reception, and a minute before them, would miss.
+std::string HeardLong(const std::string& table = {}) { return table + "last_time - " + table + "time > interval '1 minute'"; }
+
+// Each migration takes the archive one version up; all of them run in one transaction.
+std::vector<std::string> Migrations() {
+    const std::string all = EachChannel([](const std::string& column, int) { return ", " + column; });
+    std::string summaries;
+    for (int level = 0; level < kSummaryLevels; ++level)
+        summaries += "CREATE TABLE " + SummaryTable(level) + "(start_ms bigint PRIMARY KEY, packets bigint NOT NULL" +
+                     EachChannel([](const std::string& c, int) {
+                         return ", " + c + "_min double precision, " + c + "_max double precision, " + c + "_sum double precision";
+                     }) +
+                     ");" + SummarizeSql(level, false) + ";";
+    return {
+        // 1: every frame once, the time of its earliest reception and its bytes, a telemetry
+        // frame's values beside them; each reception
+        "CREATE TABLE orca5_schema(version integer NOT NULL); INSERT INTO orca5_schema VALUES (0);"
+        "CREATE TABLE frames(id bigserial PRIMARY KEY, time timestamptz NOT NULL, digest bigint NOT NULL, "
+        "bytes bytea NOT NULL, obc_time text" + ChannelColumns() + ");"
+        "CREATE INDEX frames_by_time ON frames(time, digest);"
+        "CREATE TABLE receptions(frame bigint NOT NULL REFERENCES frames(id), source text NOT NULL, "
+        "time timestamptz NOT NULL, station text NOT NULL, PRIMARY KEY(frame, source));"
+        "CREATE VIEW packets AS SELECT id AS frame, time, obc_time" + all + " FROM frames WHERE obc_time IS NOT NULL;",
+        // 2: the summaries, made from the packets the archive has
+        summaries,
+        // 3: each frame's latest reception beside its earliest, so that a reception finds the
+        // packet it is within 10 minutes of by that span; a packet emptied into another has no
+        // time (a station may not delete it), so no range holds it
+        "ALTER TABLE frames ADD COLUMN last_time timestamptz;"
+        "UPDATE frames f SET last_time = GREATEST(f.time, (SELECT max(r.time) FROM receptions r WHERE r.frame = f.id));"
+        "ALTER TABLE frames ALTER COLUMN last_time SET NOT NULL, ALTER COLUMN time DROP NOT NULL;"
+        "CREATE INDEX frames_heard_long ON frames USING gist (tstzrange(time, last_time, '[]')) WHERE " + HeardLong() + ";"
+        "CREATE OR REPLACE VIEW packets AS SELECT id AS frame, time, obc_time" + all +
+            " FROM frames WHERE obc_time IS NOT NULL AND time IS NOT NULL;",
+    };
+}
+
+// A writer takes new frames' ids from the server this many at a time; those it does not use
+// stay unused.
+constexpr int kIdsAtOnce = 256;
+
+// The frames a condition picks, with their receptions' sources: what a batch keeps of them.
+std::string FramesNear(const std::string& condition) {
+    return "SELECT f.id, " + MillisecondsOf("f.time") + ", " + MillisecondsOf("f.last_time") +
+           ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id WHERE " + condition;
+}
+
+// The statements of a writer, prepared once a connection.
+struct Prepared {
+    const char* name;
+    std::string sql;
+};
+
+std::vector<Prepared> WriterStatements() {
+    std::vector<Prepared> statements{
+        // the frames heard in a stretch of time, a row per reception: those heard over a minute
+        // at most by the time index (read an hour at a time), the few heard longer by their
+        // span's (a day at a time)
+        {"frames_near", FramesNear("f.time >= " + TimeOf("$1") + " - interval '1 minute' AND f.time < " + TimeOf("$2") +
+                                   " AND f.last_time >= " + TimeOf("$1") + " AND NOT (" + HeardLong("f.") + ")")},
+        {"frames_heard_long", FramesNear("tstzrange(f.time, f.last_time, '[]') && tstzrange(" + TimeOf("$1") + ", " + TimeOf("$2") +
+                                         ") AND " + HeardLong("f."))},
+        {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
+        {"decoded", "UPDATE frames SET obc_time = $2" + EachChannel([](const std::string& c, int channel) {
+                        return ", " + c + " = $" + std::to_string(channel + 3);
+                    }) + " WHERE id = $1"},
+    };
+    static const char* const kAdd[] = {"add_summary_0", "add_summary_1", "add_summary_2"};
+    static_assert(std::size(kAdd) == kSummaryLevels);
+    for (int level = 0; level < kSummaryLevels; ++level) {
+        std::string values;
+        for (int k = 0; k < 3 * kChannelCount; ++k) values += ", $" + std::to_string(k + 3);
+        statements.push_back(
+            {kAdd[level], "INSERT INTO " + SummaryTable(level) + "(start_ms, packets" +
+                              EachChannel([](const std::string& c, int) { return ", " + c + "_min, " + c + "_max, " + c + "_sum"; }) +
+                              ") VALUES($1, $2" + values + ") ON CONFLICT (start_ms) DO UPDATE SET packets = " +
+                              SummaryTable(level) + ".packets + excluded.packets" +
+                              EachChannel([&](const std::string& c, int) {
+                                  const std::string t = SummaryTable(level) + ".";
+                                  return ", " + c + "_min = LEAST(" + t + c + "_min, excluded." + c + "_min), " + c + "_max = GREATEST(" +
+                                         t + c + "_max, excluded." + c + "_max), " + c + "_sum = " + t + c + "_sum + excluded." + c + "_sum";
+                              })});
+    }
+    return statements;
+}
+
+std::string Text(pg_result* rows, int row, int column) {
+    return std::string(PQgetvalue(rows, row, column), static_cast<std::size_t>(PQgetlength(rows, row, column)));
+}
+
+std::int64_t Number(pg_result* rows, int row, int column) { return std::strtoll(PQgetvalue(rows, row, column), nullptr, 10); }
+double Decimal(pg_result* rows, int row, int column) { return std::strtod(PQgetvalue(rows, row, column), nullptr); }
+
+// A bytea in the server's text form: "\x" and hexadecimal.
+std::string Bytes(pg_result* rows, int row, int column) {
+    return BytesFromHex(std::string_view(PQgetvalue(rows, row, column)).substr(2));
+}
+
+// The server's own words for a failure, without its "ERROR:" and the statement it quotes.
+QString ServerError(pg_result* result) {
+    const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    return QString::fromUtf8(primary ? primary : PQresultErrorMessage(result)).trimmed();
+}
+
+// What a station's role needs, said where it lacks it.
+constexpr char kStationGrants[] =
+    "; the archive's owner grants this role SELECT, INSERT and UPDATE on its tables and USAGE on its sequences";
+
+std::string Digits(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+}  // namespace
+
+bool IsPostgresUrl(const QString& location) {
+    return location.startsWith("postgresql://") || location.startsWith("postgres://");
+}
+
+QString WithoutPassword(const QString& location) {
+    if (IsPostgresUrl(location)) {
+        QUrl url(location);
+        QUrlQuery query(url);
+        query.removeAllQueryItems("password");
+        if (query.isEmpty())
+            url.setQuery(QString());
+        else
+            url.setQuery(query);
+        return url.toString(QUrl::RemovePassword);
+    }
+    // a value quoted with '...' (a quote within it escaped with a backslash), or a word
+    static const QRegularExpression kPassword(R"(\s*\bpassword\s*=\s*('(?:[^'\\]|\\.)*'|\S*))");
+    return QString(location).remove(kPassword).trimmed();
+}
+
+std::vector<const char*> PostgresArchive::Parameters::Pointers() const {
+    std::vector<const char*> pointers;
+    for (std::size_t i = 0; i < values.size(); ++i) pointers.push_back(present[i] ? values[i].c_str() : nullptr);
+    return pointers;
+}
+
+PostgresArchive::Parameters& PostgresArchive::Parameters::Text(std::string text) {
+    values.push_back(std::move(text));
+    present.push_back(true);
+    return *this;
+}
+
+PostgresArchive::Parameters& PostgresArchive::Parameters::Null() {
+    Text({});
+    present.back() = false;
+    return *this;
+}
+
+PostgresArchive::PostgresArchive(pg_conn* connection, QString name) : connection_(connection), name_(std::move(name)) {}
+
+PostgresArchive::~PostgresArchive() {
+    if (const QString error = Commit(); !error.isEmpty()) qWarning("%s: %s", qPrintable(name_), qPrintable(error));
+    PQfinish(connection_);
+}
+
+std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode mode, QString& error) {
+    const QString name = WithoutPassword(url);
+    std::unique_ptr<PostgresArchive> archive(new PostgresArchive(PQconnectdb(url.toUtf8().constData()), name));
+    if (PQstatus(archive->connection_) != CONNECTION_OK) {
+        error = name + ": " + QString::fromUtf8(PQerrorMessage(archive->connection_)).trimmed();
+        return nullptr;
+    }
+    // what the server says outside an answer (its shutdown, say) is told as a failure, never
+    // printed as libpq has it
+    PQsetNoticeProcessor(archive->connection_, [](void*, const char*) {}, nullptr);
+    archive->Run("SET client_min_messages = warning");
+    if (mode == Mode::Migrate) {
+        if (error = archive->Migrate(); !error.isEmpty()) {
+            error = name + " could not be migrated: " + error + "; migrating needs the owner of the database";
+            return nullptr;
+        }
+    }
+    int version = 0;
+    if (const QString problem = archive->ReadSchemaVersion(version); !problem.isEmpty()) {
+        error = name + ": " + problem + kStationGrants;
+        return nullptr;
+    }
+    if (version > kSchemaVersion) {
+        error = QStringLiteral("%1 is an orca5 archive of version %2; this program knows versions up to %3").arg(name).arg(version).arg(kSchemaVersion);
+        return nullptr;
+    }
+    if (mode == Mode::ReadOnly) return archive;
+    if (version < kSchemaVersion) {
+        error = (version == 0 ? name + " has no orca5 archive yet"
+                              : QStringLiteral("%1 is an orca5 archive of version %2; this program writes version %3").arg(name).arg(version).arg(kSchemaVersion)) +
+                QStringLiteral("; its owner runs: orca5-decode --archive %1 --migrate").arg(archive->OwnersUrl());
+        return nullptr;
+    }
+    if (error = archive->Prepare(); !error.isEmpty()) {
+        error = name + ": " + error;
+        return nullptr;
+    }
+    return archive;
+}
+
+QString PostgresArchive::ReadSchemaVersion(int& version) {
+    version = 0;
+    bool made = false;
+    if (QString error = Run("SELECT to_regclass('orca5_schema') IS NOT NULL", {}, [&](pg_result* rows) { made = Text(rows, 0, 0) == "t"; });
+        !error.isEmpty() || !made)
+        return error;
+    return Run("SELECT version FROM orca5_schema", {}, [&](pg_result* rows) { version = static_cast<int>(Number(rows, 0, 0)); });
+}
+
+QString PostgresArchive::OwnersUrl() {
+    QString owner;
+    Run("SELECT pg_get_userbyid(datdba) FROM pg_database WHERE datname = current_database()", {},
+        [&](pg_result* rows) { owner = QString::fromStdString(Text(rows, 0, 0)); });
+    QUrl url(name_);
+    if (!owner.isEmpty()) url.setUserName(owner);
+    return url.toString();
+}
+
+QString PostgresArchive::Failure(pg_result* result) {
+    if (PQstatus(connection_) == CONNECTION_BAD)
+        return "the server closed the connection (it was stopped or restarted, or the network failed), and the batch in "
+               "hand went with it: read the same files again once it answers, and what the archive has is skipped";
+    return result ? ServerError(result) : QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
+}
+
+QString PostgresArchive::Migrate() {
+    if (QString error = Run(std::string("BEGIN; ") + kWriterLock); !error.isEmpty()) return error;
+    // another owner may have taken the steps while this one waited
+    int version = 0;
+    if (QString error = ReadSchemaVersion(version); !error.isEmpty()) {
+        Run("ROLLBACK");
+        return error;
+    }
+    const std::vector<std::string> migrations = Migrations();
+    for (int step = version; step < kSchemaVersion; ++step) {
+        const std::string sql = migrations[static_cast<std::size_t>(step)] + "UPDATE orca5_schema SET version = " + std::to_string(step + 1);
+        if (QString error = Run(sql); !error.isEmpty()) {
+            Run("ROLLBACK");
+            return error;
+        }
+    }
+    return Run("COMMIT");
+}
+
+QString PostgresArchive::Prepare() {
+    for (const auto& [name, sql] : WriterStatements()) {
+        PGresult* prepared = PQprepare(connection_, name, sql.c_str(), 0, nullptr);
+        const bool done = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+        const QString error = done ? QString() : Failure(prepared);
+        PQclear(prepared);
+        if (!done) return error;
+    }
+    return {};
+}
+
+QString PostgresArchive::Run(const std::string& sql, const Parameters& parameters, const Rows& take) {
+    // statements one after another (a migration, a transaction's start) go as they are
+    if (parameters.values.empty() && !take) {
+        PGresult* result = PQexec(connection_, sql.c_str());
+        const bool done = PQresultStatus(result) == PGRES_COMMAND_OK || PQresultStatus(result) == PGRES_TUPLES_OK;
+        const QString error = done ? QString() : Failure(result);
+        PQclear(result);
+        return error;
+    }
+    // a query's rows come one at a time, so a million packets never stand in memory at once
+    const std::vector<const char*> values = parameters.Pointers();
+    if (!PQsendQueryParams(connection_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), nullptr, nullptr, 0))
+        return Failure(nullptr);
+    PQsetSingleRowMode(connection_);
+    QString error;
+    while (PGresult* result = PQgetResult(connection_)) {
+        const ExecStatusType status = PQresultStatus(result);
+        if (status == PGRES_SINGLE_TUPLE || status == PGRES_TUPLES_OK) {
+            if (take && error.isEmpty() && PQntuples(result) > 0) take(result);
+        } else if (status != PGRES_COMMAND_OK && error.isEmpty()) {
+            error = Failure(result);
+        }
+        PQclear(result);
+    }
+    return error;
+}
+
+QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take) {
+    const std::vector<const char*> values = parameters.Pointers();
+    PGresult* result = PQexecPrepared(connection_, statement, static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
+    const ExecStatusType status = PQresultStatus(result);
+    const bool done = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+    if (done && take) take(result);
+    const QString error = done ? QString() : Failure(result);
+    PQclear(result);
+    return error;
+}
+
+// A batch is a transaction that holds the writers' lock: a failure ends it, and the summaries
+// in hand go with it.
+QString PostgresArchive::BeginBatch() {
+    if (inBatch_ && PQtransactionStatus(connection_) == PQTRANS_INTRANS) return {};
+    merge_.summaries().Clear();
+    batch_.Clear();
+    if (PQtransactionStatus(connection_) == PQTRANS_INERROR) Run("ROLLBACK");
+    if (QString error = Run(std::string("BEGIN; ") + kWriterLock); !error.isEmpty()) return error;
+    inBatch_ = true;
+    return {};
+}
+
+QString PostgresArchive::Receive(const Reception& reception, Received& result) {
+    if (QString error = BeginBatch(); !error.isEmpty()) return error;
+    QString error = merge_.Receive(*this, reception, result);
+    if (error.isEmpty() && merge_.summaries().full()) error = WriteSummaries();
+    return error;
+}
+
+QString PostgresArchive::Commit() {
+    if (!inBatch_) return {};
+    inBatch_ = false;
+    QString error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteSummaries() : "the batch was lost";
+    if (error.isEmpty()) error = Run("COMMIT");
+    if (!error.isEmpty()) Run("ROLLBACK");
+    batch_.Clear();
+    return error;
+}
+
+void PostgresArchive::Rollback() {
+    if (inBatch_) Run("ROLLBACK");
+    inBatch_ = false;
+    merge_.summaries().Clear();
+    batch_.Clear();
+}
+
+QString PostgresArchive::WriteSummaries() {
+    if (QString error = WriteBatch(); !error.isEmpty()) return error;  // the summaries are remade from the frames
+    const auto add = [this](int level, std::int64_t start, const SummaryBuckets::Channels& channels) {
+        Parameters parameters;
+        parameters.Number(start).Number(channels[0].packets);
+        for (const ValueSummary& values : channels)
+            parameters.Text(Digits(values.minimum)).Text(Digits(values.maximum)).Text(Digits(values.sum));
+        const std::string statement = "add_summary_" + std::to_string(level);
+        return RunPrepared(statement.c_str(), parameters);
+    };
+    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return Remake(level, range); });
+}
+
+// The buckets of a range made anew; a station's role may not delete, so the emptied ones stay
+// with no packets.
+QString PostgresArchive::Remake(int level, const TimeRange& range) {
+    const Parameters bounds = Parameters().Number(range.from.value_or(INT64_MIN)).Number(range.to.value_or(INT64_MAX));
+    const std::string table = SummaryTable(level);
+    if (QString error = Run("UPDATE " + table + " SET packets = 0 WHERE start_ms >= $1 AND start_ms < $2", bounds); !error.isEmpty())
+        return error;
+    return Run(SummarizeSql(level, true), bounds);
+}
+
+PostgresArchive::Parameters& PostgresArchive::AddValues(Parameters& parameters, const TelemetryRecord* telemetry) {
+    if (!telemetry) {  // a text beacon keeps no values
+        for (int i = 0; i <= kChannelCount; ++i) parameters.Null();
+        return parameters;
+    }
+    parameters.Text(telemetry->obcTime);
+    for (int i = 0; i < kChannelCount; ++i)
+        parameters.Text(i == kJobIdChannel ? telemetry->jobIdText : Digits(telemetry->values[static_cast<std::size_t>(i)]));
+    return parameters;
+}
+
+QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) {
+    for (const auto& [statement, length] : {std::pair{"frames_near", kHourMs}, {"frames_heard_long", kDayMs}}) {
+        const std::vector<std::int64_t> starts = batch_.ToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs, length);
+        if (starts.empty()) continue;
+        const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
+        const QString error = RunPrepared(statement, range, [this](pg_result* rows) {
+            for (int row = 0; row < PQntuples(rows); ++row)
+                batch_.OnServer(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Number(rows, row, 3), Bytes(rows, row, 4),
+                                std::string_view(PQgetvalue(rows, row, 5), static_cast<std::size_t>(PQgetlength(rows, row, 5))));
+        });
+        if (!error.isEmpty()) return error;
+        for (const std::int64_t start : starts) batch_.Read(start, length);
+    }
+    batch_.FindSame(timeMs, digest, bytes, found);
+    return {};
+}
+
+QString PostgresArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                                     const TelemetryRecord* telemetry, std::int64_t& id) {
+    if (freeIds_.empty()) {
+        const QString error = RunPrepared("frame_ids", {}, [this](pg_result* rows) {
+            for (int row = PQntuples(rows) - 1; row >= 0; --row) freeIds_.push_back(Number(rows, row, 0));
+        });
+        if (!error.isEmpty()) return error;
+    }
+    id = freeIds_.back();
+    freeIds_.pop_back();
+    batch_.Insert(id, timeMs, digest, bytes, telemetry);
+    return {};
+}
+
+QString PostgresArchive::InsertReception(std::int64_t frame, const Reception& reception, bool& added) {
+    added = batch_.AddReception(frame, reception);
+    return {};
+}
+
+QString PostgresArchive::Widen(std::int64_t frame, std::int64_t timeMs) {
+    batch_.Widen(frame, timeMs);
+    return {};
+}
+
+QString PostgresArchive::Merge(std::int64_t into, const Known& emptied) {
+    batch_.Merge(into, emptied.id);
+    return {};
+}
+
+// What the batch has gathered, many rows a statement: the new frames and their receptions
+// copied in, and the known frames heard earlier than they were moved.
+QString PostgresArchive::WriteBatch() {
+    if (batch_.empty()) return {};
+    CopyRows frames;
+    for (const BatchFrames::Frame* frame : batch_.Fresh()) {
+        frames.Row(6 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Time(frame->lastMs).Integer(frame->digest).Text(frame->bytes);
+        if (!frame->telemetry) {  // a text beacon keeps no values
+            for (int i = 0; i <= kChannelCount; ++i) frames.Null();
+            continue;
+        }
+        frames.Text(frame->telemetry->obcTime);
+        for (int i = 0; i < kChannelCount; ++i)
+            i == kJobIdChannel ? frames.Text(frame->telemetry->jobIdText) : frames.Decimal(frame->telemetry->values[static_cast<std::size_t>(i)]);
+    }
+    CopyRows receptions;
+    for (const BatchFrames::NewReception& reception : batch_.receptions())
+        receptions.Row(4).Integer(reception.frame).Text(reception.source).Time(reception.timeMs).Text(reception.station);
+    const std::vector<std::pair<std::int64_t, BatchFrames::Span>> widened(batch_.widened().begin(), batch_.widened().end());
+    QString error = Copy("frames(id, time, last_time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")", frames);
+    if (error.isEmpty()) error = Copy("receptions(frame, source, time, station)", receptions);
+    if (error.isEmpty())
+        error = UpdateRows("UPDATE frames f SET time = LEAST(f.time, v.time), last_time = GREATEST(f.last_time, v.last) FROM (VALUES ",
+                           ") v(id, time, last) WHERE f.id = v.id", widened.size(), [&](std::size_t i, Parameters& row) {
+                               row.Number(widened[i].first).Number(widened[i].second.timeMs).Number(widened[i].second.lastMs);
+                           });
+    // a packet emptied into another: its receptions go over (but for a source the other has), and it has no time
+    for (const auto& [emptied, into] : batch_.merges()) {
+        if (!error.isEmpty()) break;
+        const Parameters ids = Parameters().Number(emptied).Number(into);
+        error = Run("UPDATE receptions SET frame = $2 WHERE frame = $1 AND source NOT IN (SELECT source FROM receptions WHERE frame = $2)", ids);
+        if (error.isEmpty()) error = Run("UPDATE frames SET time = NULL WHERE id = $1 AND $2 > 0", ids);
+    }
+    if (error.isEmpty()) batch_.Written();
+    return error;
+}
+
+QString PostgresArchive::Copy(const std::string& into, CopyRows& rows) {
+    if (rows.empty()) return {};
+    PGresult* started = PQexec(connection_, ("COPY " + into + " FROM STDIN (FORMAT binary)").c_str());
+    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
+    QString error = copying ? QString() : Failure(started);
+    PQclear(started);
+    if (!copying) return error;
+    const std::string& data = rows.Finished();
+    if (PQputCopyData(connection_, data.data(), static_cast<int>(data.size())) != 1 || PQputCopyEnd(connection_, nullptr) != 1)
+        error = Failure(nullptr);
+    while (PGresult* result = PQgetResult(connection_)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK && error.isEmpty()) error = Failure(result);
+        PQclear(result);
+    }
+    return error;
+}
+
+// Frames' ids and spans given a statement each few thousand, within the parameters a statement
+// may have.
+QString PostgresArchive::UpdateRows(const std::string& head, const std::string& tail, std::size_t count,
+                                    const std::function<void(std::size_t, Parameters&)>& fill) {
+    constexpr std::size_t kAtOnce = 65535 / 3;
+    for (std::size_t first = 0; first < count; first += kAtOnce) {
+        std::string sql = head;
+        Parameters parameters;
+        for (std::size_t i = first; i < std::min(count, first + kAtOnce); ++i) {
+            const std::size_t at = parameters.values.size();
+            sql += (i == first ? "(" : ", (") + ('$' + std::to_string(at + 1)) + "::bigint, " + TimeOf('$' + std::to_string(at + 2)) + ", " +
+                   TimeOf('$' + std::to_string(at + 3)) + ")";
+            fill(i, parameters);
+        }
+        if (QString error = Run(sql + tail, parameters); !error.isEmpty()) return error;
+    }
+    return {};
+}
+
+QString PostgresArchive::ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) {
+    // the receptions' stations in the order SQLite lists them: by source
+    const std::string heard = query.receptions
+                                  ? ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), (SELECT string_agg(station, ',' "
+                                    "ORDER BY source) FROM receptions r WHERE r.frame = f.id AND station <> '')"
+                                  : std::string();
+    const std::string sql = "SELECT " + MillisecondsOf("f.time") + ", f.bytes" + heard + " FROM frames f WHERE f.time >= " +
+                            TimeOf("$1") + " AND f.time < " + TimeOf("$2") +
+                            " AND f.obc_time IS NOT NULL ORDER BY f.time, f.digest, f.id" +
+                            (query.limit > 0 ? " LIMIT " + std::to_string(query.limit) : std::string());
+    ArchivedPacket packet;
+    return Run(sql, Parameters().Number(query.range.from.value_or(-kFarMs)).Number(query.range.to.value_or(kFarMs)),
+               [&](pg_result* rows) {
+                   for (int row = 0; row < PQntuples(rows); ++row) {
+                       packet.timeMs = Number(rows, row, 0);
+                       packet.frame = Bytes(rows, row, 1);
+                       if (!DecodeTelemetryRecord(packet.frame, {}, packet.record)) continue;
+                       if (query.receptions) {
+                           packet.receptions = static_cast<int>(Number(rows, row, 2));
+                           AssignStations(packet.stations, Text(rows, row, 3));
+                       }
+                       packet.record.rxTime = RxTimeTextOf(packet.timeMs);
+                       take(packet);
+                   }
+               });
+}
+
+QString PostgresArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
+    const std::string sql = "SELECT " + MillisecondsOf("f.time") +
+                            ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), (SELECT string_agg(station, ',' "
+                            "ORDER BY source) FROM receptions r WHERE r.frame = f.id AND station <> ''), f.bytes FROM frames f "
+                            "WHERE f.time >= " + TimeOf("$1") + " AND f.time < " + TimeOf("$2") +
+                            " AND f.obc_time IS NULL ORDER BY f.time, f.digest, f.id";
+    ArchivedPacket beacon;
+    return Run(sql, Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs)),
+               [&](pg_result* rows) {
+                   for (int row = 0; row < PQntuples(rows); ++row) {
+                       beacon.timeMs = Number(rows, row, 0);
+                       beacon.record.rxTime = RxTimeTextOf(beacon.timeMs);
+                       beacon.receptions = static_cast<int>(Number(rows, row, 1));
+                       AssignStations(beacon.stations, Text(rows, row, 2));
+                       beacon.frame = Bytes(rows, row, 3);
+                       take(beacon);
+                   }
+               });
+}
+
+QString PostgresArchive::ForEachSummary(int level, int channel, const TimeRange& range,
+                                        const std::function<void(std::int64_t, const ValueSummary&)>& take) {
+    const std::string c = ColumnOf(channel);
+    const std::string sql = "SELECT start_ms, packets, " + c + "_min, " + c + "_max, " + c + "_sum FROM " + SummaryTable(level) +
+                            " WHERE start_ms >= $1 AND start_ms < $2 AND packets > 0 ORDER BY start_ms";
+    return Run(sql, Parameters().Number(range.from.value_or(INT64_MIN)).Number(range.to.value_or(INT64_MAX)), [&](pg_result* rows) {
+        for (int row = 0; row < PQntuples(rows); ++row)
+            take(Number(rows, row, 0), {Number(rows, row, 1), Decimal(rows, row, 2), Decimal(rows, row, 3), Decimal(rows, row, 4)});
+    });
+}
+
+QString PostgresArchive::ForEachValue(int channel, const TimeRange& range, const std::function<void(std::int64_t, double)>& take) {
+    const std::string sql = "SELECT " + MillisecondsOf("time") + ", " + SummaryValueOf(channel) +
+                            " FROM frames WHERE time >= " + TimeOf("$1") + " AND time < " + TimeOf("$2") +
+                            " AND obc_time IS NOT NULL ORDER BY time";
+    return Run(sql, Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs)),
+               [&](pg_result* rows) {
+                   for (int row = 0; row < PQntuples(rows); ++row) take(Number(rows, row, 0), Decimal(rows, row, 1));
+               });
+}
+
+std::optional<std::int64_t> PostgresArchive::PacketTime(const char* which) {
+    std::optional<std::int64_t> time;
+    Run(std::string("SELECT ") + MillisecondsOf(std::string(which) + "(time)") + " FROM frames WHERE obc_time IS NOT NULL", {},
+        [&](pg_result* rows) {
+            if (!PQgetisnull(rows, 0, 0)) time = Number(rows, 0, 0);
+        });
+    return time;
+}
+
+std::optional<std::int64_t> PostgresArchive::OldestPacketTime() { return PacketTime("min"); }
+std::optional<std::int64_t> PostgresArchive::NewestPacketTime() { return PacketTime("max"); }
+
+std::int64_t PostgresArchive::CountPackets(const TimeRange& range) {
+    std::int64_t count = 0;
+    Run("SELECT count(*) FROM frames WHERE time >= " + TimeOf("$1") + " AND time < " + TimeOf("$2") + " AND obc_time IS NOT NULL",
+        Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs)),
+        [&](pg_result* rows) { count = Number(rows, 0, 0); });
+    return count;
+}
+
+QString PostgresArchive::Rebuild() {
+    if (QString error = Commit(); !error.isEmpty()) return error;
+    if (QString error = BeginBatch(); !error.isEmpty()) return error;
+    std::vector<std::pair<std::int64_t, std::string>> frames;
+    QString error = Run("SELECT id, bytes FROM frames", {}, [&](pg_result* rows) {
+        for (int row = 0; row < PQntuples(rows); ++row) frames.emplace_back(Number(rows, row, 0), Bytes(rows, row, 1));
+    });
+    for (const auto& [id, bytes] : frames) {
+        if (!error.isEmpty()) break;
+        Parameters parameters;
+        AddValues(parameters.Number(id), DecodeTelemetryRecord(bytes, {}, record_) ? &record_ : nullptr);
+        error = RunPrepared("decoded", parameters);
+    }
+    for (int level = 0; level < kSummaryLevels && error.isEmpty(); ++level) error = Remake(level, {});
+    if (!error.isEmpty()) {
+        inBatch_ = false;
+        Run("ROLLBACK");  // the values stay as they were
+        return error;
+    }
+    return Commit();
+}
+
+bool PostgresArchive::Lost() { return PQstatus(connection_) == CONNECTION_BAD; }
+
+bool PostgresArchive::Reconnect() {
+    PQreset(connection_);
+    if (PQstatus(connection_) != CONNECTION_OK) return false;
+    inBatch_ = false;
+    merge_.summaries().Clear();
+    batch_.Clear();
+    return Prepare().isEmpty();  // a statement is prepared a session
+}

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "archive/archive_columns.h"
+#include "archive/archive_store.h"
+#include "archive/postgres/batch_frames.h"
+#include "archive/reception_merge.h"
+
+#include <memory>
+#include <vector>
+
+class CopyRows;
+struct pg_conn;
+struct pg_result;
+
+// "postgresql://..." or "postgres://...": an archive on a PostgreSQL server.
+bool IsPostgresUrl(const QString& location);
+
+// An archive's location as messages show it: without a password in any of the forms libpq
+// takes one ("user:secret@" in a URL, "password=" in its query or in a key-value string).
+QString WithoutPassword(const QString& location);
+
+// The archive on a PostgreSQL server, for a network of stations writing at once, through
+// libpq. The tables are those of the SQLite archive with times as timestamptz ("time"); the
+// schema is made and migrated only by its owner (Mode::Migrate), so a station's role needs no
+// more than SELECT, INSERT and UPDATE. Each batch of a writer holds a lock of the archive's
+// own inside its transaction: writers of overlapping captures take turns a batch at a time,
+// and the rules of the merge see every packet the other wrote. A batch reads the frames near
+// its receptions an hour at a time and writes what it gathered many rows a statement.
+class PostgresArchive : public ArchiveStore, private MergeStatements {
+public:
+    enum class Mode { ReadWrite, ReadOnly, Migrate };
+
+    // Connects with the URL (its libpq options passed on; the password from it, PGPASSWORD,
+    // ~/.pgpass or a service file). Null with the reason, which never shows the password.
+    static std::unique_ptr<PostgresArchive> Open(const QString& url, Mode mode, QString& error);
+    ~PostgresArchive() override;
+
+    QString Receive(const Reception& reception, Received& result) override;
+    QString Commit() override;
+    void Rollback() override;
+    QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
+    QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
+    QString ForEachSummary(int level, int channel, const TimeRange& range,
+                           const std::function<void(std::int64_t startMs, const ValueSummary&)>& take) override;
+    QString ForEachValue(int channel, const TimeRange& range,
+                         const std::function<void(std::int64_t timeMs, double value)>& take) override;
+    std::optional<std::int64_t> OldestPacketTime() override;
+    std::optional<std::int64_t> NewestPacketTime() override;
+    std::int64_t CountPackets(const TimeRange& range) override;
+    QString Rebuild() override;
+    bool Lost() override;
+    bool Reconnect() override;
+
+    QString name() const override { return name_; }
+
+    static constexpr int kSchemaVersion = 3;
+
+private:
+    // A statement's parameters, as text.
+    struct Parameters {
+        std::vector<std::string> values;
+        std::vector<bool> present;
+        Parameters& Text(std::string text);
+        Parameters& Number(std::int64_t number) { return Text(std::to_string(number)); }
+        Parameters& Null();
+        // ... as libpq takes them: null for a NULL
+        std::vector<const char*> Pointers() const;
+    };
+    using Rows = std::function<void(pg_result*)>;
+
+    explicit PostgresArchive(pg_conn* connection, QString name);
+    QString Run(const std::string& sql, const Parameters& parameters = {}, const Rows& take = {});
+    QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {});
+    QString Migrate();
+    QString Prepare();
+    QString BeginBatch();
+    QString ReadSchemaVersion(int& version);
+    // The archive's URL with the database's owner as its user: what the owner runs.
+    QString OwnersUrl();
+    // Why a statement failed, in the server's words, or that the server went away.
+    QString Failure(pg_result* result);
+    QString WriteBatch();
+    QString Copy(const std::string& into, CopyRows& rows);
+    QString UpdateRows(const std::string& head, const std::string& tail, std::size_t count,
+                       const std::function<void(std::size_t, Parameters&)>& fill);
+    QString WriteSummaries();
+    QString Remake(int level, const TimeRange& range);
+    Parameters& AddValues(Parameters& parameters, const TelemetryRecord* telemetry);
+    std::optional<std::int64_t> PacketTime(const char* which);
+
+    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) override;
+    QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
+                        std::int64_t& id) override;
+    QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override;
+    QString Widen(std::int64_t frame, std::int64_t timeMs) override;
+    QString Merge(std::int64_t into, const Known& emptied) override;
+
+    pg_conn* connection_;
+    QString name_;
+    bool inBatch_ = false;
+    ReceptionMerge merge_;
+    BatchFrames batch_;
+    std::vector<std::int64_t> freeIds_;  // taken from the server for new frames
+    TelemetryRecord record_;  // a rebuild decodes into it
+};

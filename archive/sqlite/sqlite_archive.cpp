@@ -1,0 +1,603 @@
+#include "archive/sqlite/sqlite_archive.h"
+
+#include "archive/archive_columns.h"
+#include "telemetry/channel_names.h"
+#include "intake/frame_recognition.h"
+#include "intake/whole_file.h"
+#include "telemetry/time_stamps.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A rebuild decodes the frames it read this many at a time.
+constexpr std::size_t kRebuildFramesAtOnce = 10000;
+
+// "ORC5": what tells our archives from other programs' databases.
+constexpr int kApplicationId = 0x4F524335;
+
+std::string ColumnsOf(std::span<const int> channels) {
+    std::string columns;
+    for (const int channel : channels) columns.append(", ").append(ColumnOf(channel));
+    return columns;
+}
+
+// The summary table of a level: "summaries_30min".
+std::string SummaryTable(int level) {
+    return "summaries_" + std::to_string(kSummaryBucketMs[level] / 60000) + "min";
+}
+
+// Summarizes into a level's table the packets of a range (?1 to ?2, or all): the finest level
+// from the frames, each other from the level below it.
+std::string SummarizeSql(int level, bool ranged) {
+    const std::string length = std::to_string(kSummaryBucketMs[level]);
+    const bool finest = level == 0;
+    const std::string time = finest ? "time_ms" : "start_ms";
+    std::string sql = "INSERT INTO " + SummaryTable(level) + " SELECT " + time + " / " + length + " * " + length +
+                      (finest ? ", count(*)" : ", sum(packets)");
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::string column = ColumnOf(i);
+        if (finest)
+            sql += ", min(" + SummaryValueOf(i) + "), max(" + SummaryValueOf(i) + "), sum(" + SummaryValueOf(i) + ")";
+        else
+            sql += ", min(" + column + "_min), max(" + column + "_max), sum(" + column + "_sum)";
+    }
+    sql += finest ? " FROM frames WHERE obc_time IS NOT NULL" : " FROM " + SummaryTable(level - 1) + " WHERE 1";
+    if (ranged) sql += " AND " + time + " >= ?1 AND " + time + " < ?2";
+    return sql + " GROUP BY 1";
+}
+
+std::string SummaryTables() {
+    std::string columns;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::string column = ColumnOf(i);
+        columns += ", " + column + "_min REAL, " + column + "_max REAL, " + column + "_sum REAL";
+    }
+    std::string sql;
+    for (int level = 0; level < kSummaryLevels; ++level)
+        sql += "CREATE TABLE " + SummaryTable(level) + "(start_ms INTEGER PRIMARY KEY, packets INTEGER NOT NULL" +
+               columns + ");" + SummarizeSql(level, false) + ";";
+    return sql;
+}
+
+// Adds a bucket's summary to the one the table has.
+std::string AddSummarySql(int level) {
+    std::string columns, values, sums;
+    for (int i = 0; i < kChannelCount; ++i) {
+        const std::string c = ColumnOf(i);
+        columns += ", " + c + "_min, " + c + "_max, " + c + "_sum";
+        for (int k = 0; k < 3; ++k) values += ", ?" + std::to_string(3 + 3 * i + k);
+        sums += ", " + c + "_min = min(" + c + "_min, excluded." + c + "_min), " + c + "_max = max(" + c + "_max, excluded." +
+                c + "_max), " + c + "_sum = " + c + "_sum + excluded." + c + "_sum";
+    }
+    return "INSERT INTO " + SummaryTable(level) + "(start_ms, packets" + columns + ") VALUES(?1, ?2" + values +
+           ") ON CONFLICT(start_ms) DO UPDATE SET packets = packets + excluded.packets" + sums;
+}
+
+// A packet heard over more than a minute (a second station, an export's clock off): the few a
+// search of a short time around a reception would miss.
+constexpr std::int64_t kHeardLongMs = 60000;
+std::string HeardLong() { return "last_ms - time_ms > " + std::to_string(kHeardLongMs); }
+
+// The packets of the same bytes (?1 the digest, ?3 the bytes) heard within 10 minutes of a time
+// (?2): those heard over a minute at most by the time index, the others by their digest among
+// the few heard longer. Packets of the same bytes lie more than 10 minutes apart, so by their latest
+// reception they come in the order of their earliest, and no more than two are that near a time.
+std::string FindSameSql() {
+    const std::string w = std::to_string(kSameTransmissionMs);
+    return "SELECT id, time_ms, last_ms FROM frames WHERE time_ms BETWEEN ?2 - " + w + " - " + std::to_string(kHeardLongMs) + " AND ?2 + " + w +
+           " AND digest = ?1 AND last_ms >= ?2 - " + w + " AND NOT (" + HeardLong() + ") AND bytes = ?3 UNION ALL "
+           "SELECT * FROM (SELECT id, time_ms, last_ms FROM frames WHERE digest = ?1 AND last_ms >= ?2 - " + w + " AND " + HeardLong() +
+           " AND bytes = ?3 ORDER BY last_ms LIMIT 2) WHERE time_ms <= ?2 + " + w;
+}
+
+// Each migration takes the archive one version up, in one transaction.
+std::vector<std::string> Migrations() {
+    std::string channels;
+    for (int i = 0; i < kChannelCount; ++i)
+        channels.append(", ").append(ColumnOf(i))
+            .append(i == kJobIdChannel ? " TEXT" : " REAL");
+    const std::string all(ColumnsOf(AllChannels()));
+    return {
+        // 1: every frame once, the time of its earliest reception and its bytes; a telemetry
+        // frame's decoded values in the same row (a text beacon has none); each reception
+        "CREATE TABLE frames(id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, digest INTEGER NOT NULL, "
+        "bytes BLOB NOT NULL, obc_time TEXT" + channels + ");"
+        // the digest beside the time: the frames of a time range are told apart in the index
+        "CREATE INDEX frames_by_time ON frames(time_ms, digest);"
+        "CREATE TABLE receptions(frame INTEGER NOT NULL REFERENCES frames(id), source TEXT NOT NULL, "
+        "time_ms INTEGER NOT NULL, station TEXT NOT NULL, PRIMARY KEY(frame, source)) WITHOUT ROWID;"
+        "CREATE VIEW packets AS SELECT id AS frame, time_ms, obc_time" + all +
+        " FROM frames WHERE obc_time IS NOT NULL;",
+        // 2: the summaries, made from the packets the archive has
+        SummaryTables(),
+        // 3: each frame's latest reception beside its earliest, so that a reception finds the
+        // packets it is within 10 minutes of by that span
+        "ALTER TABLE frames ADD COLUMN last_ms INTEGER;"
+        "UPDATE frames SET last_ms = max(time_ms, coalesce((SELECT max(r.time_ms) FROM receptions r WHERE r.frame = frames.id), time_ms));"
+        "CREATE INDEX frames_heard_long ON frames(digest, last_ms) WHERE " + HeardLong() + ";",
+    };
+}
+
+int IntegerOf(sqlite3* db, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    int value = -1;
+    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+        value = sqlite3_column_int(statement, 0);
+    sqlite3_finalize(statement);
+    return value;
+}
+
+std::string_view TextColumn(sqlite3_stmt* query, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query, column));
+    return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(query, column))) : std::string_view();
+}
+
+std::string_view BlobColumn(sqlite3_stmt* query, int column) {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(query, column));
+    return bytes ? std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(query, column))) : std::string_view();
+}
+
+void BindText(sqlite3_stmt* statement, int index, std::string_view text) {
+    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+void BindBlob(sqlite3_stmt* statement, int index, std::string_view bytes) {
+    sqlite3_bind_blob(statement, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
+}
+
+// Receptions and stations of the frame a row names, after its own columns; a station that
+// heard it twice is named twice (SQL's DISTINCT here would sort each row's stations apart).
+constexpr char kHeard[] = ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), "
+                          "(SELECT group_concat(station) FROM receptions r WHERE r.frame = f.id AND station <> '')";
+
+}  // namespace
+
+struct SqliteArchive::Statements {
+    ~Statements() {
+        for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, widen, decoded})
+            sqlite3_finalize(statement);
+        for (sqlite3_stmt* statement : merge) sqlite3_finalize(statement);
+        for (int level = 0; level < kSummaryLevels; ++level)
+            for (sqlite3_stmt* statement : {addSummary[level], clearSummaries[level], summarize[level]})
+                sqlite3_finalize(statement);
+    }
+    sqlite3_stmt* findSame = nullptr;
+    sqlite3_stmt* insertFrame = nullptr;
+    sqlite3_stmt* insertReception = nullptr;
+    sqlite3_stmt* widen = nullptr;
+    std::array<sqlite3_stmt*, 4> merge{};  // ?1 the packet kept, ?2 the one emptied, ?3 and ?4 its span
+    sqlite3_stmt* decoded = nullptr;  // a frame's decoded values, set anew
+    // per summary level: a bucket's summary added to the table's; the buckets of a range
+    // made anew from what they summarize
+    std::array<sqlite3_stmt*, kSummaryLevels> addSummary{}, clearSummaries{}, summarize{};
+};
+
+SqliteArchive::SqliteArchive(sqlite3* db) : db_(db), statements_(std::make_unique<Statements>()) {}
+
+SqliteArchive::~SqliteArchive() {
+    if (const QString error = Commit(); !error.isEmpty()) qWarning("%s: %s", qPrintable(path_), qPrintable(error));
+    statements_.reset();
+    sqlite3_close(db_);
+}
+
+std::unique_ptr<SqliteArchive> SqliteArchive::Open(const QString& path, Mode mode, QString& error) {
+    const QFileInfo info(path);
+    const bool missing = !info.exists();
+    const bool fresh = missing || (info.isFile() && info.size() == 0);
+    if (fresh && mode == Mode::ReadOnly) {
+        error = path + " is no archive yet";
+        return nullptr;
+    }
+    if (fresh) {
+        if (error = MakeFolder(info.path()); !error.isEmpty()) return nullptr;
+    }
+    std::unique_ptr<SqliteArchive> archive = Check(Connect(path, mode, false, error), mode, error);
+    if (!archive && missing) {
+        // what a failed creation made (a full disk, say) would pass for a new archive next time
+        for (const char* suffix : kSqliteCompanions) QFile::remove(path + suffix);
+    }
+    return archive;
+}
+
+// The file is looked at through SQLite alone: this process may hold other connections to it,
+// and closing any other handle of the file would drop their locks, letting another process
+// take itself for the archive's last user and remove the journal under them.
+std::unique_ptr<SqliteArchive> SqliteArchive::Check(std::unique_ptr<SqliteArchive> archive, Mode mode, QString& error) {
+    if (!archive) return nullptr;
+    const QString path = archive->path_;
+    int applicationId = IntegerOf(archive->db_, "PRAGMA application_id");
+    // an archive on a read-only medium has no room for the WAL's shared memory: read it as
+    // a file that cannot change
+    if (applicationId < 0 && mode == Mode::ReadOnly && sqlite3_errcode(archive->db_) != SQLITE_NOTADB) {
+        archive = Connect(path, mode, true, error);
+        if (!archive) return nullptr;
+        applicationId = IntegerOf(archive->db_, "PRAGMA application_id");
+    }
+    sqlite3* db = archive->db_;
+    if (applicationId < 0) {
+        error = sqlite3_errcode(db) == SQLITE_NOTADB ? path + " is not an orca5 archive" : path + ": " + archive->Error();
+        return nullptr;
+    }
+    const int version = IntegerOf(db, "PRAGMA user_version");
+    const int objects = IntegerOf(db, "SELECT count(*) FROM sqlite_master");
+    const bool empty = applicationId == 0 && version == 0 && objects == 0;
+    if (applicationId != kApplicationId && !(empty && mode == Mode::ReadWrite)) {
+        error = path + " is not an orca5 archive";
+        return nullptr;
+    }
+    if (version > kSchemaVersion) {
+        error = QStringLiteral("%1 is an orca5 archive of version %2; this program knows versions up to %3")
+                    .arg(path).arg(version).arg(kSchemaVersion);
+        return nullptr;
+    }
+    // what reads needs no statement of its own; an archive of an older version read as it is
+    if (mode == Mode::ReadOnly) return archive;
+    if (error = archive->Migrate(version); error.isEmpty()) error = archive->Prepare();
+    if (!error.isEmpty()) {
+        error = path + ": " + error;
+        return nullptr;
+    }
+    return archive;
+}
+
+std::unique_ptr<SqliteArchive> SqliteArchive::Connect(const QString& path, Mode mode, bool immutable, QString& error) {
+    sqlite3* db = nullptr;
+    // one thread uses a connection: SQLite's own locks on it would only cost time
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                      SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+    const QByteArray name = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() +
+                            (immutable ? "?immutable=1" : "");
+    const int opened = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
+    std::unique_ptr<SqliteArchive> archive(new SqliteArchive(db));
+    archive->path_ = path;
+    if (opened != SQLITE_OK) {
+        error = path + ": " + archive->Error();
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 60000);  // another program writing the archive holds it only for a batch
+    archive->Execute("PRAGMA cache_size = -8192");  // 8 MB of pages, whatever the archive's size
+    return archive;
+}
+
+QString SqliteArchive::Migrate(int version) {
+    // pages of 16 KiB hold two dozen frames with their values; checkpoints every 64 MB of WAL
+    // rather than every 4 MB spare most of their syncs
+    if (version == 0) Execute("PRAGMA page_size = 16384");
+    if (QString error = Execute("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL; PRAGMA wal_autocheckpoint = 4096");
+        !error.isEmpty())
+        return error;
+    const std::vector<std::string> migrations = Migrations();
+    for (int step = version; step < kSchemaVersion; ++step) {
+        if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
+        // another program may have taken the same step while this one waited
+        if (IntegerOf(db_, "PRAGMA user_version") == step) {
+            const std::string sql = migrations[static_cast<std::size_t>(step)] + "PRAGMA user_version = " +
+                                    std::to_string(step + 1) + "; PRAGMA application_id = " + std::to_string(kApplicationId);
+            if (QString error = Execute(sql.c_str()); !error.isEmpty()) {
+                Execute("ROLLBACK");
+                return error;
+            }
+        }
+        if (QString error = Execute("COMMIT"); !error.isEmpty()) return error;
+    }
+    return {};
+}
+
+QString SqliteArchive::Error() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+
+QString SqliteArchive::Execute(const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return {};
+    const QString error = QString::fromUtf8(message ? message : sqlite3_errstr(sqlite3_errcode(db_)));
+    sqlite3_free(message);
+    return error;
+}
+
+QString SqliteArchive::Prepare() {
+    std::string assignments, placeholders;
+    for (int i = 0; i < kChannelCount; ++i) {
+        assignments.append(", ").append(ColumnOf(i))
+            .append(" = ?").append(std::to_string(i + 3));
+        placeholders.append(", ?").append(std::to_string(i + 5));
+    }
+    const std::pair<sqlite3_stmt**, std::string> statements[] = {
+        {&statements_->findSame, FindSameSql()},
+        {&statements_->insertFrame, "INSERT INTO frames(time_ms, last_ms, digest, bytes, obc_time" + ColumnsOf(AllChannels()) +
+                                        ") VALUES(?1, ?1, ?2, ?3, ?4" + placeholders + ")"},
+        {&statements_->insertReception,
+         "INSERT OR IGNORE INTO receptions(frame, source, time_ms, station) VALUES(?1, ?2, ?3, ?4)"},
+        {&statements_->widen, "UPDATE frames SET time_ms = min(time_ms, ?2), last_ms = max(last_ms, ?2) WHERE id = ?1"},
+        {&statements_->merge[0], "UPDATE OR IGNORE receptions SET frame = ?1 WHERE frame = ?2"},
+        {&statements_->merge[1], "DELETE FROM receptions WHERE frame = ?2"},  // heard from the same source by both
+        {&statements_->merge[2], "UPDATE frames SET time_ms = min(time_ms, ?3), last_ms = max(last_ms, ?4) WHERE id = ?1"},
+        {&statements_->merge[3], "DELETE FROM frames WHERE id = ?2"},
+        {&statements_->decoded, "UPDATE frames SET obc_time = ?2" + assignments + " WHERE id = ?1"},
+    };
+    std::vector<std::pair<sqlite3_stmt**, std::string>> summaries;
+    for (int level = 0; level < kSummaryLevels; ++level) {
+        summaries.emplace_back(&statements_->addSummary[level], AddSummarySql(level));
+        summaries.emplace_back(&statements_->clearSummaries[level],
+                               "DELETE FROM " + SummaryTable(level) + " WHERE start_ms >= ?1 AND start_ms < ?2");
+        summaries.emplace_back(&statements_->summarize[level], SummarizeSql(level, true));
+    }
+    for (const auto& list : {std::span<const std::pair<sqlite3_stmt**, std::string>>(statements),
+                             std::span<const std::pair<sqlite3_stmt**, std::string>>(summaries)})
+        for (const auto& [statement, sql] : list)
+            if (sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) != SQLITE_OK)
+                return Error();
+    return {};
+}
+
+// A failed write may have ended the transaction already: SQLite itself says whether one is open.
+// Summaries still in hand then belong to packets that went with it.
+QString SqliteArchive::BeginBatch() {
+    if (!sqlite3_get_autocommit(db_)) return {};
+    merge_.summaries().Clear();
+    return Execute("BEGIN IMMEDIATE");
+}
+
+QString SqliteArchive::Commit() {
+    if (sqlite3_get_autocommit(db_)) return {};
+    QString error = WriteSummaries();
+    if (error.isEmpty()) error = Execute("COMMIT");
+    if (!error.isEmpty()) Execute("ROLLBACK");
+    return error;
+}
+
+void SqliteArchive::Rollback() {
+    if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
+    merge_.summaries().Clear();
+}
+
+QString SqliteArchive::WriteSummaries() {
+    const auto add = [this](int level, std::int64_t start, const SummaryBuckets::Channels& channels) {
+        sqlite3_stmt* statement = statements_->addSummary[static_cast<std::size_t>(level)];
+        sqlite3_bind_int64(statement, 1, start);
+        sqlite3_bind_int64(statement, 2, channels[0].packets);
+        for (int i = 0; i < kChannelCount; ++i) {
+            const ValueSummary& values = channels[static_cast<std::size_t>(i)];
+            sqlite3_bind_double(statement, 3 + 3 * i, values.minimum);
+            sqlite3_bind_double(statement, 4 + 3 * i, values.maximum);
+            sqlite3_bind_double(statement, 5 + 3 * i, values.sum);
+        }
+        return Step(statement);
+    };
+    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return Resummarize(level, range); });
+}
+
+QString SqliteArchive::Resummarize(int level, const TimeRange& range) {
+    for (sqlite3_stmt* statement : {statements_->clearSummaries[static_cast<std::size_t>(level)],
+                                    statements_->summarize[static_cast<std::size_t>(level)]}) {
+        sqlite3_bind_int64(statement, 1, range.from.value_or(INT64_MIN));
+        sqlite3_bind_int64(statement, 2, range.to.value_or(INT64_MAX));
+        if (QString error = Step(statement); !error.isEmpty()) return error;
+    }
+    return {};
+}
+
+QString SqliteArchive::Step(sqlite3_stmt* statement) {
+    const int done = sqlite3_step(statement);
+    sqlite3_reset(statement);
+    return done == SQLITE_DONE || done == SQLITE_ROW ? QString() : Error();
+}
+
+QString SqliteArchive::Receive(const Reception& reception, Received& result) {
+    if (!statements_->insertFrame) return "the archive is open for reading only";
+    if (QString error = BeginBatch(); !error.isEmpty()) return error;
+    QString error = merge_.Receive(*this, reception, result);
+    // a batch of scattered packets writes its summaries as it goes, not all at the end
+    if (error.isEmpty() && merge_.summaries().full()) error = WriteSummaries();
+    return error;
+}
+
+QString SqliteArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) {
+    sqlite3_stmt* find = statements_->findSame;
+    sqlite3_bind_int64(find, 1, digest);
+    sqlite3_bind_int64(find, 2, timeMs);
+    BindBlob(find, 3, bytes);
+    found.clear();
+    int step;
+    while ((step = sqlite3_step(find)) == SQLITE_ROW)
+        found.push_back({sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1), sqlite3_column_int64(find, 2)});
+    sqlite3_reset(find);
+    std::sort(found.begin(), found.end(), [](const Known& a, const Known& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
+    return step == SQLITE_DONE ? QString() : Error();
+}
+
+QString SqliteArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                                   const TelemetryRecord* telemetry, std::int64_t& id) {
+    sqlite3_stmt* insert = statements_->insertFrame;
+    sqlite3_bind_int64(insert, 1, timeMs);
+    sqlite3_bind_int64(insert, 2, digest);
+    BindBlob(insert, 3, bytes);
+    BindValues(insert, 4, telemetry);
+    QString error = Step(insert);
+    id = sqlite3_last_insert_rowid(db_);
+    return error;
+}
+
+QString SqliteArchive::InsertReception(std::int64_t frame, const Reception& reception, bool& added) {
+    sqlite3_stmt* insert = statements_->insertReception;
+    sqlite3_bind_int64(insert, 1, frame);
+    BindText(insert, 2, reception.source);
+    sqlite3_bind_int64(insert, 3, reception.timeMs);
+    BindText(insert, 4, reception.station);
+    QString error = Step(insert);
+    added = sqlite3_changes(db_) > 0;
+    return error;
+}
+
+QString SqliteArchive::Widen(std::int64_t frame, std::int64_t timeMs) {
+    sqlite3_bind_int64(statements_->widen, 1, frame);
+    sqlite3_bind_int64(statements_->widen, 2, timeMs);
+    return Step(statements_->widen);
+}
+
+QString SqliteArchive::Merge(std::int64_t into, const Known& emptied) {
+    for (sqlite3_stmt* statement : statements_->merge) {
+        // each statement takes the parameters it names
+        for (const auto& [index, value] : {std::pair{1, into}, {2, emptied.id}, {3, emptied.timeMs}, {4, emptied.lastMs}})
+            if (index <= sqlite3_bind_parameter_count(statement)) sqlite3_bind_int64(statement, index, value);
+        if (QString error = Step(statement); !error.isEmpty()) return error;
+    }
+    return {};
+}
+
+void SqliteArchive::BindValues(sqlite3_stmt* statement, int first, const TelemetryRecord* telemetry) {
+    if (!telemetry) {  // a text beacon keeps no values
+        for (int i = 0; i <= kChannelCount; ++i) sqlite3_bind_null(statement, first + i);
+        return;
+    }
+    BindText(statement, first, telemetry->obcTime);
+    for (int i = 0; i < kChannelCount; ++i) {
+        if (i == kJobIdChannel)
+            BindText(statement, first + 1 + i, telemetry->jobIdText);
+        else
+            sqlite3_bind_double(statement, first + 1 + i, telemetry->values[static_cast<std::size_t>(i)]);
+    }
+}
+
+QString SqliteArchive::Decode(std::int64_t frameId, std::string_view frame) {
+    sqlite3_bind_int64(statements_->decoded, 1, frameId);
+    BindValues(statements_->decoded, 2, DecodeTelemetryRecord(frame, {}, record_) ? &record_ : nullptr);
+    return Step(statements_->decoded);
+}
+
+QString SqliteArchive::ForEachRow(const std::string& sql, const TimeRange& range,
+                                  const std::function<void(sqlite3_stmt*)>& take) {
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr) != SQLITE_OK) return Error();
+    sqlite3_bind_int64(query, 1, range.from.value_or(INT64_MIN));
+    sqlite3_bind_int64(query, 2, range.to.value_or(INT64_MAX));
+    int done;
+    while ((done = sqlite3_step(query)) == SQLITE_ROW) take(query);
+    sqlite3_finalize(query);
+    return done == SQLITE_DONE ? QString() : Error();
+}
+
+QString SqliteArchive::ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) {
+    // a few channels are read from their columns; more come from the raw frames, decoded as
+    // they are read: one column read where the table's would be many, and the same values
+    constexpr std::size_t kColumnsAtMost = 4;
+    const bool fromColumns = query.channels.size() <= kColumnsAtMost && !query.receptions;
+    // ordered as the time index is (time, digest, id): read in its order, never sorted
+    const std::string sql = "SELECT f.time_ms, " +
+                            (fromColumns ? "f.obc_time" + ColumnsOf(query.channels) : "f.bytes" + std::string(query.receptions ? kHeard : "")) +
+                            " FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NOT NULL"
+                            " ORDER BY f.time_ms, f.digest, f.id" +
+                            (query.limit > 0 ? " LIMIT " + std::to_string(query.limit) : std::string());
+    ArchivedPacket packet;
+    return ForEachRow(sql, query.range, [&](sqlite3_stmt* row) {
+        packet.timeMs = sqlite3_column_int64(row, 0);
+        if (fromColumns) {
+            packet.record.obcTime = TextColumn(row, 1);
+            for (std::size_t k = 0; k < query.channels.size(); ++k) {
+                const int channel = query.channels[k];
+                const int column = 2 + static_cast<int>(k);
+                if (channel == kJobIdChannel)
+                    packet.record.jobIdText = TextColumn(row, column);
+                else
+                    packet.record.values[static_cast<std::size_t>(channel)] = sqlite3_column_double(row, column);
+            }
+        } else {
+            packet.frame = BlobColumn(row, 1);
+            if (!DecodeTelemetryRecord(packet.frame, {}, packet.record)) return;
+            if (query.receptions) {
+                packet.receptions = sqlite3_column_int(row, 2);
+                AssignStations(packet.stations, TextColumn(row, 3));
+            }
+        }
+        packet.record.rxTime = RxTimeTextOf(packet.timeMs);
+        take(packet);
+    });
+}
+
+QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
+    const std::string sql = "SELECT f.time_ms" + std::string(kHeard) +
+                            ", f.bytes FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NULL"
+                            " ORDER BY f.time_ms, f.digest, f.id";
+    ArchivedPacket beacon;
+    return ForEachRow(sql, range, [&](sqlite3_stmt* row) {
+        beacon.timeMs = sqlite3_column_int64(row, 0);
+        beacon.record.rxTime = RxTimeTextOf(beacon.timeMs);
+        beacon.receptions = sqlite3_column_int(row, 1);
+        AssignStations(beacon.stations, TextColumn(row, 2));
+        beacon.frame = BlobColumn(row, 3);
+        take(beacon);
+    });
+}
+
+QString SqliteArchive::ForEachSummary(int level, int channel, const TimeRange& range,
+                                      const std::function<void(std::int64_t, const ValueSummary&)>& take) {
+    const std::string column = ColumnOf(channel);
+    const std::string sql = "SELECT start_ms, packets, " + column + "_min, " + column + "_max, " + column + "_sum FROM " +
+                            SummaryTable(level) + " WHERE start_ms >= ?1 AND start_ms < ?2 ORDER BY start_ms";
+    return ForEachRow(sql, range, [&](sqlite3_stmt* row) {
+        take(sqlite3_column_int64(row, 0), {sqlite3_column_int64(row, 1), sqlite3_column_double(row, 2),
+                                            sqlite3_column_double(row, 3), sqlite3_column_double(row, 4)});
+    });
+}
+
+QString SqliteArchive::ForEachValue(int channel, const TimeRange& range,
+                                    const std::function<void(std::int64_t, double)>& take) {
+    const std::string sql = "SELECT time_ms, " + SummaryValueOf(channel) +
+                            " FROM frames WHERE time_ms >= ?1 AND time_ms < ?2 AND obc_time IS NOT NULL ORDER BY time_ms";
+    return ForEachRow(sql, range, [&](sqlite3_stmt* row) { take(sqlite3_column_int64(row, 0), sqlite3_column_double(row, 1)); });
+}
+
+std::optional<std::int64_t> SqliteArchive::PacketTime(const char* which) {
+    std::optional<std::int64_t> time;
+    const std::string sql = std::string("SELECT ") + which + "(time_ms) FROM frames WHERE obc_time IS NOT NULL AND ?1 <= ?2";
+    ForEachRow(sql, {}, [&](sqlite3_stmt* row) {
+        if (sqlite3_column_type(row, 0) != SQLITE_NULL) time = sqlite3_column_int64(row, 0);
+    });
+    return time;
+}
+
+std::optional<std::int64_t> SqliteArchive::OldestPacketTime() { return PacketTime("min"); }
+std::optional<std::int64_t> SqliteArchive::NewestPacketTime() { return PacketTime("max"); }
+
+std::int64_t SqliteArchive::CountPackets(const TimeRange& range) {
+    std::int64_t count = 0;
+    ForEachRow("SELECT count(*) FROM frames WHERE time_ms >= ?1 AND time_ms < ?2 AND obc_time IS NOT NULL", range,
+               [&](sqlite3_stmt* row) { count = sqlite3_column_int64(row, 0); });
+    return count;
+}
+
+QString SqliteArchive::Rebuild() {
+    if (!statements_->decoded) return "the archive is open for reading only";
+    if (QString error = Commit(); !error.isEmpty()) return error;
+    if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
+    std::vector<std::pair<std::int64_t, std::string>> frames;
+    QString error;  // a decode's, from inside the read
+    const auto decodeFrames = [&] {
+        for (const auto& [id, bytes] : frames)
+            if (error.isEmpty()) error = Decode(id, bytes);
+        frames.clear();
+    };
+    const QString read = ForEachRow("SELECT id, bytes FROM frames WHERE ?1 <= ?2", {}, [&](sqlite3_stmt* row) {
+        frames.emplace_back(sqlite3_column_int64(row, 0), BlobColumn(row, 1));
+        if (frames.size() >= kRebuildFramesAtOnce) decodeFrames();
+    });
+    decodeFrames();
+    if (error.isEmpty()) error = read;
+    for (int level = 0; level < kSummaryLevels && error.isEmpty(); ++level) error = Resummarize(level, {});
+    if (!error.isEmpty()) {
+        Execute("ROLLBACK");  // the values stay as they were
+        return error;
+    }
+    return Commit();
+}
