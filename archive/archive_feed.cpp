@@ -18,7 +18,7 @@ constexpr std::int64_t kNoTime = INT64_MIN;
 
 }  // namespace
 
-ArchiveFeed::ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch, QString waitingFile,
+ArchiveFeed::ArchiveFeed(ArchiveWriter& store, std::string station, std::int64_t batch, QString waitingFile,
                          std::chrono::milliseconds retry)
     : store_(store), station_(std::move(station)), batch_(batch), waitingFile_(std::move(waitingFile)), retry_(retry),
       writer_([this] { Write(); }) {}
@@ -131,7 +131,7 @@ void ArchiveFeed::Receive(const Frame& frame) {
         return Fail(error);
     }
     if (!waitingFile_.isEmpty() && !replaying_) batchFrames_.push_back(frame);
-    ++(result == Received::New ? counts_.added : result == Received::HeardAgain ? counts_.heardAgain : counts_.known);
+    ++(result == Received::New ? counts_.added : result == Received::HeardAgain ? counts_.heardAgain : counts_.alreadyArchived);
     if (++inBatch_ >= batch_) EndBatch();
 }
 
@@ -149,7 +149,7 @@ void ArchiveFeed::ForgetBatch() {
     counts_.failed += inBatch_;
     counts_.added = batchStart_.added;
     counts_.heardAgain = batchStart_.heardAgain;
-    counts_.known = batchStart_.known;
+    counts_.alreadyArchived = batchStart_.alreadyArchived;
     inBatch_ = 0;
     batchFrames_.clear();
     batchStart_ = counts_;
@@ -208,7 +208,7 @@ void ArchiveFeed::Fail(const QString& error) {
 
 std::string ArchiveCountsText(const ArchiveCounts& counts) {
     return std::to_string(counts.frames) + " frames read, " + std::to_string(counts.added) + " new, " +
-           std::to_string(counts.heardAgain) + " heard again, " + std::to_string(counts.known) +
+           std::to_string(counts.heardAgain) + " heard again, " + std::to_string(counts.alreadyArchived) +
            " already archived, " + std::to_string(counts.skipped) + " skipped" +
            (counts.failed > 0 ? ", " + std::to_string(counts.failed) + " not kept" : std::string());
 }

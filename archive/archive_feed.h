@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/archive_store.h"
+#include "archive/archive_writer.h"
 #include "telemetry/decode_view.h"
 
 #include <chrono>
@@ -18,7 +18,7 @@ struct ArchiveCounts {
     std::int64_t frames = 0;      // satellite frames read: telemetry and text beacons
     std::int64_t added = 0;       // transmissions the archive did not have
     std::int64_t heardAgain = 0;  // more receptions of transmissions it had
-    std::int64_t known = 0;       // receptions it had already: a file read again
+    std::int64_t alreadyArchived = 0;  // receptions it had already: a file read again
     std::int64_t skipped = 0;     // frames without a reception time to keep them by
     std::int64_t waiting = 0;     // frames waiting on disk for an archive that cannot be reached
     std::int64_t failed = 0;      // frames of batches the archive could not keep (a full disk)
@@ -41,7 +41,7 @@ public:
     // With a file for them, frames wait there while the archive cannot be reached (a server
     // gone away), also across a restart of the program, and are written once it can be
     // reached again, tried at most every `retry`.
-    ArchiveFeed(ArchiveStore& store, std::string station, std::int64_t batch = 10000, QString waitingFile = {},
+    ArchiveFeed(ArchiveWriter& store, std::string station, std::int64_t batch = 10000, QString waitingFile = {},
                 std::chrono::milliseconds retry = std::chrono::seconds(5));
     // Writes and commits what was taken; a program that is to tell a failure commits first.
     ~ArchiveFeed();
@@ -77,7 +77,7 @@ private:
     // Writes the waiting frames once the archive can be reached again.
     void TryAgain();
 
-    ArchiveStore& store_;
+    ArchiveWriter& store_;
     std::string station_;
     std::int64_t batch_;
 

@@ -1,15 +1,17 @@
 #pragma once
 
-#include "archive/archive_store.h"
+#include "archive/archive_writer.h"
 
 #include <QString>
 
 #include <memory>
 
-// How an archive is opened: to read it, to write it, or to make or migrate its schema (the
-// owner's work on a PostgreSQL server; an SQLite file migrates itself when written).
-enum class ArchiveAccess { Read, Write, Migrate };
+// Who writes an archive: a station keeps receptions; the owner also makes or migrates its
+// schema (on a PostgreSQL server only the owner may; an SQLite file migrates itself when
+// written).
+enum class WriterRole { Station, Owner };
 
 // The archive a location names: "postgresql://USER@HOST:PORT/DB?OPTIONS" a PostgreSQL server,
-// anything else an SQLite file. Null with the reason.
-std::unique_ptr<ArchiveStore> OpenArchiveStore(const QString& location, ArchiveAccess access, QString& error);
+// anything else an SQLite file; to read, or to write. Null with the reason.
+std::unique_ptr<ArchiveReader> OpenArchiveReader(const QString& location, QString& error);
+std::unique_ptr<ArchiveWriter> OpenArchiveWriter(const QString& location, WriterRole role, QString& error);

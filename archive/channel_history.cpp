@@ -33,7 +33,7 @@ private:
 
 }  // namespace
 
-QString ReadChannelHistory(ArchiveStore& store, int channel, const TimeRange& range, int columns,
+QString ReadChannelHistory(ArchiveReader& store, int channel, const TimeRange& range, int columns,
                            std::vector<HistoryColumn>& history) {
     history.clear();
     const std::int64_t from = range.from.value_or(0), to = range.to.value_or(0);
@@ -56,7 +56,7 @@ QString ReadChannelHistory(ArchiveStore& store, int channel, const TimeRange& ra
     return store.ForEachSummary(level, channel, read, [&](std::int64_t start, const ValueSummary& values) { filler.Add(start, values); });
 }
 
-QString ReadPacketsPerDay(ArchiveStore& store, const TimeRange& range, std::vector<HistoryColumn>& days) {
+QString ReadPacketsPerDay(ArchiveReader& store, const TimeRange& range, std::vector<HistoryColumn>& days) {
     days.clear();
     const int day = kSummaryLevels - 1;
     const std::int64_t from = SummaryBucketOf(range.from.value_or(0), day), to = range.to.value_or(0);

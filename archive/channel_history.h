@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/archive_store.h"
+#include "archive/archive_reader.h"
 
 #include <vector>
 
@@ -16,9 +16,9 @@ struct HistoryColumn {
 // spans at least two buckets of a summary level, the columns start at whole buckets of the
 // longest such level (at most a quarter of a column off the exact division) and are read from
 // its summaries; narrower columns are read from the packets, at their exact times.
-QString ReadChannelHistory(ArchiveStore& store, int channel, const TimeRange& range, int columns,
+QString ReadChannelHistory(ArchiveReader& store, int channel, const TimeRange& range, int columns,
                            std::vector<HistoryColumn>& history);
 
 // The number of telemetry packets of each day (UTC) the range touches, days without packets
 // included.
-QString ReadPacketsPerDay(ArchiveStore& store, const TimeRange& range, std::vector<HistoryColumn>& days);
+QString ReadPacketsPerDay(ArchiveReader& store, const TimeRange& range, std::vector<HistoryColumn>& days);

@@ -57,7 +57,7 @@ QString ReceptionMerge::Receive(MergeStatements& engine, const Reception& recept
     }
     bool added = false;
     if (QString error = engine.InsertReception(kept.id, reception, added); !error.isEmpty()) return error;
-    result = added ? Received::HeardAgain : Received::Known;
+    result = added ? Received::HeardAgain : Received::AlreadyArchived;
     // one that joins two lies between them; one before or after the packet widens it
     if (reception.timeMs >= kept.timeMs && reception.timeMs <= kept.lastMs) return {};
     if (reception.timeMs < kept.timeMs) summaries_.Moved(kept.timeMs, reception.timeMs);  // its time is its earliest reception

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/archive_store.h"
+#include "archive/archive_writer.h"
 
 #include <array>
 #include <functional>

@@ -35,7 +35,7 @@ std::variant<ArchiveQuery, QString> ReadArchiveQuery(const std::optional<QString
     return query;
 }
 
-QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
+QString WriteArchivedPackets(ArchiveReader& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
                              const std::function<void(std::string_view)>& write) {
     std::string rows = format == RowFormat::Csv ? CsvHeading(query.channels) : std::string();
     std::string frameHex;
@@ -62,7 +62,7 @@ QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, Row
     return error;
 }
 
-QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query, const LogStyle& log,
+QString WriteArchivedTextBeacons(ArchiveReader& store, const ArchiveQuery& query, const LogStyle& log,
                                  const std::function<void(std::string_view)>& write) {
     return store.ForEachTextBeacon(query.range, [&](const ArchivedPacket& beacon) {
         write(BeaconTextLine(beacon.frame, beacon.record.rxTime, log) + '\n');

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/archive_store.h"
+#include "archive/archive_reader.h"
 #include "batch/batch_decode.h"
 
 #include <QString>
@@ -26,9 +26,9 @@ std::variant<ArchiveQuery, QString> ReadArchiveQuery(const std::optional<QString
 // Writes the telemetry packets of the range as rows, oldest first: CSV as "Write CSV File"
 // writes it (the time being the packet's earliest reception), or JSON lines with how often
 // and by whom each was heard. Why the archive could not be read, or nothing.
-QString WriteArchivedPackets(ArchiveStore& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
+QString WriteArchivedPackets(ArchiveReader& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
                              const std::function<void(std::string_view)>& write);
 
 // Writes the text beacons of the range as the log style lists them.
-QString WriteArchivedTextBeacons(ArchiveStore& store, const ArchiveQuery& query, const LogStyle& log,
+QString WriteArchivedTextBeacons(ArchiveReader& store, const ArchiveQuery& query, const LogStyle& log,
                                  const std::function<void(std::string_view)>& write);

@@ -33,7 +33,7 @@ void Form1::MnuHistory_Click() {
     if (!history_) {
         // a connection of its own, reading what the archive has committed while this one writes
         QString error;
-        std::unique_ptr<ArchiveStore> reader = OpenArchiveStore(archiveLocation_, ArchiveAccess::Read, error);
+        std::unique_ptr<ArchiveReader> reader = OpenArchiveReader(archiveLocation_, error);
         if (!reader) return Text4->setText(error);
         CommitArchive();
         std::vector<HistoryChoice> choices;

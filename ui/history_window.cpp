@@ -104,7 +104,7 @@ private:
     const std::vector<HistoryColumn>* columns_ = nullptr;
 };
 
-History::History(std::unique_ptr<ArchiveStore> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent)
+History::History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent)
     : QWidget(parent, Qt::Window), archive_(std::move(archive)), choices_(std::move(choices)) {
     setWindowTitle("History");
     resize(1100, 560);

@@ -58,7 +58,7 @@ class History : public QWidget {
     Q_OBJECT
 
 public:
-    History(std::unique_ptr<ArchiveStore> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent = nullptr);
+    History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent = nullptr);
     ~History() override;
 
     void ShowRange(const TimeRange& range);
@@ -97,7 +97,7 @@ private:
     void ShowDays();
     void SetTimeFormat(double seconds);
 
-    std::unique_ptr<ArchiveStore> archive_;
+    std::unique_ptr<ArchiveReader> archive_;
     std::vector<HistoryChoice> choices_;
     std::vector<std::vector<HistoryColumn>> series_;
     std::vector<HistoryColumn> days_;

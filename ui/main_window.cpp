@@ -133,10 +133,10 @@ void Form1::OpenArchive() {
     archiveLocation_ = configuration_.archive.toUpper() == u"YES" ? QDir(captureFolder_).filePath(kArchiveFileName)
                                                                  : configuration_.archive;
     QString error;
-    archive_ = OpenArchiveStore(archiveLocation_, ArchiveAccess::Write, error);
+    archive_ = OpenArchiveWriter(archiveLocation_, WriterRole::Station, error);
     if (!archive_) return Text4->setText(error + "; nothing is archived");
     // the window reads through a connection of its own: the writer's is its thread's alone
-    archiveReader_ = OpenArchiveStore(archiveLocation_, ArchiveAccess::Read, error);
+    archiveReader_ = OpenArchiveReader(archiveLocation_, error);
     if (!archiveReader_) {
         archive_.reset();
         return Text4->setText(error + "; nothing is archived");

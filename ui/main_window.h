@@ -187,8 +187,8 @@ private:
     QString captureFolder_;  // the daily capture files and the SiDS outbox
     LiveSession* liveSession_;
     QString archiveLocation_;                 // a file's path or a server's URL, when conf.ini names one
-    std::unique_ptr<ArchiveStore> archive_;        // the feed's thread writes through it, and nothing else uses it
-    std::unique_ptr<ArchiveStore> archiveReader_;  // what the window reads
+    std::unique_ptr<ArchiveWriter> archive_;        // the feed's thread writes through it, and nothing else uses it
+    std::unique_ptr<ArchiveReader> archiveReader_;  // what the window reads
     bool importing_ = false;
     std::optional<TimeRange> rangeAfterImport_;    // asked for while an import ran
     friend class ImportRunning;

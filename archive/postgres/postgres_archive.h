@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/archive_columns.h"
-#include "archive/archive_store.h"
+#include "archive/archive_writer.h"
 #include "archive/postgres/batch_frames.h"
 #include "archive/reception_merge.h"
 
@@ -26,7 +26,7 @@ QString WithoutPassword(const QString& location);
 // own inside its transaction: writers of overlapping captures take turns a batch at a time,
 // and the rules of the merge see every packet the other wrote. A batch reads the frames near
 // its receptions an hour at a time and writes what it gathered many rows a statement.
-class PostgresArchive : public ArchiveStore, private MergeStatements {
+class PostgresArchive : public ArchiveWriter, private MergeStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly, Migrate };
 

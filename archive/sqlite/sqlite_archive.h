@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/archive_columns.h"
-#include "archive/archive_store.h"
+#include "archive/archive_writer.h"
 #include "archive/reception_merge.h"
 
 #include <memory>
@@ -26,7 +26,7 @@ inline constexpr const char* kSqliteCompanions[] = {"", "-wal", "-shm", "-journa
 // channels) of the telemetry alone, for any SQL tool; and a table of summaries a level
 // (start_ms, packets, then each channel's least, greatest and summed value: x_minus_tri_volt_min,
 // _max, _sum), kept as packets arrive.
-class SqliteArchive : public ArchiveStore, private MergeStatements {
+class SqliteArchive : public ArchiveWriter, private MergeStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly };
 

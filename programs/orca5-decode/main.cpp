@@ -217,8 +217,8 @@ bool IsCapture(const QString& path) {
 }
 
 // --archive without FILEs or --live: packets out of the archive.
-ArchiveAccess AccessOf(const QCommandLineParser& parser, ArchiveAccess otherwise) {
-    return parser.isSet("migrate") ? ArchiveAccess::Migrate : otherwise;
+WriterRole RoleOf(const QCommandLineParser& parser) {
+    return parser.isSet("migrate") ? WriterRole::Owner : WriterRole::Station;
 }
 
 bool IsArchiveQuery(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
@@ -281,16 +281,21 @@ int QueryArchive(const QCommandLineParser& parser, RowFormat format, char decima
     const bool rebuild = parser.isSet("rebuild");
     const QString path = parser.value("archive");
     QString error;
-    const auto archive = OpenArchiveStore(path, AccessOf(parser, rebuild ? ArchiveAccess::Write : ArchiveAccess::Read), error);
-    if (!archive) return Failure(error);
-    if (parser.isSet("migrate") && !rebuild) return output.Close().isEmpty() ? 0 : 1;  // made or brought up to date: done
-    const auto write = [&](std::string_view rows) { output.Write(rows, false); };
-    if (rebuild)
-        error = archive->Rebuild();
-    else if (parser.isSet("text-beacons"))
-        error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), kDecodeLog, write);
-    else
-        error = WriteArchivedPackets(*archive, std::get<ArchiveQuery>(query), format, decimalSeparator, write);
+    std::unique_ptr<ArchiveReader> archive;
+    if (rebuild || parser.isSet("migrate")) {
+        std::unique_ptr<ArchiveWriter> writer = OpenArchiveWriter(path, RoleOf(parser), error);
+        if (!writer) return Failure(error);
+        if (!rebuild) return output.Close().isEmpty() ? 0 : 1;  // made or brought up to date: done
+        error = writer->Rebuild();
+        archive = std::move(writer);
+    } else {
+        if (archive = OpenArchiveReader(path, error); !archive) return Failure(error);
+        const auto write = [&](std::string_view rows) { output.Write(rows, false); };
+        if (parser.isSet("text-beacons"))
+            error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), kDecodeLog, write);
+        else
+            error = WriteArchivedPackets(*archive, std::get<ArchiveQuery>(query), format, decimalSeparator, write);
+    }
     int status = error.isEmpty() ? 0 : Failure(archive->name() + ": " + error);
     if (const QString closed = output.Close(); !closed.isEmpty()) status = Failure(closed);
     return status;
@@ -320,11 +325,11 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     const bool live = parser.isSet("live");
     const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
     const std::string station = (parser.isSet("station") ? parser.value("station") : configuration.callsign).toStdString();
-    std::unique_ptr<ArchiveStore> archive;
+    std::unique_ptr<ArchiveWriter> archive;
     std::optional<ArchiveFeed> feed;
     if (parser.isSet("archive")) {
         QString error;
-        if (archive = OpenArchiveStore(parser.value("archive"), AccessOf(parser, ArchiveAccess::Write), error); !archive)
+        if (archive = OpenArchiveWriter(parser.value("archive"), RoleOf(parser), error); !archive)
             return Failure(error);
         // a live road's frames wait in the capture folder while a server cannot be reached
         feed.emplace(*archive, station, 10000, live ? QDir(captureFolder).filePath(kArchiveWaitingFileName) : QString());

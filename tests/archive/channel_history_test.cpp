@@ -30,7 +30,7 @@ ValueSummary CountedOneByOne(const std::vector<HeardValue>& heard, std::int64_t 
 
 // Every column as counted one by one; the columns end to end, each within a quarter of
 // its share of the range. How many columns have no packets.
-int ExpectCountedOneByOne(ArchiveStore& archive, const std::vector<HeardValue>& heard, const TimeRange& range, int columns) {
+int ExpectCountedOneByOne(ArchiveReader& archive, const std::vector<HeardValue>& heard, const TimeRange& range, int columns) {
     std::vector<HistoryColumn> history;
     EXPECT_EQ(ReadChannelHistory(archive, channel::Urbi, range, columns, history), "");
     EXPECT_EQ(history.size(), static_cast<std::size_t>(columns));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/archive_store.h"
+#include "archive/archive_writer.h"
 #include "support/beacon_builder.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@ struct HeardValue {
 
 // Passes of a beacon every 10 s for 6 to 12 minutes at random times over so many days from
 // the start, "Urbi" wandering at random, written into the archive and returned oldest first.
-inline std::vector<HeardValue> FillRandomArchive(ArchiveStore& archive, unsigned seed, int days, std::int64_t startMs,
+inline std::vector<HeardValue> FillRandomArchive(ArchiveWriter& archive, unsigned seed, int days, std::int64_t startMs,
                                                  int passesPerDay = 4) {
     std::mt19937 random(seed);
     std::vector<std::int64_t> passStarts;

@@ -48,7 +48,7 @@ struct Heard {
     bool operator==(const Heard&) const = default;
 };
 
-std::vector<Heard> Packets(ArchiveStore& archive) {
+std::vector<Heard> Packets(ArchiveReader& archive) {
     std::vector<Heard> packets;
     archive.ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) {
         packets.push_back({packet.record.rxTime, packet.record.values[channel::Urbi], packet.receptions, packet.stations});
@@ -104,7 +104,7 @@ TEST(MissionArchive, OneTransmissionOnceAtItsEarliestTimeWithEveryReception) {
     EXPECT_EQ(feed.Commit().counts.heardAgain, 1);
 
     Feed(feed, kiss);  // the same file again adds nothing
-    EXPECT_EQ(feed.Commit().counts.known, 4);
+    EXPECT_EQ(feed.Commit().counts.alreadyArchived, 4);
     EXPECT_EQ(Packets(*archive).size(), 3u);
 
     // a station without a name of its own keeps the one the export names

@@ -11,26 +11,10 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 
 // The mission archive: every frame of the satellite the station heard, kept once however often
 // and from wherever it was heard, with each of its receptions, and the telemetry decoded from
 // it. The raw frames are the master record; the decoded values beside them are derived.
-
-// One reception of a satellite frame.
-struct Reception {
-    std::string_view frame;   // the bytes as received
-    std::int64_t timeMs = 0;  // UTC, milliseconds since 1970
-    std::string_view source;  // "pass.kss#12", "export.csv:40", "live 127.0.0.1:8001"
-    std::string_view station; // the receiving station's callsign, or nothing
-};
-
-// What one reception did to the archive.
-enum class Received {
-    New,         // a transmission the archive did not have
-    HeardAgain,  // the same bytes within 10 minutes: one more reception of a packet it had
-    Known,       // this very reception was in the archive already (a file read again)
-};
 
 // A packet of the archive, as it comes out.
 struct ArchivedPacket {
@@ -55,9 +39,6 @@ struct PacketQuery {
     bool receptions = false;
     std::int64_t limit = 0;         // the first so many; 0: all
 };
-
-// The same transmission heard again within this time is one packet.
-inline constexpr std::int64_t kSameTransmissionMs = 10 * 60 * 1000;
 
 inline constexpr std::int64_t kHourMs = 60 * 60 * 1000;
 inline constexpr std::int64_t kDayMs = 24 * kHourMs;
@@ -90,16 +71,11 @@ inline std::int64_t SummaryBucketOf(std::int64_t timeMs, int level) {
     return timeMs / length * length;
 }
 
-class ArchiveStore {
+// What an archive offers to read. A reader opened on its own connection sees what writers
+// have committed.
+class ArchiveReader {
 public:
-    virtual ~ArchiveStore() = default;
-
-    // Keeps one reception; telemetry is decoded into the wide table as it comes. Writes gather in
-    // a batch that Commit ends. Why it could not, or nothing.
-    virtual QString Receive(const Reception& reception, Received& result) = 0;
-    virtual QString Commit() = 0;
-    // Takes back the batch in hand, after a failure in it.
-    virtual void Rollback() = 0;
+    virtual ~ArchiveReader() = default;
 
     // The telemetry packets of the query, oldest first; the text beacons of a range the same way.
     virtual QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) = 0;
@@ -124,7 +100,4 @@ public:
 
     // What messages call it: a file's path, a server's URL without its password.
     virtual QString name() const = 0;
-
-    // Decodes the wide table and its summaries anew from the raw frames, after a decoder fix.
-    virtual QString Rebuild() = 0;
 };
