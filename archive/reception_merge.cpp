@@ -50,7 +50,7 @@ QString ReceptionMerge::Receive(MergeStatements& engine, const Reception& recept
         return engine.InsertReception(id, reception, added);
     }
     // the earliest keeps the receptions of those the new one joins it with
-    const MergeStatements::Known kept = found_.front();
+    const MergeStatements::SamePacket kept = found_.front();
     for (auto other = found_.begin() + 1; other != found_.end(); ++other) {
         if (QString error = engine.Merge(kept.id, *other); !error.isEmpty()) return error;
         summaries_.Left(other->timeMs);
@@ -62,6 +62,26 @@ QString ReceptionMerge::Receive(MergeStatements& engine, const Reception& recept
     if (reception.timeMs >= kept.timeMs && reception.timeMs <= kept.lastMs) return {};
     if (reception.timeMs < kept.timeMs) summaries_.Moved(kept.timeMs, reception.timeMs);  // its time is its earliest reception
     return engine.Widen(kept.id, reception.timeMs);
+}
+
+QString DecodeArchiveAnew(RebuildStatements& engine) {
+    constexpr std::size_t kFramesAtOnce = 10000;
+    std::vector<RebuildStatements::Frame> frames;
+    std::vector<TelemetryRecord> records(kFramesAtOnce);
+    std::vector<const TelemetryRecord*> values;
+    for (std::int64_t after = 0;;) {
+        if (QString error = engine.ReadFrames(after, kFramesAtOnce, frames); !error.isEmpty()) return error;
+        if (frames.empty()) break;
+        values.clear();
+        for (std::size_t i = 0; i < frames.size(); ++i)
+            values.push_back(DecodeTelemetryRecord(frames[i].bytes, {}, records[i]) ? &records[i] : nullptr);
+        if (QString error = engine.WriteValues(frames, values); !error.isEmpty()) return error;
+        if (frames.size() < kFramesAtOnce) break;
+        after = frames.back().id;
+    }
+    for (int level = 0; level < kSummaryLevels; ++level)
+        if (QString error = engine.RemakeSummaries(level, {}); !error.isEmpty()) return error;
+    return {};
 }
 
 std::int64_t Digest(std::string_view bytes) {
@@ -80,18 +100,4 @@ std::int64_t Digest(std::string_view bytes) {
     std::memcpy(&rest, bytes.data() + at, bytes.size() - at);
     mix(rest);
     return static_cast<std::int64_t>(hash);
-}
-
-void AssignStations(std::string& stations, std::string_view listed) {
-    std::vector<std::string_view> seen;
-    stations.clear();
-    for (std::size_t start = 0; start < listed.size();) {
-        const std::size_t end = std::min(listed.find(',', start), listed.size());
-        const std::string_view station = listed.substr(start, end - start);
-        start = end + 1;
-        if (std::find(seen.begin(), seen.end(), station) != seen.end()) continue;
-        seen.push_back(station);
-        if (!stations.empty()) stations += ',';
-        stations.append(station);
-    }
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <span>
+#include <string>
 #include <vector>
 
 // The archive's rules, the same over every database engine: how receptions become packets
@@ -13,8 +15,9 @@
 // What an engine does for the rules, a statement each.
 class MergeStatements {
 public:
-    // A packet the archive has: its id, and the times of its earliest and latest reception.
-    struct Known {
+    // A packet of the same bytes the archive has: its id, and the times of its earliest and
+    // latest reception.
+    struct SamePacket {
         std::int64_t id = 0;
         std::int64_t timeMs = 0;
         std::int64_t lastMs = 0;
@@ -23,7 +26,7 @@ public:
     virtual ~MergeStatements() = default;
     // The packets with these bytes (and digest) that were heard within 10 minutes of the time,
     // earliest first: those whose receptions' span comes that near it.
-    virtual QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) = 0;
+    virtual QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) = 0;
     // A new frame, with the values decoded from it or none (a text beacon); its id.
     virtual QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                                 const TelemetryRecord* telemetry, std::int64_t& id) = 0;
@@ -33,7 +36,7 @@ public:
     virtual QString Widen(std::int64_t frame, std::int64_t timeMs) = 0;
     // The receptions of a packet go to another, whose span widens to take in theirs, and the
     // emptied packet leaves the archive.
-    virtual QString Merge(std::int64_t into, const Known& emptied) = 0;
+    virtual QString Merge(std::int64_t into, const SamePacket& emptied) = 0;
 };
 
 // The summaries of a batch's packets, added up as they come and written at its end (or when
@@ -73,14 +76,32 @@ public:
 
 private:
     TelemetryRecord record_;  // decoded into, reused
-    std::vector<MergeStatements::Known> found_;
+    std::vector<MergeStatements::SamePacket> found_;
     SummaryBuckets summaries_;
 };
+
+// What an engine does for a rebuild, a statement each.
+class RebuildStatements {
+public:
+    struct Frame {
+        std::int64_t id = 0;
+        std::string bytes;
+    };
+
+    virtual ~RebuildStatements() = default;
+    // The frames after an id, by id, so many at most.
+    virtual QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) = 0;
+    // Each frame's on-board time and values set to those decoded from it (none: a text beacon).
+    virtual QString WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) = 0;
+    // The summaries of a level's buckets that start in the range made anew from the packets.
+    virtual QString RemakeSummaries(int level, const TimeRange& range) = 0;
+};
+
+// Decodes the values of every frame anew, a few thousand frames at a time, and then makes the
+// summaries anew; inside the engine's transaction, which the caller ends.
+QString DecodeArchiveAnew(RebuildStatements& engine);
 
 // A digest of the bytes, eight at a time: frames of one time range with the same digest are
 // compared whole, so it need only be quick and spread well.
 std::int64_t Digest(std::string_view bytes);
 
-// The stations a packet's receptions name, each once in the order first named:
-// "N0CALL,N0CALL,DL1ABC" as "N0CALL,DL1ABC".
-void AssignStations(std::string& stations, std::string_view listed);

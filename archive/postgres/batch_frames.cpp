@@ -24,7 +24,7 @@ void BatchFrames::OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t la
 }
 
 void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
-                           std::vector<MergeStatements::Known>& found) const {
+                           std::vector<MergeStatements::SamePacket>& found) const {
     found.clear();
     const auto [first, last] = ids_.equal_range(digest);
     for (auto it = first; it != last; ++it) {

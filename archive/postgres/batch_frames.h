@@ -40,7 +40,7 @@ public:
                   std::string_view source);
 
     // The packets of these bytes heard within 10 minutes of the time, earliest first.
-    void FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<MergeStatements::Known>& found) const;
+    void FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<MergeStatements::SamePacket>& found) const;
     void Insert(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry);
     bool AddReception(std::int64_t frame, const Reception& reception);
     void Widen(std::int64_t frame, std::int64_t timeMs);

@@ -32,7 +32,7 @@ CopyRows& CopyRows::Integer(std::int64_t value) {
     return *this;
 }
 
-CopyRows& CopyRows::Decimal(double value) {
+CopyRows& CopyRows::Real(double value) {
     Length(8);
     Word(std::bit_cast<std::uint64_t>(value), 8);
     return *this;

@@ -13,7 +13,7 @@ public:
 
     CopyRows& Row(int fields);
     CopyRows& Integer(std::int64_t value);     // bigint
-    CopyRows& Decimal(double value);           // double precision
+    CopyRows& Real(double value);              // double precision
     CopyRows& Text(std::string_view text);     // text, or bytea
     CopyRows& Time(std::int64_t milliseconds); // timestamptz, from milliseconds since 1970
     CopyRows& Null();

@@ -1,5 +1,6 @@
 #include "archive/postgres/postgres_archive.h"
 
+#include "archive/archive_sql.h"
 #include "archive/postgres/copy_rows.h"
 
 #include "intake/frame_recognition.h"
@@ -26,61 +27,32 @@ constexpr std::int64_t kFarMs = 200'000'000'000'000;
 std::string TimeOf(const std::string& parameter) { return "(timestamptz 'epoch' + " + parameter + "::bigint * interval '1 millisecond')"; }
 std::string MillisecondsOf(const std::string& column) { return "(extract(epoch from " + column + ") * 1000)::bigint"; }
 
-std::string SummaryTable(int level) { return "summaries_" + std::to_string(kSummaryBucketMs[level] / 60000) + "min"; }
-
-std::string ChannelColumns() {
-    return EachChannel([](const std::string& column, int channel) {
-        return ", " + column + (channel == kJobIdChannel ? " text" : " double precision");
-    });
-}
-
-// Summarizes into a level's buckets the packets of a range ($1 to $2, or all), each bucket
-// replaced whole: the finest level from the frames, each other from the level below.
-std::string SummarizeSql(int level, bool ranged) {
-    const std::string length = std::to_string(kSummaryBucketMs[level]);
-    const bool finest = level == 0;
-    const std::string time = finest ? MillisecondsOf("time") : "start_ms";
-    std::string sql = "INSERT INTO " + SummaryTable(level) + " SELECT " + time + " / " + length + " * " + length +
-                      (finest ? ", count(*)" : ", sum(packets)");
-    sql += EachChannel([&](const std::string& column, int channel) {
-        const std::string value = finest ? SummaryValueOf(channel) : column;
-        return finest ? ", min(" + value + "), max(" + value + "), sum(" + value + ")"
-                      : ", min(" + column + "_min), max(" + column + "_max), sum(" + column + "_sum)";
-    });
-    sql += finest ? " FROM frames WHERE obc_time IS NOT NULL" : " FROM " + SummaryTable(level - 1) + " WHERE packets > 0";
-    if (ranged) sql += " AND " + time + " >= $1 AND " + time + " < $2";
-    sql += " GROUP BY 1 ON CONFLICT (start_ms) DO UPDATE SET packets = excluded.packets";
-    return sql + EachChannel([](const std::string& c, int) {
-               return ", " + c + "_min = excluded." + c + "_min, " + c + "_max = excluded." + c + "_max, " + c + "_sum = excluded." + c + "_sum";
-           });
-}
+const ArchiveSql kSql({.time = "time", .milliseconds = MillisecondsOf, .timeOf = TimeOf, .placeholder = '$', .integer = "bigint",
+                       .real = "double precision", .text = "text", .least = "LEAST", .greatest = "GREATEST",
+                       .stations = "string_agg(station, ',' ORDER BY source)", .deletes = false});
 
 // A packet heard over more than a minute (a second station, an export's clock off): the few a
 // search of the hours around a reception, and a minute before them, would miss.
 std::string HeardLong(const std::string& table = {}) { return table + "last_time - " + table + "time > interval '1 minute'"; }
 
-// Each migration takes the archive one version up; all of them run in one transaction.
+// Each migration takes the archive one version up; all of them run in one transaction. Each
+// names the channels' columns as its version did.
 std::vector<std::string> Migrations() {
-    const std::string all = EachChannel([](const std::string& column, int) { return ", " + column; });
-    std::string summaries;
-    for (int level = 0; level < kSummaryLevels; ++level)
-        summaries += "CREATE TABLE " + SummaryTable(level) + "(start_ms bigint PRIMARY KEY, packets bigint NOT NULL" +
-                     EachChannel([](const std::string& c, int) {
-                         return ", " + c + "_min double precision, " + c + "_max double precision, " + c + "_sum double precision";
-                     }) +
-                     ");" + SummarizeSql(level, false) + ";";
+    const auto all = [](int version) {
+        return EachChannel([](const std::string& column, int) { return ", " + column; }, ReleasedColumns(version));
+    };
     return {
         // 1: every frame once, the time of its earliest reception and its bytes, a telemetry
         // frame's values beside them; each reception
         "CREATE TABLE orca5_schema(version integer NOT NULL); INSERT INTO orca5_schema VALUES (0);"
         "CREATE TABLE frames(id bigserial PRIMARY KEY, time timestamptz NOT NULL, digest bigint NOT NULL, "
-        "bytes bytea NOT NULL, obc_time text" + ChannelColumns() + ");"
+        "bytes bytea NOT NULL, obc_time text" + kSql.ChannelColumns(ReleasedColumns(1)) + ");"
         "CREATE INDEX frames_by_time ON frames(time, digest);"
         "CREATE TABLE receptions(frame bigint NOT NULL REFERENCES frames(id), source text NOT NULL, "
         "time timestamptz NOT NULL, station text NOT NULL, PRIMARY KEY(frame, source));"
-        "CREATE VIEW packets AS SELECT id AS frame, time, obc_time" + all + " FROM frames WHERE obc_time IS NOT NULL;",
+        "CREATE VIEW packets AS SELECT id AS frame, time, obc_time" + all(1) + " FROM frames WHERE obc_time IS NOT NULL;",
         // 2: the summaries, made from the packets the archive has
-        summaries,
+        kSql.SummaryTables(ReleasedColumns(2)),
         // 3: each frame's latest reception beside its earliest, so that a reception finds the
         // packet it is within 10 minutes of by that span; a packet emptied into another has no
         // time (a station may not delete it), so no range holds it
@@ -88,7 +60,7 @@ std::vector<std::string> Migrations() {
         "UPDATE frames f SET last_time = GREATEST(f.time, (SELECT max(r.time) FROM receptions r WHERE r.frame = f.id));"
         "ALTER TABLE frames ALTER COLUMN last_time SET NOT NULL, ALTER COLUMN time DROP NOT NULL;"
         "CREATE INDEX frames_heard_long ON frames USING gist (tstzrange(time, last_time, '[]')) WHERE " + HeardLong() + ";"
-        "CREATE OR REPLACE VIEW packets AS SELECT id AS frame, time, obc_time" + all +
+        "CREATE OR REPLACE VIEW packets AS SELECT id AS frame, time, obc_time" + all(3) +
             " FROM frames WHERE obc_time IS NOT NULL AND time IS NOT NULL;",
     };
 }
@@ -119,26 +91,11 @@ std::vector<Prepared> WriterStatements() {
         {"frames_heard_long", FramesNear("tstzrange(f.time, f.last_time, '[]') && tstzrange(" + TimeOf("$1") + ", " + TimeOf("$2") +
                                          ") AND " + HeardLong("f."))},
         {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
-        {"decoded", "UPDATE frames SET obc_time = $2" + EachChannel([](const std::string& c, int channel) {
-                        return ", " + c + " = $" + std::to_string(channel + 3);
-                    }) + " WHERE id = $1"},
+        {"frames_after", kSql.FramesAfter()},
     };
     static const char* const kAdd[] = {"add_summary_0", "add_summary_1", "add_summary_2"};
     static_assert(std::size(kAdd) == kSummaryLevels);
-    for (int level = 0; level < kSummaryLevels; ++level) {
-        std::string values;
-        for (int k = 0; k < 3 * kChannelCount; ++k) values += ", $" + std::to_string(k + 3);
-        statements.push_back(
-            {kAdd[level], "INSERT INTO " + SummaryTable(level) + "(start_ms, packets" +
-                              EachChannel([](const std::string& c, int) { return ", " + c + "_min, " + c + "_max, " + c + "_sum"; }) +
-                              ") VALUES($1, $2" + values + ") ON CONFLICT (start_ms) DO UPDATE SET packets = " +
-                              SummaryTable(level) + ".packets + excluded.packets" +
-                              EachChannel([&](const std::string& c, int) {
-                                  const std::string t = SummaryTable(level) + ".";
-                                  return ", " + c + "_min = LEAST(" + t + c + "_min, excluded." + c + "_min), " + c + "_max = GREATEST(" +
-                                         t + c + "_max, excluded." + c + "_max), " + c + "_sum = " + t + c + "_sum + excluded." + c + "_sum";
-                              })});
-    }
+    for (int level = 0; level < kSummaryLevels; ++level) statements.push_back({kAdd[level], kSql.AddSummary(level)});
     return statements;
 }
 
@@ -147,7 +104,6 @@ std::string Text(pg_result* rows, int row, int column) {
 }
 
 std::int64_t Number(pg_result* rows, int row, int column) { return std::strtoll(PQgetvalue(rows, row, column), nullptr, 10); }
-double Decimal(pg_result* rows, int row, int column) { return std::strtod(PQgetvalue(rows, row, column), nullptr); }
 
 // A bytea in the server's text form: "\x" and hexadecimal.
 std::string Bytes(pg_result* rows, int row, int column) {
@@ -204,6 +160,8 @@ PostgresArchive::Parameters& PostgresArchive::Parameters::Text(std::string text)
     return *this;
 }
 
+PostgresArchive::Parameters& PostgresArchive::Parameters::Real(double value) { return Text(Digits(value)); }
+
 PostgresArchive::Parameters& PostgresArchive::Parameters::Null() {
     Text({});
     present.back() = false;
@@ -217,9 +175,25 @@ PostgresArchive::~PostgresArchive() {
     PQfinish(connection_);
 }
 
+// A server that does not answer is given up on: a connection in 10 seconds, a peer gone silent
+// in about two minutes, a statement after 15 minutes (none of a station's takes near that; the
+// owner's migration is not limited). The URL's own options come after these and win.
+pg_conn* Connect(const QString& url, PostgresArchive::Mode mode) {
+    const QByteArray given = url.toUtf8();
+    std::vector<const char*> keywords{"connect_timeout", "keepalives", "keepalives_idle", "keepalives_interval", "keepalives_count"};
+    std::vector<const char*> values{"10", "1", "60", "10", "6"};
+    if (mode != PostgresArchive::Mode::Migrate) {
+        keywords.push_back("options");
+        values.push_back("-c statement_timeout=900000");
+    }
+    keywords.insert(keywords.end(), {"dbname", nullptr});
+    values.insert(values.end(), {given.constData(), nullptr});
+    return PQconnectdbParams(keywords.data(), values.data(), 1);
+}
+
 std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode mode, QString& error) {
     const QString name = WithoutPassword(url);
-    std::unique_ptr<PostgresArchive> archive(new PostgresArchive(PQconnectdb(url.toUtf8().constData()), name));
+    std::unique_ptr<PostgresArchive> archive(new PostgresArchive(Connect(url, mode), name));
     if (PQstatus(archive->connection_) != CONNECTION_OK) {
         error = name + ": " + QString::fromUtf8(PQerrorMessage(archive->connection_)).trimmed();
         return nullptr;
@@ -239,14 +213,14 @@ std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode 
         error = name + ": " + problem + kStationGrants;
         return nullptr;
     }
-    if (version > kSchemaVersion) {
-        error = QStringLiteral("%1 is an orca5 archive of version %2; this program knows versions up to %3").arg(name).arg(version).arg(kSchemaVersion);
+    if (version > kArchiveSchemaVersion) {
+        error = NewerVersionText(name, version);
         return nullptr;
     }
     if (mode == Mode::ReadOnly) return archive;
-    if (version < kSchemaVersion) {
+    if (version < kArchiveSchemaVersion) {
         error = (version == 0 ? name + " has no orca5 archive yet"
-                              : QStringLiteral("%1 is an orca5 archive of version %2; this program writes version %3").arg(name).arg(version).arg(kSchemaVersion)) +
+                              : QStringLiteral("%1 is an orca5 archive of version %2; this program writes version %3").arg(name).arg(version).arg(kArchiveSchemaVersion)) +
                 QStringLiteral("; its owner runs: orca5-decode --archive %1 --migrate").arg(archive->OwnersUrl());
         return nullptr;
     }
@@ -291,7 +265,7 @@ QString PostgresArchive::Migrate() {
         return error;
     }
     const std::vector<std::string> migrations = Migrations();
-    for (int step = version; step < kSchemaVersion; ++step) {
+    for (int step = version; step < kArchiveSchemaVersion; ++step) {
         const std::string sql = migrations[static_cast<std::size_t>(step)] + "UPDATE orca5_schema SET version = " + std::to_string(step + 1);
         if (QString error = Run(sql); !error.isEmpty()) {
             Run("ROLLBACK");
@@ -365,14 +339,14 @@ QString PostgresArchive::BeginBatch() {
 QString PostgresArchive::Receive(const Reception& reception, Received& result) {
     if (QString error = BeginBatch(); !error.isEmpty()) return error;
     QString error = merge_.Receive(*this, reception, result);
-    if (error.isEmpty() && merge_.summaries().full()) error = WriteSummaries();
+    if (error.isEmpty() && merge_.summaries().full()) error = WriteGathered();
     return error;
 }
 
 QString PostgresArchive::Commit() {
     if (!inBatch_) return {};
     inBatch_ = false;
-    QString error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteSummaries() : "the batch was lost";
+    QString error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteGathered() : "the batch was lost";
     if (error.isEmpty()) error = Run("COMMIT");
     if (!error.isEmpty()) Run("ROLLBACK");
     batch_.Clear();
@@ -386,41 +360,29 @@ void PostgresArchive::Rollback() {
     batch_.Clear();
 }
 
-QString PostgresArchive::WriteSummaries() {
-    if (QString error = WriteBatch(); !error.isEmpty()) return error;  // the summaries are remade from the frames
+// What the batch gathered in memory: its frames and receptions first, since the summaries
+// remade from the frames read them.
+QString PostgresArchive::WriteGathered() {
+    if (QString error = WriteBatch(); !error.isEmpty()) return error;
     const auto add = [this](int level, std::int64_t start, const SummaryBuckets::Channels& channels) {
         Parameters parameters;
         parameters.Number(start).Number(channels[0].packets);
-        for (const ValueSummary& values : channels)
-            parameters.Text(Digits(values.minimum)).Text(Digits(values.maximum)).Text(Digits(values.sum));
+        for (const ValueSummary& values : channels) parameters.Real(values.minimum).Real(values.maximum).Real(values.sum);
         const std::string statement = "add_summary_" + std::to_string(level);
         return RunPrepared(statement.c_str(), parameters);
     };
-    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return Remake(level, range); });
+    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return RemakeSummaries(level, range); });
 }
 
 // The buckets of a range made anew; a station's role may not delete, so the emptied ones stay
 // with no packets.
-QString PostgresArchive::Remake(int level, const TimeRange& range) {
-    const Parameters bounds = Parameters().Number(range.from.value_or(INT64_MIN)).Number(range.to.value_or(INT64_MAX));
-    const std::string table = SummaryTable(level);
-    if (QString error = Run("UPDATE " + table + " SET packets = 0 WHERE start_ms >= $1 AND start_ms < $2", bounds); !error.isEmpty())
-        return error;
-    return Run(SummarizeSql(level, true), bounds);
+QString PostgresArchive::RemakeSummaries(int level, const TimeRange& range) {
+    const Parameters bounds = Bounds(range);
+    if (QString error = Run(kSql.ClearSummaries(level), bounds); !error.isEmpty()) return error;
+    return Run(kSql.Summarize(level, true), bounds);
 }
 
-PostgresArchive::Parameters& PostgresArchive::AddValues(Parameters& parameters, const TelemetryRecord* telemetry) {
-    if (!telemetry) {  // a text beacon keeps no values
-        for (int i = 0; i <= kChannelCount; ++i) parameters.Null();
-        return parameters;
-    }
-    parameters.Text(telemetry->obcTime);
-    for (int i = 0; i < kChannelCount; ++i)
-        parameters.Text(i == kJobIdChannel ? telemetry->jobIdText : Digits(telemetry->values[static_cast<std::size_t>(i)]));
-    return parameters;
-}
-
-QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) {
+QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) {
     for (const auto& [statement, length] : {std::pair{"frames_near", kHourMs}, {"frames_heard_long", kDayMs}}) {
         const std::vector<std::int64_t> starts = batch_.ToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs, length);
         if (starts.empty()) continue;
@@ -461,7 +423,7 @@ QString PostgresArchive::Widen(std::int64_t frame, std::int64_t timeMs) {
     return {};
 }
 
-QString PostgresArchive::Merge(std::int64_t into, const Known& emptied) {
+QString PostgresArchive::Merge(std::int64_t into, const SamePacket& emptied) {
     batch_.Merge(into, emptied.id);
     return {};
 }
@@ -473,13 +435,7 @@ QString PostgresArchive::WriteBatch() {
     CopyRows frames;
     for (const BatchFrames::Frame* frame : batch_.Fresh()) {
         frames.Row(6 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Time(frame->lastMs).Integer(frame->digest).Text(frame->bytes);
-        if (!frame->telemetry) {  // a text beacon keeps no values
-            for (int i = 0; i <= kChannelCount; ++i) frames.Null();
-            continue;
-        }
-        frames.Text(frame->telemetry->obcTime);
-        for (int i = 0; i < kChannelCount; ++i)
-            i == kJobIdChannel ? frames.Text(frame->telemetry->jobIdText) : frames.Decimal(frame->telemetry->values[static_cast<std::size_t>(i)]);
+        EachRecordField(frame->telemetry ? &*frame->telemetry : nullptr, frames);
     }
     CopyRows receptions;
     for (const BatchFrames::NewReception& reception : batch_.receptions())
@@ -487,9 +443,12 @@ QString PostgresArchive::WriteBatch() {
     const std::vector<std::pair<std::int64_t, BatchFrames::Span>> widened(batch_.widened().begin(), batch_.widened().end());
     QString error = Copy("frames(id, time, last_time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")", frames);
     if (error.isEmpty()) error = Copy("receptions(frame, source, time, station)", receptions);
+    const auto span = [](int first) {
+        return "($" + std::to_string(first) + "::bigint, " + TimeOf('$' + std::to_string(first + 1)) + ", " + TimeOf('$' + std::to_string(first + 2)) + ")";
+    };
     if (error.isEmpty())
         error = UpdateRows("UPDATE frames f SET time = LEAST(f.time, v.time), last_time = GREATEST(f.last_time, v.last) FROM (VALUES ",
-                           ") v(id, time, last) WHERE f.id = v.id", widened.size(), [&](std::size_t i, Parameters& row) {
+                           ") v(id, time, last) WHERE f.id = v.id", widened.size(), 3, span, [&](std::size_t i, Parameters& row) {
                                row.Number(widened[i].first).Number(widened[i].second.timeMs).Number(widened[i].second.lastMs);
                            });
     // a packet emptied into another: its receptions go over (but for a source the other has), and it has no time
@@ -520,18 +479,17 @@ QString PostgresArchive::Copy(const std::string& into, CopyRows& rows) {
     return error;
 }
 
-// Frames' ids and spans given a statement each few thousand, within the parameters a statement
-// may have.
-QString PostgresArchive::UpdateRows(const std::string& head, const std::string& tail, std::size_t count,
+// Rows given a statement each few thousand, within the parameters a statement may have: each
+// row of `width` parameters as VALUES takes them, from the number given on.
+QString PostgresArchive::UpdateRows(const std::string& head, const std::string& tail, std::size_t count, int width,
+                                    const std::function<std::string(int first)>& row,
                                     const std::function<void(std::size_t, Parameters&)>& fill) {
-    constexpr std::size_t kAtOnce = 65535 / 3;
-    for (std::size_t first = 0; first < count; first += kAtOnce) {
+    const std::size_t atOnce = 65535 / static_cast<std::size_t>(width);
+    for (std::size_t first = 0; first < count; first += atOnce) {
         std::string sql = head;
         Parameters parameters;
-        for (std::size_t i = first; i < std::min(count, first + kAtOnce); ++i) {
-            const std::size_t at = parameters.values.size();
-            sql += (i == first ? "(" : ", (") + ('$' + std::to_string(at + 1)) + "::bigint, " + TimeOf('$' + std::to_string(at + 2)) + ", " +
-                   TimeOf('$' + std::to_string(at + 3)) + ")";
+        for (std::size_t i = first; i < std::min(count, first + atOnce); ++i) {
+            sql += (i == first ? "" : ", ") + row(static_cast<int>(parameters.values.size()) + 1);
             fill(i, parameters);
         }
         if (QString error = Run(sql + tail, parameters); !error.isEmpty()) return error;
@@ -539,80 +497,62 @@ QString PostgresArchive::UpdateRows(const std::string& head, const std::string& 
     return {};
 }
 
+// A row of a query's answer, read by column.
+struct PostgresArchive::Row {
+    pg_result* rows;
+    int row;
+    mutable std::string bytes;  // a bytea's, decoded
+    std::int64_t Integer(int column) const { return Number(rows, row, column); }
+    double Real(int column) const { return std::strtod(PQgetvalue(rows, row, column), nullptr); }
+    bool Null(int column) const { return PQgetisnull(rows, row, column); }
+    std::string_view Text(int column) const {
+        return {PQgetvalue(rows, row, column), static_cast<std::size_t>(PQgetlength(rows, row, column))};
+    }
+    // in the server's text form: "\x" and hexadecimal
+    std::string_view Bytes(int column) const { return bytes = BytesFromHex(Text(column).substr(2)); }
+};
+
+PostgresArchive::Parameters PostgresArchive::Bounds(const TimeRange& range) {
+    return Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs));
+}
+
+QString PostgresArchive::ForEachRow(const std::string& sql, const Parameters& parameters, const std::function<void(const Row&)>& take) {
+    return Run(sql, parameters, [&](pg_result* rows) {
+        for (int row = 0; row < PQntuples(rows); ++row) take(Row{rows, row, {}});
+    });
+}
+
 QString PostgresArchive::ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) {
-    // the receptions' stations in the order SQLite lists them: by source
-    const std::string heard = query.receptions
-                                  ? ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), (SELECT string_agg(station, ',' "
-                                    "ORDER BY source) FROM receptions r WHERE r.frame = f.id AND station <> '')"
-                                  : std::string();
-    const std::string sql = "SELECT " + MillisecondsOf("f.time") + ", f.bytes" + heard + " FROM frames f WHERE f.time >= " +
-                            TimeOf("$1") + " AND f.time < " + TimeOf("$2") +
-                            " AND f.obc_time IS NOT NULL ORDER BY f.time, f.digest, f.id" +
-                            (query.limit > 0 ? " LIMIT " + std::to_string(query.limit) : std::string());
     ArchivedPacket packet;
-    return Run(sql, Parameters().Number(query.range.from.value_or(-kFarMs)).Number(query.range.to.value_or(kFarMs)),
-               [&](pg_result* rows) {
-                   for (int row = 0; row < PQntuples(rows); ++row) {
-                       packet.timeMs = Number(rows, row, 0);
-                       packet.frame = Bytes(rows, row, 1);
-                       if (!DecodeTelemetryRecord(packet.frame, {}, packet.record)) continue;
-                       if (query.receptions) {
-                           packet.receptions = static_cast<int>(Number(rows, row, 2));
-                           AssignStations(packet.stations, Text(rows, row, 3));
-                       }
-                       packet.record.rxTime = RxTimeTextOf(packet.timeMs);
-                       take(packet);
-                   }
-               });
+    return ForEachRow(kSql.Packets(query, false), Bounds(query.range), [&](const Row& row) {
+        if (ReadPacketRow(row, query, false, packet)) take(packet);
+    });
 }
 
 QString PostgresArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
-    const std::string sql = "SELECT " + MillisecondsOf("f.time") +
-                            ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), (SELECT string_agg(station, ',' "
-                            "ORDER BY source) FROM receptions r WHERE r.frame = f.id AND station <> ''), f.bytes FROM frames f "
-                            "WHERE f.time >= " + TimeOf("$1") + " AND f.time < " + TimeOf("$2") +
-                            " AND f.obc_time IS NULL ORDER BY f.time, f.digest, f.id";
     ArchivedPacket beacon;
-    return Run(sql, Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs)),
-               [&](pg_result* rows) {
-                   for (int row = 0; row < PQntuples(rows); ++row) {
-                       beacon.timeMs = Number(rows, row, 0);
-                       beacon.record.rxTime = RxTimeTextOf(beacon.timeMs);
-                       beacon.receptions = static_cast<int>(Number(rows, row, 1));
-                       AssignStations(beacon.stations, Text(rows, row, 2));
-                       beacon.frame = Bytes(rows, row, 3);
-                       take(beacon);
-                   }
-               });
+    return ForEachRow(kSql.TextBeacons(), Bounds(range), [&](const Row& row) {
+        ReadTextBeaconRow(row, beacon);
+        take(beacon);
+    });
 }
 
 QString PostgresArchive::ForEachSummary(int level, int channel, const TimeRange& range,
                                         const std::function<void(std::int64_t, const ValueSummary&)>& take) {
-    const std::string c = ColumnOf(channel);
-    const std::string sql = "SELECT start_ms, packets, " + c + "_min, " + c + "_max, " + c + "_sum FROM " + SummaryTable(level) +
-                            " WHERE start_ms >= $1 AND start_ms < $2 AND packets > 0 ORDER BY start_ms";
-    return Run(sql, Parameters().Number(range.from.value_or(INT64_MIN)).Number(range.to.value_or(INT64_MAX)), [&](pg_result* rows) {
-        for (int row = 0; row < PQntuples(rows); ++row)
-            take(Number(rows, row, 0), {Number(rows, row, 1), Decimal(rows, row, 2), Decimal(rows, row, 3), Decimal(rows, row, 4)});
+    return ForEachRow(kSql.Summaries(level, channel), Bounds(range), [&](const Row& row) {
+        take(row.Integer(0), {row.Integer(1), row.Real(2), row.Real(3), row.Real(4)});
     });
 }
 
 QString PostgresArchive::ForEachValue(int channel, const TimeRange& range, const std::function<void(std::int64_t, double)>& take) {
-    const std::string sql = "SELECT " + MillisecondsOf("time") + ", " + SummaryValueOf(channel) +
-                            " FROM frames WHERE time >= " + TimeOf("$1") + " AND time < " + TimeOf("$2") +
-                            " AND obc_time IS NOT NULL ORDER BY time";
-    return Run(sql, Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs)),
-               [&](pg_result* rows) {
-                   for (int row = 0; row < PQntuples(rows); ++row) take(Number(rows, row, 0), Decimal(rows, row, 1));
-               });
+    return ForEachRow(kSql.Values(channel), Bounds(range), [&](const Row& row) { take(row.Integer(0), row.Real(1)); });
 }
 
 std::optional<std::int64_t> PostgresArchive::PacketTime(const char* which) {
     std::optional<std::int64_t> time;
-    Run(std::string("SELECT ") + MillisecondsOf(std::string(which) + "(time)") + " FROM frames WHERE obc_time IS NOT NULL", {},
-        [&](pg_result* rows) {
-            if (!PQgetisnull(rows, 0, 0)) time = Number(rows, 0, 0);
-        });
+    ForEachRow(kSql.PacketTime(which), {}, [&](const Row& row) {
+        if (!row.Null(0)) time = row.Integer(0);
+    });
     return time;
 }
 
@@ -621,32 +561,44 @@ std::optional<std::int64_t> PostgresArchive::NewestPacketTime() { return PacketT
 
 std::int64_t PostgresArchive::CountPackets(const TimeRange& range) {
     std::int64_t count = 0;
-    Run("SELECT count(*) FROM frames WHERE time >= " + TimeOf("$1") + " AND time < " + TimeOf("$2") + " AND obc_time IS NOT NULL",
-        Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs)),
-        [&](pg_result* rows) { count = Number(rows, 0, 0); });
+    ForEachRow(kSql.CountPackets(), Bounds(range), [&](const Row& row) { count = row.Integer(0); });
     return count;
 }
 
+// Inside the writers' lock, and without the limit a station's statements have.
 QString PostgresArchive::Rebuild() {
     if (QString error = Commit(); !error.isEmpty()) return error;
     if (QString error = BeginBatch(); !error.isEmpty()) return error;
-    std::vector<std::pair<std::int64_t, std::string>> frames;
-    QString error = Run("SELECT id, bytes FROM frames", {}, [&](pg_result* rows) {
-        for (int row = 0; row < PQntuples(rows); ++row) frames.emplace_back(Number(rows, row, 0), Bytes(rows, row, 1));
-    });
-    for (const auto& [id, bytes] : frames) {
-        if (!error.isEmpty()) break;
-        Parameters parameters;
-        AddValues(parameters.Number(id), DecodeTelemetryRecord(bytes, {}, record_) ? &record_ : nullptr);
-        error = RunPrepared("decoded", parameters);
-    }
-    for (int level = 0; level < kSummaryLevels && error.isEmpty(); ++level) error = Remake(level, {});
+    QString error = Run("SET LOCAL statement_timeout = 0");
+    if (error.isEmpty()) error = DecodeArchiveAnew(*this);
     if (!error.isEmpty()) {
-        inBatch_ = false;
-        Run("ROLLBACK");  // the values stay as they were
+        Rollback();  // the values stay as they were
         return error;
     }
     return Commit();
+}
+
+QString PostgresArchive::ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) {
+    frames.clear();
+    return RunPrepared("frames_after", Parameters().Number(afterId).Number(static_cast<std::int64_t>(count)), [&](pg_result* rows) {
+        for (int row = 0; row < PQntuples(rows); ++row) frames.push_back({Number(rows, row, 0), Bytes(rows, row, 1)});
+    });
+}
+
+// Many frames a statement: their ids and fields as VALUES, the frames updated from them.
+QString PostgresArchive::WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) {
+    const std::string columns = "obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; });
+    const auto row = [](int first) {
+        std::string sql = "($" + std::to_string(first) + "::bigint, $" + std::to_string(first + 1) + "::text";
+        sql += EachChannel([&](const std::string&, int channel) {
+            return ", $" + std::to_string(first + 2 + channel) + (channel == kJobIdChannel ? "::text" : "::double precision");
+        });
+        return sql + ")";
+    };
+    return UpdateRows("UPDATE frames f SET obc_time = v.obc_time" + EachChannel([](const std::string& c, int) { return ", " + c + " = v." + c; }) +
+                          " FROM (VALUES ",
+                      ") v(id, " + columns + ") WHERE f.id = v.id", frames.size(), 2 + kChannelCount, row,
+                      [&](std::size_t i, Parameters& parameters) { EachRecordField(values[i], parameters.Number(frames[i].id)); });
 }
 
 bool PostgresArchive::Lost() { return PQstatus(connection_) == CONNECTION_BAD; }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "archive/archive_columns.h"
 #include "archive/archive_writer.h"
 #include "archive/postgres/batch_frames.h"
 #include "archive/reception_merge.h"
@@ -26,7 +25,7 @@ QString WithoutPassword(const QString& location);
 // own inside its transaction: writers of overlapping captures take turns a batch at a time,
 // and the rules of the merge see every packet the other wrote. A batch reads the frames near
 // its receptions an hour at a time and writes what it gathered many rows a statement.
-class PostgresArchive : public ArchiveWriter, private MergeStatements {
+class PostgresArchive : public ArchiveWriter, private MergeStatements, private RebuildStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly, Migrate };
 
@@ -53,8 +52,6 @@ public:
 
     QString name() const override { return name_; }
 
-    static constexpr int kSchemaVersion = 3;
-
 private:
     // A statement's parameters, as text.
     struct Parameters {
@@ -62,11 +59,13 @@ private:
         std::vector<bool> present;
         Parameters& Text(std::string text);
         Parameters& Number(std::int64_t number) { return Text(std::to_string(number)); }
+        Parameters& Real(double value);  // in digits that read back as the same value
         Parameters& Null();
         // ... as libpq takes them: null for a NULL
         std::vector<const char*> Pointers() const;
     };
     using Rows = std::function<void(pg_result*)>;
+    struct Row;
 
     explicit PostgresArchive(pg_conn* connection, QString name);
     QString Run(const std::string& sql, const Parameters& parameters = {}, const Rows& take = {});
@@ -81,19 +80,24 @@ private:
     QString Failure(pg_result* result);
     QString WriteBatch();
     QString Copy(const std::string& into, CopyRows& rows);
-    QString UpdateRows(const std::string& head, const std::string& tail, std::size_t count,
-                       const std::function<void(std::size_t, Parameters&)>& fill);
-    QString WriteSummaries();
-    QString Remake(int level, const TimeRange& range);
-    Parameters& AddValues(Parameters& parameters, const TelemetryRecord* telemetry);
+    QString UpdateRows(const std::string& head, const std::string& tail, std::size_t count, int width,
+                       const std::function<std::string(int first)>& row, const std::function<void(std::size_t, Parameters&)>& fill);
+    // What the batch gathered in memory, written before it commits.
+    QString WriteGathered();
+    QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) override;
+    QString WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) override;
+    QString RemakeSummaries(int level, const TimeRange& range) override;
     std::optional<std::int64_t> PacketTime(const char* which);
+    // A range's bounds as the parameters 1 and 2; the rows of a query.
+    static Parameters Bounds(const TimeRange& range);
+    QString ForEachRow(const std::string& sql, const Parameters& parameters, const std::function<void(const Row&)>& take);
 
-    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) override;
+    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override;
     QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
                         std::int64_t& id) override;
     QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override;
     QString Widen(std::int64_t frame, std::int64_t timeMs) override;
-    QString Merge(std::int64_t into, const Known& emptied) override;
+    QString Merge(std::int64_t into, const SamePacket& emptied) override;
 
     pg_conn* connection_;
     QString name_;
@@ -101,5 +105,4 @@ private:
     ReceptionMerge merge_;
     BatchFrames batch_;
     std::vector<std::int64_t> freeIds_;  // taken from the server for new frames
-    TelemetryRecord record_;  // a rebuild decodes into it
 };

@@ -1,7 +1,6 @@
 #include "archive/sqlite/sqlite_archive.h"
 
-#include "archive/archive_columns.h"
-#include "telemetry/channel_names.h"
+#include "archive/archive_sql.h"
 #include "intake/frame_recognition.h"
 #include "intake/whole_file.h"
 #include "telemetry/time_stamps.h"
@@ -22,69 +21,14 @@
 
 namespace {
 
-// A rebuild decodes the frames it read this many at a time.
-constexpr std::size_t kRebuildFramesAtOnce = 10000;
-
 // "ORC5": what tells our archives from other programs' databases.
 constexpr int kApplicationId = 0x4F524335;
 
-std::string ColumnsOf(std::span<const int> channels) {
-    std::string columns;
-    for (const int channel : channels) columns.append(", ").append(ColumnOf(channel));
-    return columns;
-}
-
-// The summary table of a level: "summaries_30min".
-std::string SummaryTable(int level) {
-    return "summaries_" + std::to_string(kSummaryBucketMs[level] / 60000) + "min";
-}
-
-// Summarizes into a level's table the packets of a range (?1 to ?2, or all): the finest level
-// from the frames, each other from the level below it.
-std::string SummarizeSql(int level, bool ranged) {
-    const std::string length = std::to_string(kSummaryBucketMs[level]);
-    const bool finest = level == 0;
-    const std::string time = finest ? "time_ms" : "start_ms";
-    std::string sql = "INSERT INTO " + SummaryTable(level) + " SELECT " + time + " / " + length + " * " + length +
-                      (finest ? ", count(*)" : ", sum(packets)");
-    for (int i = 0; i < kChannelCount; ++i) {
-        const std::string column = ColumnOf(i);
-        if (finest)
-            sql += ", min(" + SummaryValueOf(i) + "), max(" + SummaryValueOf(i) + "), sum(" + SummaryValueOf(i) + ")";
-        else
-            sql += ", min(" + column + "_min), max(" + column + "_max), sum(" + column + "_sum)";
-    }
-    sql += finest ? " FROM frames WHERE obc_time IS NOT NULL" : " FROM " + SummaryTable(level - 1) + " WHERE 1";
-    if (ranged) sql += " AND " + time + " >= ?1 AND " + time + " < ?2";
-    return sql + " GROUP BY 1";
-}
-
-std::string SummaryTables() {
-    std::string columns;
-    for (int i = 0; i < kChannelCount; ++i) {
-        const std::string column = ColumnOf(i);
-        columns += ", " + column + "_min REAL, " + column + "_max REAL, " + column + "_sum REAL";
-    }
-    std::string sql;
-    for (int level = 0; level < kSummaryLevels; ++level)
-        sql += "CREATE TABLE " + SummaryTable(level) + "(start_ms INTEGER PRIMARY KEY, packets INTEGER NOT NULL" +
-               columns + ");" + SummarizeSql(level, false) + ";";
-    return sql;
-}
-
-// Adds a bucket's summary to the one the table has.
-std::string AddSummarySql(int level) {
-    std::string columns, values, sums;
-    for (int i = 0; i < kChannelCount; ++i) {
-        const std::string c = ColumnOf(i);
-        columns += ", " + c + "_min, " + c + "_max, " + c + "_sum";
-        for (int k = 0; k < 3; ++k) values += ", ?" + std::to_string(3 + 3 * i + k);
-        sums += ", " + c + "_min = min(" + c + "_min, excluded." + c + "_min), " + c + "_max = max(" + c + "_max, excluded." +
-                c + "_max), " + c + "_sum = " + c + "_sum + excluded." + c + "_sum";
-    }
-    return "INSERT INTO " + SummaryTable(level) + "(start_ms, packets" + columns + ") VALUES(?1, ?2" + values +
-           ") ON CONFLICT(start_ms) DO UPDATE SET packets = packets + excluded.packets" + sums;
-}
+// SQLite's way with the archive's SQL: times as integer milliseconds.
+std::string Same(const std::string& sql) { return sql; }
+const ArchiveSql kSql({.time = "time_ms", .milliseconds = Same, .timeOf = Same, .placeholder = '?', .integer = "INTEGER",
+                       .real = "REAL", .text = "TEXT", .least = "min", .greatest = "max", .stations = "group_concat(station)",
+                       .deletes = true});
 
 // A packet heard over more than a minute (a second station, an export's clock off): the few a
 // search of a short time around a reception would miss.
@@ -103,26 +47,25 @@ std::string FindSameSql() {
            " AND bytes = ?3 ORDER BY last_ms LIMIT 2) WHERE time_ms <= ?2 + " + w;
 }
 
-// Each migration takes the archive one version up, in one transaction.
+// Each migration takes the archive one version up, in one transaction; each names the
+// channels' columns as its version did.
 std::vector<std::string> Migrations() {
-    std::string channels;
-    for (int i = 0; i < kChannelCount; ++i)
-        channels.append(", ").append(ColumnOf(i))
-            .append(i == kJobIdChannel ? " TEXT" : " REAL");
-    const std::string all(ColumnsOf(AllChannels()));
+    const auto all = [](int version) {
+        return EachChannel([](const std::string& column, int) { return ", " + column; }, ReleasedColumns(version));
+    };
     return {
         // 1: every frame once, the time of its earliest reception and its bytes; a telemetry
         // frame's decoded values in the same row (a text beacon has none); each reception
         "CREATE TABLE frames(id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, digest INTEGER NOT NULL, "
-        "bytes BLOB NOT NULL, obc_time TEXT" + channels + ");"
+        "bytes BLOB NOT NULL, obc_time TEXT" + kSql.ChannelColumns(ReleasedColumns(1)) + ");"
         // the digest beside the time: the frames of a time range are told apart in the index
         "CREATE INDEX frames_by_time ON frames(time_ms, digest);"
         "CREATE TABLE receptions(frame INTEGER NOT NULL REFERENCES frames(id), source TEXT NOT NULL, "
         "time_ms INTEGER NOT NULL, station TEXT NOT NULL, PRIMARY KEY(frame, source)) WITHOUT ROWID;"
-        "CREATE VIEW packets AS SELECT id AS frame, time_ms, obc_time" + all +
+        "CREATE VIEW packets AS SELECT id AS frame, time_ms, obc_time" + all(1) +
         " FROM frames WHERE obc_time IS NOT NULL;",
         // 2: the summaries, made from the packets the archive has
-        SummaryTables(),
+        kSql.SummaryTables(ReleasedColumns(2)),
         // 3: each frame's latest reception beside its earliest, so that a reception finds the
         // packets it is within 10 minutes of by that span
         "ALTER TABLE frames ADD COLUMN last_ms INTEGER;"
@@ -158,16 +101,29 @@ void BindBlob(sqlite3_stmt* statement, int index, std::string_view bytes) {
     sqlite3_bind_blob(statement, index, bytes.data(), static_cast<int>(bytes.size()), SQLITE_STATIC);
 }
 
-// Receptions and stations of the frame a row names, after its own columns; a station that
-// heard it twice is named twice (SQL's DISTINCT here would sort each row's stations apart).
-constexpr char kHeard[] = ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), "
-                          "(SELECT group_concat(station) FROM receptions r WHERE r.frame = f.id AND station <> '')";
+// A statement's parameters from a first one on, bound in turn.
+struct Binder {
+    sqlite3_stmt* statement;
+    int next;
+    void Null() { sqlite3_bind_null(statement, next++); }
+    void Text(std::string_view text) { BindText(statement, next++, text); }
+    void Real(double value) { sqlite3_bind_double(statement, next++, value); }
+};
 
 }  // namespace
 
+// A row of a query, read by column.
+struct SqliteArchive::Row {
+    sqlite3_stmt* statement;
+    std::int64_t Integer(int column) const { return sqlite3_column_int64(statement, column); }
+    double Real(int column) const { return sqlite3_column_double(statement, column); }
+    std::string_view Text(int column) const { return TextColumn(statement, column); }
+    std::string_view Bytes(int column) const { return BlobColumn(statement, column); }
+};
+
 struct SqliteArchive::Statements {
     ~Statements() {
-        for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, widen, decoded})
+        for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, widen, decoded, framesAfter})
             sqlite3_finalize(statement);
         for (sqlite3_stmt* statement : merge) sqlite3_finalize(statement);
         for (int level = 0; level < kSummaryLevels; ++level)
@@ -180,6 +136,7 @@ struct SqliteArchive::Statements {
     sqlite3_stmt* widen = nullptr;
     std::array<sqlite3_stmt*, 4> merge{};  // ?1 the packet kept, ?2 the one emptied, ?3 and ?4 its span
     sqlite3_stmt* decoded = nullptr;  // a frame's decoded values, set anew
+    sqlite3_stmt* framesAfter = nullptr;  // a rebuild's frames, a few thousand at a time
     // per summary level: a bucket's summary added to the table's; the buckets of a range
     // made anew from what they summarize
     std::array<sqlite3_stmt*, kSummaryLevels> addSummary{}, clearSummaries{}, summarize{};
@@ -238,9 +195,8 @@ std::unique_ptr<SqliteArchive> SqliteArchive::Check(std::unique_ptr<SqliteArchiv
         error = path + " is not an orca5 archive";
         return nullptr;
     }
-    if (version > kSchemaVersion) {
-        error = QStringLiteral("%1 is an orca5 archive of version %2; this program knows versions up to %3")
-                    .arg(path).arg(version).arg(kSchemaVersion);
+    if (version > kArchiveSchemaVersion) {
+        error = NewerVersionText(path, version);
         return nullptr;
     }
     // what reads needs no statement of its own; an archive of an older version read as it is
@@ -280,7 +236,7 @@ QString SqliteArchive::Migrate(int version) {
         !error.isEmpty())
         return error;
     const std::vector<std::string> migrations = Migrations();
-    for (int step = version; step < kSchemaVersion; ++step) {
+    for (int step = version; step < kArchiveSchemaVersion; ++step) {
         if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
         // another program may have taken the same step while this one waited
         if (IntegerOf(db_, "PRAGMA user_version") == step) {
@@ -307,15 +263,12 @@ QString SqliteArchive::Execute(const char* sql) {
 }
 
 QString SqliteArchive::Prepare() {
-    std::string assignments, placeholders;
-    for (int i = 0; i < kChannelCount; ++i) {
-        assignments.append(", ").append(ColumnOf(i))
-            .append(" = ?").append(std::to_string(i + 3));
-        placeholders.append(", ?").append(std::to_string(i + 5));
-    }
+    std::string placeholders;
+    for (int i = 0; i < kChannelCount; ++i) placeholders.append(", ?").append(std::to_string(i + 5));
     const std::pair<sqlite3_stmt**, std::string> statements[] = {
         {&statements_->findSame, FindSameSql()},
-        {&statements_->insertFrame, "INSERT INTO frames(time_ms, last_ms, digest, bytes, obc_time" + ColumnsOf(AllChannels()) +
+        {&statements_->insertFrame, "INSERT INTO frames(time_ms, last_ms, digest, bytes, obc_time" +
+                                        EachChannel([](const std::string& column, int) { return ", " + column; }) +
                                         ") VALUES(?1, ?1, ?2, ?3, ?4" + placeholders + ")"},
         {&statements_->insertReception,
          "INSERT OR IGNORE INTO receptions(frame, source, time_ms, station) VALUES(?1, ?2, ?3, ?4)"},
@@ -324,14 +277,14 @@ QString SqliteArchive::Prepare() {
         {&statements_->merge[1], "DELETE FROM receptions WHERE frame = ?2"},  // heard from the same source by both
         {&statements_->merge[2], "UPDATE frames SET time_ms = min(time_ms, ?3), last_ms = max(last_ms, ?4) WHERE id = ?1"},
         {&statements_->merge[3], "DELETE FROM frames WHERE id = ?2"},
-        {&statements_->decoded, "UPDATE frames SET obc_time = ?2" + assignments + " WHERE id = ?1"},
+        {&statements_->decoded, kSql.Decoded()},
+        {&statements_->framesAfter, kSql.FramesAfter()},
     };
     std::vector<std::pair<sqlite3_stmt**, std::string>> summaries;
     for (int level = 0; level < kSummaryLevels; ++level) {
-        summaries.emplace_back(&statements_->addSummary[level], AddSummarySql(level));
-        summaries.emplace_back(&statements_->clearSummaries[level],
-                               "DELETE FROM " + SummaryTable(level) + " WHERE start_ms >= ?1 AND start_ms < ?2");
-        summaries.emplace_back(&statements_->summarize[level], SummarizeSql(level, true));
+        summaries.emplace_back(&statements_->addSummary[level], kSql.AddSummary(level));
+        summaries.emplace_back(&statements_->clearSummaries[level], kSql.ClearSummaries(level));
+        summaries.emplace_back(&statements_->summarize[level], kSql.Summarize(level, true));
     }
     for (const auto& list : {std::span<const std::pair<sqlite3_stmt**, std::string>>(statements),
                              std::span<const std::pair<sqlite3_stmt**, std::string>>(summaries)})
@@ -351,7 +304,7 @@ QString SqliteArchive::BeginBatch() {
 
 QString SqliteArchive::Commit() {
     if (sqlite3_get_autocommit(db_)) return {};
-    QString error = WriteSummaries();
+    QString error = WriteGathered();
     if (error.isEmpty()) error = Execute("COMMIT");
     if (!error.isEmpty()) Execute("ROLLBACK");
     return error;
@@ -362,7 +315,8 @@ void SqliteArchive::Rollback() {
     merge_.summaries().Clear();
 }
 
-QString SqliteArchive::WriteSummaries() {
+// The frames are written as they come; what a batch gathers is its summaries.
+QString SqliteArchive::WriteGathered() {
     const auto add = [this](int level, std::int64_t start, const SummaryBuckets::Channels& channels) {
         sqlite3_stmt* statement = statements_->addSummary[static_cast<std::size_t>(level)];
         sqlite3_bind_int64(statement, 1, start);
@@ -375,10 +329,10 @@ QString SqliteArchive::WriteSummaries() {
         }
         return Step(statement);
     };
-    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return Resummarize(level, range); });
+    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return RemakeSummaries(level, range); });
 }
 
-QString SqliteArchive::Resummarize(int level, const TimeRange& range) {
+QString SqliteArchive::RemakeSummaries(int level, const TimeRange& range) {
     for (sqlite3_stmt* statement : {statements_->clearSummaries[static_cast<std::size_t>(level)],
                                     statements_->summarize[static_cast<std::size_t>(level)]}) {
         sqlite3_bind_int64(statement, 1, range.from.value_or(INT64_MIN));
@@ -399,11 +353,11 @@ QString SqliteArchive::Receive(const Reception& reception, Received& result) {
     if (QString error = BeginBatch(); !error.isEmpty()) return error;
     QString error = merge_.Receive(*this, reception, result);
     // a batch of scattered packets writes its summaries as it goes, not all at the end
-    if (error.isEmpty() && merge_.summaries().full()) error = WriteSummaries();
+    if (error.isEmpty() && merge_.summaries().full()) error = WriteGathered();
     return error;
 }
 
-QString SqliteArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) {
+QString SqliteArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) {
     sqlite3_stmt* find = statements_->findSame;
     sqlite3_bind_int64(find, 1, digest);
     sqlite3_bind_int64(find, 2, timeMs);
@@ -413,7 +367,8 @@ QString SqliteArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::s
     while ((step = sqlite3_step(find)) == SQLITE_ROW)
         found.push_back({sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1), sqlite3_column_int64(find, 2)});
     sqlite3_reset(find);
-    std::sort(found.begin(), found.end(), [](const Known& a, const Known& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
+    std::sort(found.begin(), found.end(),
+              [](const SamePacket& a, const SamePacket& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
     return step == SQLITE_DONE ? QString() : Error();
 }
 
@@ -423,7 +378,8 @@ QString SqliteArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std
     sqlite3_bind_int64(insert, 1, timeMs);
     sqlite3_bind_int64(insert, 2, digest);
     BindBlob(insert, 3, bytes);
-    BindValues(insert, 4, telemetry);
+    Binder values{insert, 4};
+    EachRecordField(telemetry, values);
     QString error = Step(insert);
     id = sqlite3_last_insert_rowid(db_);
     return error;
@@ -446,7 +402,7 @@ QString SqliteArchive::Widen(std::int64_t frame, std::int64_t timeMs) {
     return Step(statements_->widen);
 }
 
-QString SqliteArchive::Merge(std::int64_t into, const Known& emptied) {
+QString SqliteArchive::Merge(std::int64_t into, const SamePacket& emptied) {
     for (sqlite3_stmt* statement : statements_->merge) {
         // each statement takes the parameters it names
         for (const auto& [index, value] : {std::pair{1, into}, {2, emptied.id}, {3, emptied.timeMs}, {4, emptied.lastMs}})
@@ -456,34 +412,15 @@ QString SqliteArchive::Merge(std::int64_t into, const Known& emptied) {
     return {};
 }
 
-void SqliteArchive::BindValues(sqlite3_stmt* statement, int first, const TelemetryRecord* telemetry) {
-    if (!telemetry) {  // a text beacon keeps no values
-        for (int i = 0; i <= kChannelCount; ++i) sqlite3_bind_null(statement, first + i);
-        return;
-    }
-    BindText(statement, first, telemetry->obcTime);
-    for (int i = 0; i < kChannelCount; ++i) {
-        if (i == kJobIdChannel)
-            BindText(statement, first + 1 + i, telemetry->jobIdText);
-        else
-            sqlite3_bind_double(statement, first + 1 + i, telemetry->values[static_cast<std::size_t>(i)]);
-    }
-}
-
-QString SqliteArchive::Decode(std::int64_t frameId, std::string_view frame) {
-    sqlite3_bind_int64(statements_->decoded, 1, frameId);
-    BindValues(statements_->decoded, 2, DecodeTelemetryRecord(frame, {}, record_) ? &record_ : nullptr);
-    return Step(statements_->decoded);
-}
-
-QString SqliteArchive::ForEachRow(const std::string& sql, const TimeRange& range,
-                                  const std::function<void(sqlite3_stmt*)>& take) {
+QString SqliteArchive::ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take) {
     sqlite3_stmt* query = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr) != SQLITE_OK) return Error();
-    sqlite3_bind_int64(query, 1, range.from.value_or(INT64_MIN));
-    sqlite3_bind_int64(query, 2, range.to.value_or(INT64_MAX));
+    if (sqlite3_bind_parameter_count(query) >= 2) {
+        sqlite3_bind_int64(query, 1, range.from.value_or(INT64_MIN));
+        sqlite3_bind_int64(query, 2, range.to.value_or(INT64_MAX));
+    }
     int done;
-    while ((done = sqlite3_step(query)) == SQLITE_ROW) take(query);
+    while ((done = sqlite3_step(query)) == SQLITE_ROW) take(Row{query});
     sqlite3_finalize(query);
     return done == SQLITE_DONE ? QString() : Error();
 }
@@ -493,76 +430,36 @@ QString SqliteArchive::ForEachPacket(const PacketQuery& query, const std::functi
     // they are read: one column read where the table's would be many, and the same values
     constexpr std::size_t kColumnsAtMost = 4;
     const bool fromColumns = query.channels.size() <= kColumnsAtMost && !query.receptions;
-    // ordered as the time index is (time, digest, id): read in its order, never sorted
-    const std::string sql = "SELECT f.time_ms, " +
-                            (fromColumns ? "f.obc_time" + ColumnsOf(query.channels) : "f.bytes" + std::string(query.receptions ? kHeard : "")) +
-                            " FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NOT NULL"
-                            " ORDER BY f.time_ms, f.digest, f.id" +
-                            (query.limit > 0 ? " LIMIT " + std::to_string(query.limit) : std::string());
     ArchivedPacket packet;
-    return ForEachRow(sql, query.range, [&](sqlite3_stmt* row) {
-        packet.timeMs = sqlite3_column_int64(row, 0);
-        if (fromColumns) {
-            packet.record.obcTime = TextColumn(row, 1);
-            for (std::size_t k = 0; k < query.channels.size(); ++k) {
-                const int channel = query.channels[k];
-                const int column = 2 + static_cast<int>(k);
-                if (channel == kJobIdChannel)
-                    packet.record.jobIdText = TextColumn(row, column);
-                else
-                    packet.record.values[static_cast<std::size_t>(channel)] = sqlite3_column_double(row, column);
-            }
-        } else {
-            packet.frame = BlobColumn(row, 1);
-            if (!DecodeTelemetryRecord(packet.frame, {}, packet.record)) return;
-            if (query.receptions) {
-                packet.receptions = sqlite3_column_int(row, 2);
-                AssignStations(packet.stations, TextColumn(row, 3));
-            }
-        }
-        packet.record.rxTime = RxTimeTextOf(packet.timeMs);
-        take(packet);
+    return ForEachRow(kSql.Packets(query, fromColumns), query.range, [&](const Row& row) {
+        if (ReadPacketRow(row, query, fromColumns, packet)) take(packet);
     });
 }
 
 QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
-    const std::string sql = "SELECT f.time_ms" + std::string(kHeard) +
-                            ", f.bytes FROM frames f WHERE f.time_ms >= ?1 AND f.time_ms < ?2 AND f.obc_time IS NULL"
-                            " ORDER BY f.time_ms, f.digest, f.id";
     ArchivedPacket beacon;
-    return ForEachRow(sql, range, [&](sqlite3_stmt* row) {
-        beacon.timeMs = sqlite3_column_int64(row, 0);
-        beacon.record.rxTime = RxTimeTextOf(beacon.timeMs);
-        beacon.receptions = sqlite3_column_int(row, 1);
-        AssignStations(beacon.stations, TextColumn(row, 2));
-        beacon.frame = BlobColumn(row, 3);
+    return ForEachRow(kSql.TextBeacons(), range, [&](const Row& row) {
+        ReadTextBeaconRow(row, beacon);
         take(beacon);
     });
 }
 
 QString SqliteArchive::ForEachSummary(int level, int channel, const TimeRange& range,
                                       const std::function<void(std::int64_t, const ValueSummary&)>& take) {
-    const std::string column = ColumnOf(channel);
-    const std::string sql = "SELECT start_ms, packets, " + column + "_min, " + column + "_max, " + column + "_sum FROM " +
-                            SummaryTable(level) + " WHERE start_ms >= ?1 AND start_ms < ?2 ORDER BY start_ms";
-    return ForEachRow(sql, range, [&](sqlite3_stmt* row) {
-        take(sqlite3_column_int64(row, 0), {sqlite3_column_int64(row, 1), sqlite3_column_double(row, 2),
-                                            sqlite3_column_double(row, 3), sqlite3_column_double(row, 4)});
+    return ForEachRow(kSql.Summaries(level, channel), range, [&](const Row& row) {
+        take(row.Integer(0), {row.Integer(1), row.Real(2), row.Real(3), row.Real(4)});
     });
 }
 
 QString SqliteArchive::ForEachValue(int channel, const TimeRange& range,
                                     const std::function<void(std::int64_t, double)>& take) {
-    const std::string sql = "SELECT time_ms, " + SummaryValueOf(channel) +
-                            " FROM frames WHERE time_ms >= ?1 AND time_ms < ?2 AND obc_time IS NOT NULL ORDER BY time_ms";
-    return ForEachRow(sql, range, [&](sqlite3_stmt* row) { take(sqlite3_column_int64(row, 0), sqlite3_column_double(row, 1)); });
+    return ForEachRow(kSql.Values(channel), range, [&](const Row& row) { take(row.Integer(0), row.Real(1)); });
 }
 
 std::optional<std::int64_t> SqliteArchive::PacketTime(const char* which) {
     std::optional<std::int64_t> time;
-    const std::string sql = std::string("SELECT ") + which + "(time_ms) FROM frames WHERE obc_time IS NOT NULL AND ?1 <= ?2";
-    ForEachRow(sql, {}, [&](sqlite3_stmt* row) {
-        if (sqlite3_column_type(row, 0) != SQLITE_NULL) time = sqlite3_column_int64(row, 0);
+    ForEachRow(kSql.PacketTime(which), {}, [&](const Row& row) {
+        if (sqlite3_column_type(row.statement, 0) != SQLITE_NULL) time = row.Integer(0);
     });
     return time;
 }
@@ -572,8 +469,7 @@ std::optional<std::int64_t> SqliteArchive::NewestPacketTime() { return PacketTim
 
 std::int64_t SqliteArchive::CountPackets(const TimeRange& range) {
     std::int64_t count = 0;
-    ForEachRow("SELECT count(*) FROM frames WHERE time_ms >= ?1 AND time_ms < ?2 AND obc_time IS NOT NULL", range,
-               [&](sqlite3_stmt* row) { count = sqlite3_column_int64(row, 0); });
+    ForEachRow(kSql.CountPackets(), range, [&](const Row& row) { count = row.Integer(0); });
     return count;
 }
 
@@ -581,23 +477,31 @@ QString SqliteArchive::Rebuild() {
     if (!statements_->decoded) return "the archive is open for reading only";
     if (QString error = Commit(); !error.isEmpty()) return error;
     if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
-    std::vector<std::pair<std::int64_t, std::string>> frames;
-    QString error;  // a decode's, from inside the read
-    const auto decodeFrames = [&] {
-        for (const auto& [id, bytes] : frames)
-            if (error.isEmpty()) error = Decode(id, bytes);
-        frames.clear();
-    };
-    const QString read = ForEachRow("SELECT id, bytes FROM frames WHERE ?1 <= ?2", {}, [&](sqlite3_stmt* row) {
-        frames.emplace_back(sqlite3_column_int64(row, 0), BlobColumn(row, 1));
-        if (frames.size() >= kRebuildFramesAtOnce) decodeFrames();
-    });
-    decodeFrames();
-    if (error.isEmpty()) error = read;
-    for (int level = 0; level < kSummaryLevels && error.isEmpty(); ++level) error = Resummarize(level, {});
-    if (!error.isEmpty()) {
+    if (QString error = DecodeArchiveAnew(*this); !error.isEmpty()) {
         Execute("ROLLBACK");  // the values stay as they were
         return error;
     }
     return Commit();
+}
+
+QString SqliteArchive::ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) {
+    sqlite3_stmt* read = statements_->framesAfter;
+    sqlite3_bind_int64(read, 1, afterId);
+    sqlite3_bind_int64(read, 2, static_cast<std::int64_t>(count));
+    frames.clear();
+    int step;
+    while ((step = sqlite3_step(read)) == SQLITE_ROW) frames.push_back({sqlite3_column_int64(read, 0), std::string(BlobColumn(read, 1))});
+    sqlite3_reset(read);
+    return step == SQLITE_DONE ? QString() : Error();
+}
+
+QString SqliteArchive::WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) {
+    sqlite3_stmt* decoded = statements_->decoded;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        sqlite3_bind_int64(decoded, 1, frames[i].id);
+        Binder fields{decoded, 2};
+        EachRecordField(values[i], fields);
+        if (QString error = Step(decoded); !error.isEmpty()) return error;
+    }
+    return {};
 }

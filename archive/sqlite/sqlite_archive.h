@@ -1,6 +1,5 @@
 #pragma once
 
-#include "archive/archive_columns.h"
 #include "archive/archive_writer.h"
 #include "archive/reception_merge.h"
 
@@ -26,7 +25,7 @@ inline constexpr const char* kSqliteCompanions[] = {"", "-wal", "-shm", "-journa
 // channels) of the telemetry alone, for any SQL tool; and a table of summaries a level
 // (start_ms, packets, then each channel's least, greatest and summed value: x_minus_tri_volt_min,
 // _max, _sum), kept as packets arrive.
-class SqliteArchive : public ArchiveWriter, private MergeStatements {
+class SqliteArchive : public ArchiveWriter, private MergeStatements, private RebuildStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly };
 
@@ -54,10 +53,9 @@ public:
     const QString& path() const { return path_; }
     QString name() const override { return path_; }
 
-    static constexpr int kSchemaVersion = 3;
-
 private:
     struct Statements;
+    struct Row;
     explicit SqliteArchive(sqlite3* db);
 
     static std::unique_ptr<SqliteArchive> Connect(const QString& path, Mode mode, bool immutable, QString& error);
@@ -70,25 +68,23 @@ private:
     QString Prepare();
     QString BeginBatch();
     QString Step(sqlite3_stmt* statement);
-    // Binds a telemetry frame's on-board time and values from the parameter given on; a text
-    // beacon's (none given) are NULL.
-    void BindValues(sqlite3_stmt* statement, int first, const TelemetryRecord* telemetry);
-    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<Known>& found) override;
+    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override;
     QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
                         std::int64_t& id) override;
     QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override;
     QString Widen(std::int64_t frame, std::int64_t timeMs) override;
-    QString Merge(std::int64_t into, const Known& emptied) override;
-    // Decodes a frame's values into its row anew.
-    QString Decode(std::int64_t frameId, std::string_view frame);
+    QString Merge(std::int64_t into, const SamePacket& emptied) override;
+    QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) override;
+    QString WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) override;
+    QString RemakeSummaries(int level, const TimeRange& range) override;
+    // What the batch gathered in memory, written before it commits.
+    QString WriteGathered();
     std::optional<std::int64_t> PacketTime(const char* which);
-    QString WriteSummaries();
-    QString Resummarize(int level, const TimeRange& range);
-    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(sqlite3_stmt*)>& take);
+    // The rows of a query whose parameters 1 and 2, if it has them, are the range's bounds.
+    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take);
 
     sqlite3* db_;
     QString path_;
     std::unique_ptr<Statements> statements_;
     ReceptionMerge merge_;
-    TelemetryRecord record_;  // a rebuild decodes into it
 };

@@ -1,6 +1,7 @@
 // The mission archive: each transmission kept once whatever its sources, and files that are
 // not archives left alone.
 #include "archive/archive_feed.h"
+#include "archive/archive_schema.h"
 #include "exports/csv_export.h"
 #include "intake/satnogs_reader.h"
 #include "archive/sqlite/sqlite_archive.h"
@@ -169,9 +170,17 @@ TEST(MissionArchive, RebuildDecodesTheValuesAnewFromTheRawFrames) {
     EXPECT_EQ(archive->Rebuild(), "");
     EXPECT_EQ(column("SELECT urbi FROM packets ORDER BY time_ms"), urbi);
     EXPECT_EQ(column("SELECT battery_1_temp FROM packets"), std::vector<double>(5, -3));
+}
+
+// The released schema versions name the columns for good; renaming a caption since must come
+// with a version whose migration renames its column, and the newest then matches the captions.
+TEST(MissionArchive, TheNewestSchemaNamesEachChannelAsItsCaptionDoes) {
     EXPECT_EQ(ChannelColumnName("X- TRI Volt"), "x_minus_tri_volt");
     EXPECT_EQ(ChannelColumnName("Y+ Temperature"), "y_plus_temperature");
     EXPECT_EQ(ChannelColumnName("Packet #"), "packet");
+    for (int i = 0; i < kChannelCount; ++i)
+        EXPECT_EQ(ArchiveColumn(i), ColumnOf(i)) << "channel " << i << " \"" << kChannels[static_cast<std::size_t>(i)].name << "\"";
+    for (int version = 1; version <= kArchiveSchemaVersion; ++version) EXPECT_EQ(ReleasedColumns(version).size(), kChannels.size());
 }
 
 TEST(MissionArchive, ASmallDiskMidwaySaysWhyAndLeavesAConsistentArchive) {
