@@ -128,7 +128,8 @@ std::string ArchiveSql::Values(int channel) const {
 }
 
 std::string ArchiveSql::PacketTime(std::string_view which) const {
-    return "SELECT " + d_.milliseconds(std::string(which) + "(" + std::string(d_.time) + ")") + " FROM frames WHERE obc_time IS NOT NULL";
+    const std::string time(d_.time);
+    return "SELECT " + d_.milliseconds(std::string(which) + "(" + time + ")") + " FROM frames WHERE " + InRange(time) + " AND obc_time IS NOT NULL";
 }
 
 std::string ArchiveSql::CountPackets() const {

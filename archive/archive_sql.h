@@ -67,7 +67,7 @@ public:
     std::string TextBeacons() const;
     std::string Summaries(int level, int channel) const;  // start, packets, least, greatest, sum
     std::string Values(int channel) const;                // time, value
-    std::string PacketTime(std::string_view which) const; // "min" or "max" of all, or NULL
+    std::string PacketTime(std::string_view which) const; // "min" or "max", or NULL
     std::string CountPackets() const;
 
 private:

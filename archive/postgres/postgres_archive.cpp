@@ -1,6 +1,7 @@
 #include "archive/postgres/postgres_archive.h"
 
 #include "archive/archive_sql.h"
+#include "archive/sql_archive_reading.h"
 #include "archive/postgres/copy_rows.h"
 
 #include "intake/frame_recognition.h"
@@ -168,7 +169,7 @@ PostgresArchive::Parameters& PostgresArchive::Parameters::Null() {
     return *this;
 }
 
-PostgresArchive::PostgresArchive(pg_conn* connection, QString name) : connection_(connection), name_(std::move(name)) {}
+PostgresArchive::PostgresArchive(pg_conn* connection, QString name) : SqlArchive(kSql), connection_(connection), name_(std::move(name)) {}
 
 PostgresArchive::~PostgresArchive() {
     if (const QString error = Commit(); !error.isEmpty()) qWarning("%s: %s", qPrintable(name_), qPrintable(error));
@@ -334,13 +335,6 @@ QString PostgresArchive::BeginBatch() {
     if (QString error = Run(std::string("BEGIN; ") + kWriterLock); !error.isEmpty()) return error;
     inBatch_ = true;
     return {};
-}
-
-QString PostgresArchive::Receive(const Reception& reception, Received& result) {
-    if (QString error = BeginBatch(); !error.isEmpty()) return error;
-    QString error = merge_.Receive(*this, reception, result);
-    if (error.isEmpty() && merge_.summaries().full()) error = WriteGathered();
-    return error;
 }
 
 QString PostgresArchive::Commit() {
@@ -516,66 +510,15 @@ PostgresArchive::Parameters PostgresArchive::Bounds(const TimeRange& range) {
     return Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs));
 }
 
-QString PostgresArchive::ForEachRow(const std::string& sql, const Parameters& parameters, const std::function<void(const Row&)>& take) {
-    return Run(sql, parameters, [&](pg_result* rows) {
+QString PostgresArchive::ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take) {
+    return Run(sql, Bounds(range), [&](pg_result* rows) {
         for (int row = 0; row < PQntuples(rows); ++row) take(Row{rows, row, {}});
     });
 }
 
-QString PostgresArchive::ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) {
-    ArchivedPacket packet;
-    return ForEachRow(kSql.Packets(query, false), Bounds(query.range), [&](const Row& row) {
-        if (ReadPacketRow(row, query, false, packet)) take(packet);
-    });
-}
-
-QString PostgresArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
-    ArchivedPacket beacon;
-    return ForEachRow(kSql.TextBeacons(), Bounds(range), [&](const Row& row) {
-        ReadTextBeaconRow(row, beacon);
-        take(beacon);
-    });
-}
-
-QString PostgresArchive::ForEachSummary(int level, int channel, const TimeRange& range,
-                                        const std::function<void(std::int64_t, const ValueSummary&)>& take) {
-    return ForEachRow(kSql.Summaries(level, channel), Bounds(range), [&](const Row& row) {
-        take(row.Integer(0), {row.Integer(1), row.Real(2), row.Real(3), row.Real(4)});
-    });
-}
-
-QString PostgresArchive::ForEachValue(int channel, const TimeRange& range, const std::function<void(std::int64_t, double)>& take) {
-    return ForEachRow(kSql.Values(channel), Bounds(range), [&](const Row& row) { take(row.Integer(0), row.Real(1)); });
-}
-
-std::optional<std::int64_t> PostgresArchive::PacketTime(const char* which) {
-    std::optional<std::int64_t> time;
-    ForEachRow(kSql.PacketTime(which), {}, [&](const Row& row) {
-        if (!row.Null(0)) time = row.Integer(0);
-    });
-    return time;
-}
-
-std::optional<std::int64_t> PostgresArchive::OldestPacketTime() { return PacketTime("min"); }
-std::optional<std::int64_t> PostgresArchive::NewestPacketTime() { return PacketTime("max"); }
-
-std::int64_t PostgresArchive::CountPackets(const TimeRange& range) {
-    std::int64_t count = 0;
-    ForEachRow(kSql.CountPackets(), Bounds(range), [&](const Row& row) { count = row.Integer(0); });
-    return count;
-}
-
-// Inside the writers' lock, and without the limit a station's statements have.
-QString PostgresArchive::Rebuild() {
-    if (QString error = Commit(); !error.isEmpty()) return error;
+QString PostgresArchive::BeginRebuild() {
     if (QString error = BeginBatch(); !error.isEmpty()) return error;
-    QString error = Run("SET LOCAL statement_timeout = 0");
-    if (error.isEmpty()) error = DecodeArchiveAnew(*this);
-    if (!error.isEmpty()) {
-        Rollback();  // the values stay as they were
-        return error;
-    }
-    return Commit();
+    return Run("SET LOCAL statement_timeout = 0");
 }
 
 QString PostgresArchive::ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) {
@@ -611,3 +554,5 @@ bool PostgresArchive::Reconnect() {
     batch_.Clear();
     return Prepare().isEmpty();  // a statement is prepared a session
 }
+
+template class SqlArchive<PostgresArchive>;

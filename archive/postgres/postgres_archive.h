@@ -1,8 +1,7 @@
 #pragma once
 
-#include "archive/archive_writer.h"
+#include "archive/sql_archive.h"
 #include "archive/postgres/batch_frames.h"
-#include "archive/reception_merge.h"
 
 #include <memory>
 #include <vector>
@@ -25,7 +24,7 @@ QString WithoutPassword(const QString& location);
 // own inside its transaction: writers of overlapping captures take turns a batch at a time,
 // and the rules of the merge see every packet the other wrote. A batch reads the frames near
 // its receptions an hour at a time and writes what it gathered many rows a statement.
-class PostgresArchive : public ArchiveWriter, private MergeStatements, private RebuildStatements {
+class PostgresArchive : public SqlArchive<PostgresArchive>, private MergeStatements, private RebuildStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly, Migrate };
 
@@ -34,25 +33,15 @@ public:
     static std::unique_ptr<PostgresArchive> Open(const QString& url, Mode mode, QString& error);
     ~PostgresArchive() override;
 
-    QString Receive(const Reception& reception, Received& result) override;
     QString Commit() override;
     void Rollback() override;
-    QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
-    QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
-    QString ForEachSummary(int level, int channel, const TimeRange& range,
-                           const std::function<void(std::int64_t startMs, const ValueSummary&)>& take) override;
-    QString ForEachValue(int channel, const TimeRange& range,
-                         const std::function<void(std::int64_t timeMs, double value)>& take) override;
-    std::optional<std::int64_t> OldestPacketTime() override;
-    std::optional<std::int64_t> NewestPacketTime() override;
-    std::int64_t CountPackets(const TimeRange& range) override;
-    QString Rebuild() override;
     bool Lost() override;
     bool Reconnect() override;
 
     QString name() const override { return name_; }
 
 private:
+    friend class SqlArchive<PostgresArchive>;
     // A statement's parameters, as text.
     struct Parameters {
         std::vector<std::string> values;
@@ -72,7 +61,11 @@ private:
     QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {});
     QString Migrate();
     QString Prepare();
+    MergeStatements& merging() { return *this; }
+    RebuildStatements& rebuilding() { return *this; }
     QString BeginBatch();
+    // ... with no limit on its statements' time
+    QString BeginRebuild();
     QString ReadSchemaVersion(int& version);
     // The archive's URL with the database's owner as its user: what the owner runs.
     QString OwnersUrl();
@@ -87,10 +80,9 @@ private:
     QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) override;
     QString WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) override;
     QString RemakeSummaries(int level, const TimeRange& range) override;
-    std::optional<std::int64_t> PacketTime(const char* which);
-    // A range's bounds as the parameters 1 and 2; the rows of a query.
+    // A range's bounds as the parameters 1 and 2; the rows of a query of them.
     static Parameters Bounds(const TimeRange& range);
-    QString ForEachRow(const std::string& sql, const Parameters& parameters, const std::function<void(const Row&)>& take);
+    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take);
 
     QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override;
     QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
@@ -102,7 +94,8 @@ private:
     pg_conn* connection_;
     QString name_;
     bool inBatch_ = false;
-    ReceptionMerge merge_;
     BatchFrames batch_;
     std::vector<std::int64_t> freeIds_;  // taken from the server for new frames
 };
+
+extern template class SqlArchive<PostgresArchive>;

@@ -1,6 +1,7 @@
 #include "archive/sqlite/sqlite_archive.h"
 
 #include "archive/archive_sql.h"
+#include "archive/sql_archive_reading.h"
 #include "intake/frame_recognition.h"
 #include "intake/whole_file.h"
 #include "telemetry/time_stamps.h"
@@ -119,10 +120,14 @@ struct SqliteArchive::Row {
     double Real(int column) const { return sqlite3_column_double(statement, column); }
     std::string_view Text(int column) const { return TextColumn(statement, column); }
     std::string_view Bytes(int column) const { return BlobColumn(statement, column); }
+    bool Null(int column) const { return sqlite3_column_type(statement, column) == SQLITE_NULL; }
 };
 
-struct SqliteArchive::Statements {
-    ~Statements() {
+// The archive's statements, prepared once: those the rules of the merge and a rebuild call, and
+// those of the summaries.
+struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
+    explicit Statements(sqlite3* connection) : db(connection) {}
+    ~Statements() override {
         for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, widen, decoded, framesAfter})
             sqlite3_finalize(statement);
         for (sqlite3_stmt* statement : merge) sqlite3_finalize(statement);
@@ -140,9 +145,104 @@ struct SqliteArchive::Statements {
     // per summary level: a bucket's summary added to the table's; the buckets of a range
     // made anew from what they summarize
     std::array<sqlite3_stmt*, kSummaryLevels> addSummary{}, clearSummaries{}, summarize{};
+
+    QString Error() const { return QString::fromUtf8(sqlite3_errmsg(db)); }
+    QString Step(sqlite3_stmt* statement) {
+        const int done = sqlite3_step(statement);
+        sqlite3_reset(statement);
+        return done == SQLITE_DONE || done == SQLITE_ROW ? QString() : Error();
+    }
+
+    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override {
+        sqlite3_stmt* find = findSame;
+        sqlite3_bind_int64(find, 1, digest);
+        sqlite3_bind_int64(find, 2, timeMs);
+        BindBlob(find, 3, bytes);
+        found.clear();
+        int step;
+        while ((step = sqlite3_step(find)) == SQLITE_ROW)
+            found.push_back({sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1), sqlite3_column_int64(find, 2)});
+        sqlite3_reset(find);
+        std::sort(found.begin(), found.end(),
+                  [](const SamePacket& a, const SamePacket& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
+        return step == SQLITE_DONE ? QString() : Error();
+    }
+
+    QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                        const TelemetryRecord* telemetry, std::int64_t& id) override {
+        sqlite3_stmt* insert = insertFrame;
+        sqlite3_bind_int64(insert, 1, timeMs);
+        sqlite3_bind_int64(insert, 2, digest);
+        BindBlob(insert, 3, bytes);
+        Binder values{insert, 4};
+        EachRecordField(telemetry, values);
+        QString error = Step(insert);
+        id = sqlite3_last_insert_rowid(db);
+        return error;
+    }
+
+    QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override {
+        sqlite3_stmt* insert = insertReception;
+        sqlite3_bind_int64(insert, 1, frame);
+        BindText(insert, 2, reception.source);
+        sqlite3_bind_int64(insert, 3, reception.timeMs);
+        BindText(insert, 4, reception.station);
+        QString error = Step(insert);
+        added = sqlite3_changes(db) > 0;
+        return error;
+    }
+
+    QString Widen(std::int64_t frame, std::int64_t timeMs) override {
+        sqlite3_bind_int64(widen, 1, frame);
+        sqlite3_bind_int64(widen, 2, timeMs);
+        return Step(widen);
+    }
+
+    QString Merge(std::int64_t into, const SamePacket& emptied) override {
+        for (sqlite3_stmt* statement : merge) {
+            // each statement takes the parameters it names
+            for (const auto& [index, value] : {std::pair{1, into}, {2, emptied.id}, {3, emptied.timeMs}, {4, emptied.lastMs}})
+                if (index <= sqlite3_bind_parameter_count(statement)) sqlite3_bind_int64(statement, index, value);
+            if (QString error = Step(statement); !error.isEmpty()) return error;
+        }
+        return {};
+    }
+
+    QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) override {
+        sqlite3_stmt* read = framesAfter;
+        sqlite3_bind_int64(read, 1, afterId);
+        sqlite3_bind_int64(read, 2, static_cast<std::int64_t>(count));
+        frames.clear();
+        int step;
+        while ((step = sqlite3_step(read)) == SQLITE_ROW) frames.push_back({sqlite3_column_int64(read, 0), std::string(BlobColumn(read, 1))});
+        sqlite3_reset(read);
+        return step == SQLITE_DONE ? QString() : Error();
+    }
+
+    QString WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) override {
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            sqlite3_bind_int64(decoded, 1, frames[i].id);
+            Binder fields{decoded, 2};
+            EachRecordField(values[i], fields);
+            if (QString error = Step(decoded); !error.isEmpty()) return error;
+        }
+        return {};
+    }
+
+    QString RemakeSummaries(int level, const TimeRange& range) override {
+        for (sqlite3_stmt* statement : {clearSummaries[static_cast<std::size_t>(level)],
+                                        summarize[static_cast<std::size_t>(level)]}) {
+            sqlite3_bind_int64(statement, 1, range.from.value_or(INT64_MIN));
+            sqlite3_bind_int64(statement, 2, range.to.value_or(INT64_MAX));
+            if (QString error = Step(statement); !error.isEmpty()) return error;
+        }
+        return {};
+    }
+
+    sqlite3* db;
 };
 
-SqliteArchive::SqliteArchive(sqlite3* db) : db_(db), statements_(std::make_unique<Statements>()) {}
+SqliteArchive::SqliteArchive(sqlite3* db) : SqlArchive(kSql), db_(db), statements_(std::make_unique<Statements>(db)) {}
 
 SqliteArchive::~SqliteArchive() {
     if (const QString error = Commit(); !error.isEmpty()) qWarning("%s: %s", qPrintable(path_), qPrintable(error));
@@ -252,7 +352,10 @@ QString SqliteArchive::Migrate(int version) {
     return {};
 }
 
-QString SqliteArchive::Error() const { return QString::fromUtf8(sqlite3_errmsg(db_)); }
+QString SqliteArchive::Error() const { return statements_->Error(); }
+
+MergeStatements& SqliteArchive::merging() { return *statements_; }
+RebuildStatements& SqliteArchive::rebuilding() { return *statements_; }
 
 QString SqliteArchive::Execute(const char* sql) {
     char* message = nullptr;
@@ -297,6 +400,7 @@ QString SqliteArchive::Prepare() {
 // A failed write may have ended the transaction already: SQLite itself says whether one is open.
 // Summaries still in hand then belong to packets that went with it.
 QString SqliteArchive::BeginBatch() {
+    if (!statements_->insertFrame) return "the archive is open for reading only";
     if (!sqlite3_get_autocommit(db_)) return {};
     merge_.summaries().Clear();
     return Execute("BEGIN IMMEDIATE");
@@ -327,181 +431,20 @@ QString SqliteArchive::WriteGathered() {
             sqlite3_bind_double(statement, 4 + 3 * i, values.maximum);
             sqlite3_bind_double(statement, 5 + 3 * i, values.sum);
         }
-        return Step(statement);
+        return statements_->Step(statement);
     };
-    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return RemakeSummaries(level, range); });
-}
-
-QString SqliteArchive::RemakeSummaries(int level, const TimeRange& range) {
-    for (sqlite3_stmt* statement : {statements_->clearSummaries[static_cast<std::size_t>(level)],
-                                    statements_->summarize[static_cast<std::size_t>(level)]}) {
-        sqlite3_bind_int64(statement, 1, range.from.value_or(INT64_MIN));
-        sqlite3_bind_int64(statement, 2, range.to.value_or(INT64_MAX));
-        if (QString error = Step(statement); !error.isEmpty()) return error;
-    }
-    return {};
-}
-
-QString SqliteArchive::Step(sqlite3_stmt* statement) {
-    const int done = sqlite3_step(statement);
-    sqlite3_reset(statement);
-    return done == SQLITE_DONE || done == SQLITE_ROW ? QString() : Error();
-}
-
-QString SqliteArchive::Receive(const Reception& reception, Received& result) {
-    if (!statements_->insertFrame) return "the archive is open for reading only";
-    if (QString error = BeginBatch(); !error.isEmpty()) return error;
-    QString error = merge_.Receive(*this, reception, result);
-    // a batch of scattered packets writes its summaries as it goes, not all at the end
-    if (error.isEmpty() && merge_.summaries().full()) error = WriteGathered();
-    return error;
-}
-
-QString SqliteArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) {
-    sqlite3_stmt* find = statements_->findSame;
-    sqlite3_bind_int64(find, 1, digest);
-    sqlite3_bind_int64(find, 2, timeMs);
-    BindBlob(find, 3, bytes);
-    found.clear();
-    int step;
-    while ((step = sqlite3_step(find)) == SQLITE_ROW)
-        found.push_back({sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1), sqlite3_column_int64(find, 2)});
-    sqlite3_reset(find);
-    std::sort(found.begin(), found.end(),
-              [](const SamePacket& a, const SamePacket& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
-    return step == SQLITE_DONE ? QString() : Error();
-}
-
-QString SqliteArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
-                                   const TelemetryRecord* telemetry, std::int64_t& id) {
-    sqlite3_stmt* insert = statements_->insertFrame;
-    sqlite3_bind_int64(insert, 1, timeMs);
-    sqlite3_bind_int64(insert, 2, digest);
-    BindBlob(insert, 3, bytes);
-    Binder values{insert, 4};
-    EachRecordField(telemetry, values);
-    QString error = Step(insert);
-    id = sqlite3_last_insert_rowid(db_);
-    return error;
-}
-
-QString SqliteArchive::InsertReception(std::int64_t frame, const Reception& reception, bool& added) {
-    sqlite3_stmt* insert = statements_->insertReception;
-    sqlite3_bind_int64(insert, 1, frame);
-    BindText(insert, 2, reception.source);
-    sqlite3_bind_int64(insert, 3, reception.timeMs);
-    BindText(insert, 4, reception.station);
-    QString error = Step(insert);
-    added = sqlite3_changes(db_) > 0;
-    return error;
-}
-
-QString SqliteArchive::Widen(std::int64_t frame, std::int64_t timeMs) {
-    sqlite3_bind_int64(statements_->widen, 1, frame);
-    sqlite3_bind_int64(statements_->widen, 2, timeMs);
-    return Step(statements_->widen);
-}
-
-QString SqliteArchive::Merge(std::int64_t into, const SamePacket& emptied) {
-    for (sqlite3_stmt* statement : statements_->merge) {
-        // each statement takes the parameters it names
-        for (const auto& [index, value] : {std::pair{1, into}, {2, emptied.id}, {3, emptied.timeMs}, {4, emptied.lastMs}})
-            if (index <= sqlite3_bind_parameter_count(statement)) sqlite3_bind_int64(statement, index, value);
-        if (QString error = Step(statement); !error.isEmpty()) return error;
-    }
-    return {};
+    return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return statements_->RemakeSummaries(level, range); });
 }
 
 QString SqliteArchive::ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take) {
     sqlite3_stmt* query = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr) != SQLITE_OK) return Error();
-    if (sqlite3_bind_parameter_count(query) >= 2) {
-        sqlite3_bind_int64(query, 1, range.from.value_or(INT64_MIN));
-        sqlite3_bind_int64(query, 2, range.to.value_or(INT64_MAX));
-    }
+    sqlite3_bind_int64(query, 1, range.from.value_or(INT64_MIN));
+    sqlite3_bind_int64(query, 2, range.to.value_or(INT64_MAX));
     int done;
     while ((done = sqlite3_step(query)) == SQLITE_ROW) take(Row{query});
     sqlite3_finalize(query);
     return done == SQLITE_DONE ? QString() : Error();
 }
 
-QString SqliteArchive::ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) {
-    // a few channels are read from their columns; more come from the raw frames, decoded as
-    // they are read: one column read where the table's would be many, and the same values
-    constexpr std::size_t kColumnsAtMost = 4;
-    const bool fromColumns = query.channels.size() <= kColumnsAtMost && !query.receptions;
-    ArchivedPacket packet;
-    return ForEachRow(kSql.Packets(query, fromColumns), query.range, [&](const Row& row) {
-        if (ReadPacketRow(row, query, fromColumns, packet)) take(packet);
-    });
-}
-
-QString SqliteArchive::ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) {
-    ArchivedPacket beacon;
-    return ForEachRow(kSql.TextBeacons(), range, [&](const Row& row) {
-        ReadTextBeaconRow(row, beacon);
-        take(beacon);
-    });
-}
-
-QString SqliteArchive::ForEachSummary(int level, int channel, const TimeRange& range,
-                                      const std::function<void(std::int64_t, const ValueSummary&)>& take) {
-    return ForEachRow(kSql.Summaries(level, channel), range, [&](const Row& row) {
-        take(row.Integer(0), {row.Integer(1), row.Real(2), row.Real(3), row.Real(4)});
-    });
-}
-
-QString SqliteArchive::ForEachValue(int channel, const TimeRange& range,
-                                    const std::function<void(std::int64_t, double)>& take) {
-    return ForEachRow(kSql.Values(channel), range, [&](const Row& row) { take(row.Integer(0), row.Real(1)); });
-}
-
-std::optional<std::int64_t> SqliteArchive::PacketTime(const char* which) {
-    std::optional<std::int64_t> time;
-    ForEachRow(kSql.PacketTime(which), {}, [&](const Row& row) {
-        if (sqlite3_column_type(row.statement, 0) != SQLITE_NULL) time = row.Integer(0);
-    });
-    return time;
-}
-
-std::optional<std::int64_t> SqliteArchive::OldestPacketTime() { return PacketTime("min"); }
-std::optional<std::int64_t> SqliteArchive::NewestPacketTime() { return PacketTime("max"); }
-
-std::int64_t SqliteArchive::CountPackets(const TimeRange& range) {
-    std::int64_t count = 0;
-    ForEachRow(kSql.CountPackets(), range, [&](const Row& row) { count = row.Integer(0); });
-    return count;
-}
-
-QString SqliteArchive::Rebuild() {
-    if (!statements_->decoded) return "the archive is open for reading only";
-    if (QString error = Commit(); !error.isEmpty()) return error;
-    if (QString error = Execute("BEGIN IMMEDIATE"); !error.isEmpty()) return error;
-    if (QString error = DecodeArchiveAnew(*this); !error.isEmpty()) {
-        Execute("ROLLBACK");  // the values stay as they were
-        return error;
-    }
-    return Commit();
-}
-
-QString SqliteArchive::ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) {
-    sqlite3_stmt* read = statements_->framesAfter;
-    sqlite3_bind_int64(read, 1, afterId);
-    sqlite3_bind_int64(read, 2, static_cast<std::int64_t>(count));
-    frames.clear();
-    int step;
-    while ((step = sqlite3_step(read)) == SQLITE_ROW) frames.push_back({sqlite3_column_int64(read, 0), std::string(BlobColumn(read, 1))});
-    sqlite3_reset(read);
-    return step == SQLITE_DONE ? QString() : Error();
-}
-
-QString SqliteArchive::WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) {
-    sqlite3_stmt* decoded = statements_->decoded;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        sqlite3_bind_int64(decoded, 1, frames[i].id);
-        Binder fields{decoded, 2};
-        EachRecordField(values[i], fields);
-        if (QString error = Step(decoded); !error.isEmpty()) return error;
-    }
-    return {};
-}
+template class SqlArchive<SqliteArchive>;

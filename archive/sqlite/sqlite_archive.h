@@ -1,7 +1,6 @@
 #pragma once
 
-#include "archive/archive_writer.h"
-#include "archive/reception_merge.h"
+#include "archive/sql_archive.h"
 
 #include <memory>
 
@@ -25,7 +24,7 @@ inline constexpr const char* kSqliteCompanions[] = {"", "-wal", "-shm", "-journa
 // channels) of the telemetry alone, for any SQL tool; and a table of summaries a level
 // (start_ms, packets, then each channel's least, greatest and summed value: x_minus_tri_volt_min,
 // _max, _sum), kept as packets arrive.
-class SqliteArchive : public ArchiveWriter, private MergeStatements, private RebuildStatements {
+class SqliteArchive : public SqlArchive<SqliteArchive> {
 public:
     enum class Mode { ReadWrite, ReadOnly };
 
@@ -36,24 +35,14 @@ public:
     static std::unique_ptr<SqliteArchive> Open(const QString& path, Mode mode, QString& error);
     ~SqliteArchive() override;
 
-    QString Receive(const Reception& reception, Received& result) override;
     QString Commit() override;
     void Rollback() override;
-    QString ForEachPacket(const PacketQuery& query, const std::function<void(const ArchivedPacket&)>& take) override;
-    QString ForEachTextBeacon(const TimeRange& range, const std::function<void(const ArchivedPacket&)>& take) override;
-    QString Rebuild() override;
-    QString ForEachSummary(int level, int channel, const TimeRange& range,
-                           const std::function<void(std::int64_t startMs, const ValueSummary&)>& take) override;
-    QString ForEachValue(int channel, const TimeRange& range,
-                         const std::function<void(std::int64_t timeMs, double value)>& take) override;
-    std::optional<std::int64_t> OldestPacketTime() override;
-    std::optional<std::int64_t> NewestPacketTime() override;
-    std::int64_t CountPackets(const TimeRange& range) override;
 
     const QString& path() const { return path_; }
     QString name() const override { return path_; }
 
 private:
+    friend class SqlArchive<SqliteArchive>;
     struct Statements;
     struct Row;
     explicit SqliteArchive(sqlite3* db);
@@ -67,24 +56,17 @@ private:
     QString Migrate(int version);
     QString Prepare();
     QString BeginBatch();
-    QString Step(sqlite3_stmt* statement);
-    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override;
-    QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,
-                        std::int64_t& id) override;
-    QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override;
-    QString Widen(std::int64_t frame, std::int64_t timeMs) override;
-    QString Merge(std::int64_t into, const SamePacket& emptied) override;
-    QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) override;
-    QString WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) override;
-    QString RemakeSummaries(int level, const TimeRange& range) override;
+    QString BeginRebuild() { return BeginBatch(); }
+    MergeStatements& merging();
+    RebuildStatements& rebuilding();
     // What the batch gathered in memory, written before it commits.
     QString WriteGathered();
-    std::optional<std::int64_t> PacketTime(const char* which);
-    // The rows of a query whose parameters 1 and 2, if it has them, are the range's bounds.
+    // The rows of a query whose parameters 1 and 2 are the range's bounds.
     QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take);
 
     sqlite3* db_;
     QString path_;
     std::unique_ptr<Statements> statements_;
-    ReceptionMerge merge_;
 };
+
+extern template class SqlArchive<SqliteArchive>;
