@@ -1,0 +1,130 @@
+#include "decoding.h"
+
+#include "archive/archive_feed.h"
+#include "batch/archive_rows.h"
+#include "batch/batch_decode.h"
+#include "live_recorder.h"
+#include "options.h"
+#include "programs/log_styles.h"
+#include "telemetry/version.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <variant>
+#include <unistd.h>
+
+namespace {
+
+// Writes out the rest and the summary; 1 when an output is not whole.
+int Finish(std::initializer_list<Output*> outputs, BatchDecoder& decoder, bool quiet, const QElapsedTimer& clock) {
+    decoder.Flush();
+    int status = 0;
+    for (Output* output : outputs)
+        if (const QString error = output->Close(); !error.isEmpty()) status = Failure(error);
+    if (!quiet) {
+        const std::string summary = SummaryText(decoder.totals(), static_cast<double>(clock.elapsed()) / 1000);
+        Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(summary)));
+    }
+    return status;
+}
+
+// Reads every input in turn; 1 when one could not be read, the others read all the same.
+int DecodeFiles(BatchDecoder& decoder, const QList<QByteArray>& inputs, InputFormat format, qint64& done,
+                Progress& progress) {
+    int status = 0;
+    for (const QByteArray& input : inputs) {
+        if (const QString error = decoder.Decode(input, format); !error.isEmpty()) {
+            progress.Clear();
+            status = Failure(QFile::decodeName(input) + ": " + error);
+        }
+        done += SizeOf(input);
+    }
+    progress.Clear();
+    return status;
+}
+
+}  // namespace
+
+int QueryArchive(const QCommandLineParser& parser, char decimalSeparator, Output& output) {
+    const auto given = [&](const char* option) { return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt; };
+    const auto query = ReadArchiveQuery(given("from"), given("to"), given("channels"));
+    if (const auto* problem = std::get_if<QString>(&query)) return UsageError(*problem);
+    const bool rebuild = parser.isSet("rebuild");
+    const QString path = parser.value("archive");
+    QString error;
+    std::unique_ptr<ArchiveReader> archive;
+    if (rebuild || parser.isSet("migrate")) {
+        std::unique_ptr<ArchiveWriter> writer = OpenArchiveWriter(path, RoleOf(parser), error);
+        if (!writer) return Failure(error);
+        if (!rebuild) return output.Close().isEmpty() ? 0 : 1;  // made or brought up to date: done
+        error = writer->Rebuild();
+        archive = std::move(writer);
+    } else {
+        if (archive = OpenArchiveReader(path, error); !archive) return Failure(error);
+        const auto write = [&](std::string_view rows) { output.Write(rows, false); };
+        if (parser.isSet("text-beacons"))
+            error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), kDecodeLog, write);
+        else
+            error = WriteArchivedPackets(*archive, std::get<ArchiveQuery>(query), RowFormatOf(parser), decimalSeparator, write);
+    }
+    int status = error.isEmpty() ? 0 : Failure(archive->name() + ": " + error);
+    if (const QString closed = output.Close(); !closed.isEmpty()) status = Failure(closed);
+    return status;
+}
+
+int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,
+                 char decimalSeparator, Output& output) {
+    Output beacons(stderr);
+    if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
+
+    const bool live = parser.isSet("live");
+    const QString captureFolder = parser.isSet("capture-dir") ? parser.value("capture-dir") : QDir::currentPath();
+    const std::string station = (parser.isSet("station") ? parser.value("station") : configuration.callsign).toStdString();
+    std::unique_ptr<ArchiveWriter> archive;
+    std::optional<ArchiveFeed> feed;
+    if (parser.isSet("archive")) {
+        QString error;
+        if (archive = OpenArchiveWriter(parser.value("archive"), RoleOf(parser), error); !archive)
+            return Failure(error);
+        // a live road's frames wait in the capture folder while a server cannot be reached
+        feed.emplace(*archive, station, 10000, live ? QDir(captureFolder).filePath(kArchiveWaitingFileName) : QString());
+    }
+
+    const bool quiet = parser.isSet("quiet");
+    qint64 total = 0, done = 0;
+    for (const QByteArray& input : inputs) total += SizeOf(input);
+    Progress progress(!quiet && isatty(STDERR_FILENO), total);
+
+    BatchDecoder::Sinks sinks{.rows = {},
+                              .satelliteFrames = {},
+                              .textBeacons = {},
+                              .progress = [&](qint64 bytes) { progress.Show(done + bytes); }};
+    if (!feed || live) sinks.rows = [&](std::string_view rows) { output.Write(rows, live); };
+    if (feed) sinks.satelliteFrames = [&](std::string_view frame, const FrameFacts& facts) { feed->Take(frame, facts); };
+    if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
+        sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
+    BatchDecoder decoder(RowFormatOf(parser), decimalSeparator, kDecodeLog, std::move(sinks));
+    decoder.SetStation(station);
+
+    QElapsedTimer clock;
+    clock.start();
+    int status = 0;
+    if (live) {
+        if (const QString error = MakeFolder(captureFolder); !error.isEmpty()) return Failure(error);
+        status = RunLiveRecorder(decoder, *ParseLiveServer(parser.value("live")), captureFolder, configuration,
+                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr);
+    } else {
+        status = DecodeFiles(decoder, inputs, InputFormatOf(parser), done, progress);
+    }
+    if (feed) {
+        const FeedReport report = feed->Commit();
+        // the recorder has told what its last commit did
+        if (!report.error.isEmpty() && !live) status = Failure(archive->name() + ": " + report.error);
+        if (!quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(report.counts))));
+    }
+    return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
+}

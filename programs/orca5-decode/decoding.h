@@ -1,0 +1,18 @@
+#pragma once
+
+#include "intake/configuration.h"
+#include "output.h"
+
+#include <QByteArray>
+#include <QCommandLineParser>
+#include <QList>
+
+// What orca5-decode does, each returning its exit code.
+
+// --archive alone: the archive's packets (or text beacons) as rows, or its packet table decoded
+// anew, or its schema made or migrated.
+int QueryArchive(const QCommandLineParser& parser, char decimalSeparator, Output& output);
+
+// Files or the live server into rows, and into the archive when one is given.
+int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,
+                 char decimalSeparator, Output& output);

@@ -1,0 +1,209 @@
+#include "options.h"
+
+#include "archive/postgres/postgres_archive.h"
+#include "archive/sqlite/sqlite_archive.h"
+#include "intake/kiss.h"
+#include "live_recorder.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const char kHelp[] = R"(Usage: orca5-decode [options] FILE...
+       orca5-decode [options] --live HOST:PORT
+
+Decodes ORCA-5 telemetry from KISS capture files (.kss) and SatNOGS frame exports and writes
+one row per telemetry packet. FILE "-" is standard input. Each file's format is recognised
+from its content: a capture file has FEND bytes, a SatNOGS export is lines of date, "|" and
+hexadecimal. Lines and frames that are not telemetry are skipped and counted.
+
+Options:
+  -o, --output FILE      write to FILE instead of standard output ("-"): a new file
+                         renamed into place once every byte is on disk, never over an
+                         input or a capture file
+  --csv                  semicolon-separated, as "Write CSV File" writes it (the default)
+  --jsonl                one JSON object per line: rx_time, obc_time, source, frame and
+                         every channel by its name
+  --influx               InfluxDB's line protocol: measurement orca5, tags station and
+                         source (the file's name), every channel as a field named as the
+                         archive's column, the place in the file as the field place, the
+                         reception time in nanoseconds (a packet without one is skipped)
+  --locale               numbers with your locale's decimal separator instead of "."; time
+                         stamps stay as the capture file wrote them (only a time stamp in
+                         milliseconds, which has no text, takes the locale's date form)
+  --format kiss|satnogs  read every FILE in this format
+  --text-beacons         also write the satellite's text beacons to standard error
+  --text-beacons-file F  ... or to the file F, written as the output is
+  -q, --quiet            no progress line and no summary on standard error
+
+A station without a display:
+  --live HOST:PORT       record the frames of a KISS server instead of reading files: each
+                         goes into the daily capture file (yyyy-MM-dd_orca5.kss, as the window
+                         writes it) and each packet to the output at once; the connection is
+                         made again whenever it drops; SIGINT or SIGTERM end it
+  --capture-dir DIR      the folder of the capture files (and the SiDS outbox); default: here
+  --conf FILE            conf.ini keys for forwarding to a SatNOGS database (SIDS, SIDS_URL,
+                         CALLSIGN, LATITUDE, LONGITUDE, NORAD_ID)
+The mission archive (an SQLite file, made when missing, or postgresql://USER@HOST:PORT/DB):
+  --archive DB           with FILEs or --live: keep every frame of the satellite in DB, each
+                         transmission once with all its receptions (no rows are written for
+                         FILEs); alone: write the archived packets as rows, oldest first
+  --station CALL         the receiving station of the frames kept and of --influx rows
+                         (default: CALLSIGN of --conf)
+  --from T, --to T       only packets from T (inclusive) to T (exclusive), UTC:
+                         2021-02-06, "2021-02-06 14:00:00" or 2021-02-06T14:00:00.123Z
+  --channels LIST        only these channels, in this order ("Battery 1 Volt,Urbv")
+  --text-beacons         with --archive alone: the archived text beacons instead of packets
+  --rebuild              decode the archive's packet table anew from its raw frames
+  --migrate              make or migrate a PostgreSQL archive's schema, as its owner; alone,
+                         nothing else is done (an SQLite archive migrates itself)
+
+  -h, --help             this help
+  --version              the program's name and the library's version
+
+Exit status: 0 done (also when lines or frames were skipped), 1 an input could not be read or
+the output or the archive not written (the other inputs are still read), 2 a usage error.
+
+Examples:
+  orca5-decode -o year.csv 2021-*_orca5.kss
+  orca5-decode --jsonl satnogs-export.csv > packets.jsonl
+  orca5-decode --jsonl - < pass.kss | jq '."Battery 1 Volt"'
+  orca5-decode --influx --station N0CALL 2021-*.kss | split -l 5000 --filter \
+      "curl --fail --data-binary @- 'http://127.0.0.1:8086/write?db=orca5&precision=ns'"
+  orca5-decode --live 127.0.0.1:8001 --capture-dir /var/lib/orca5 --conf station.ini
+  orca5-decode --archive mission.sqlite 2021-*_orca5.kss satnogs-export.csv
+  orca5-decode --archive mission.sqlite --from 2021-02-01 --channels "Battery 1 Volt" -o b1.csv
+)";
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.addOptions({
+        {{"o", "output"}, "", "FILE"},
+        {"csv", ""},
+        {"jsonl", ""},
+        {"influx", ""},
+        {"locale", ""},
+        {"format", "", "FORMAT"},
+        {"text-beacons", ""},
+        {"text-beacons-file", "", "FILE"},
+        {{"q", "quiet"}, ""},
+        {{"h", "help"}, ""},
+        {"version", ""},
+        {"live", "", "HOST:PORT"},
+        {"capture-dir", "", "DIR"},
+        {"conf", "", "FILE"},
+        {"archive", "", "DB"},
+        {"station", "", "CALL"},
+        {"from", "", "T"},
+        {"to", "", "T"},
+        {"channels", "", "LIST"},
+        {"rebuild", ""},
+        {"migrate", ""},
+    });
+}
+
+// Each is the next argument that reads as its text.
+QList<QByteArray> InputNames(const QStringList& positional, int argc, char** argv) {
+    QList<QByteArray> names;
+    int next = 1;
+    for (const QString& text : positional) {
+        while (next < argc && QString::fromLocal8Bit(argv[next]) != text) ++next;
+        names.append(next < argc ? QByteArray(argv[next++]) : QFile::encodeName(text));
+    }
+    return names;
+}
+
+qint64 SizeOf(const QByteArray& name) {
+    struct stat status {};
+    return name != "-" && ::stat(name.constData(), &status) == 0 ? static_cast<qint64>(status.st_size) : 0;
+}
+
+
+namespace {
+
+// The file a name (or "-", standard input) reaches, by whatever name or link.
+std::optional<std::pair<dev_t, ino_t>> FileOf(const QByteArray& name) {
+    struct stat status {};
+    if (name == "-" ? ::fstat(STDIN_FILENO, &status) != 0 || !S_ISREG(status.st_mode) : ::stat(name.constData(), &status) != 0)
+        return std::nullopt;
+    return std::pair(status.st_dev, status.st_ino);
+}
+
+// True when the two name one file: the same file on disk, or the same path for one not made yet.
+bool SameFile(const QString& a, const QString& b) {
+    const auto file = FileOf(QFile::encodeName(a));
+    return file ? file == FileOf(QFile::encodeName(b)) : QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+// True when the path names one of the inputs (standard input among them when it is a file).
+bool IsAnInput(const QString& path, const QList<QByteArray>& inputs) {
+    const auto output = path.isEmpty() || path == "-" ? std::nullopt : FileOf(QFile::encodeName(path));
+    return output && std::any_of(inputs.begin(), inputs.end(), [&](const QByteArray& name) { return FileOf(name) == output; });
+}
+
+// True when the path names an SQLite archive or a file SQLite keeps beside it.
+bool IsTheArchive(const QString& path, const QString& archive) {
+    if (path.isEmpty() || path == "-" || archive.isEmpty() || IsPostgresUrl(archive)) return false;
+    return std::any_of(std::begin(kSqliteCompanions), std::end(kSqliteCompanions),
+                       [&](const char* suffix) { return SameFile(path, archive + suffix); });
+}
+
+// A file with FEND bytes at its start holds frames: no output of ours has them. (A pipe or a
+// device is no such file, and reading one would wait for a writer.)
+bool IsCapture(const QString& path) {
+    QFile file(path);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) && file.read(1 << 16).contains(kFend);
+}
+
+}  // namespace
+
+WriterRole RoleOf(const QCommandLineParser& parser) {
+    return parser.isSet("migrate") ? WriterRole::Owner : WriterRole::Station;
+}
+
+bool IsArchiveQuery(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
+    return parser.isSet("archive") && inputs.isEmpty() && !parser.isSet("live");
+}
+
+// The first thing wrong with how the program was called, or nothing.
+QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
+    const bool live = parser.isSet("live");
+    const bool query = IsArchiveQuery(parser, inputs);
+    if (live && !inputs.isEmpty()) return "--live reads a server, not files";
+    if (live && parser.isSet("output")) return "--live writes to standard output, as each packet comes";
+    if (live && !ParseLiveServer(parser.value("live"))) return "--live takes HOST:PORT, not " + parser.value("live");
+    if (!live && inputs.isEmpty() && !query) return "no FILE given";
+    if (parser.isSet("archive") && !inputs.isEmpty() && parser.isSet("output"))
+        return "--archive with FILEs keeps them in the archive and writes no rows";
+    if (parser.isSet("migrate") && !parser.isSet("archive")) return "--migrate goes with --archive";
+    for (const char* option : {"from", "to", "channels", "rebuild"})
+        if (parser.isSet(option) && !query) return QStringLiteral("--%1 goes with --archive alone").arg(option);
+    if (int(parser.isSet("csv")) + int(parser.isSet("jsonl")) + int(parser.isSet("influx")) > 1)
+        return "--csv, --jsonl and --influx exclude each other";
+    const QString format = parser.value("format");
+    if (parser.isSet("format") && format != "kiss" && format != "satnogs")
+        return "--format is kiss or satnogs, not \"" + format + "\"";
+    const QString rows = parser.value("output"), beacons = parser.value("text-beacons-file");
+    if (!rows.isEmpty() && rows != "-" && !beacons.isEmpty() && SameFile(rows, beacons))
+        return "--output and --text-beacons-file name one file, " + rows;
+    for (const QString& path : {rows, beacons}) {
+        if (IsAnInput(path, inputs)) return path + " is an input: it is never written over";
+        if (IsTheArchive(path, parser.value("archive"))) return path + " is the archive: it is never written over";
+        // "--text-beacons-file *.kss" takes the first capture for the beacon file
+        if (IsCapture(path)) return path + " is a capture file: it is never written over";
+    }
+    return {};
+}
+
+InputFormat InputFormatOf(const QCommandLineParser& parser) {
+    if (!parser.isSet("format")) return InputFormat::Detect;
+    return parser.value("format") == "kiss" ? InputFormat::Kiss : InputFormat::Satnogs;
+}
+
+RowFormat RowFormatOf(const QCommandLineParser& parser) {
+    if (parser.isSet("jsonl")) return RowFormat::JsonLines;
+    return parser.isSet("influx") ? RowFormat::LineProtocol : RowFormat::Csv;
+}
