@@ -4,6 +4,7 @@
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -16,11 +17,24 @@ constexpr std::size_t kWaitingAtMost = 8;
 // A frame without a reception time has nothing to be kept by: the writer counts it skipped.
 constexpr std::int64_t kNoTime = INT64_MIN;
 
+// Each line of the waiting file, a block at a time however many wait; how many there were.
+std::int64_t ForEachWaitingLine(const QString& path, const std::function<void(const QByteArray&)>& take) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return 0;
+    std::int64_t lines = 0;  // whole ones: a line cut short by a crash is no frame
+    for (QByteArray line; !(line = file.readLine()).isEmpty();) {
+        const bool whole = line.endsWith('\n');
+        lines += whole;
+        take(whole ? line.chopped(1) : line);
+    }
+    return lines;
+}
+
 }  // namespace
 
 ArchiveFeed::ArchiveFeed(ArchiveWriter& store, std::string station, std::int64_t batch, QString waitingFile,
                          std::chrono::milliseconds retry)
-    : store_(store), station_(std::move(station)), batch_(batch), waitingFile_(std::move(waitingFile)), retry_(retry),
+    : store_(store), station_(std::move(station)), framesPerBatch_(batch), waitingFile_(std::move(waitingFile)), retry_(retry),
       writer_([this] { Write(); }) {}
 
 ArchiveFeed::~ArchiveFeed() {
@@ -48,8 +62,8 @@ void ArchiveFeed::Take(std::string_view frame, const FrameFacts& facts) {
 void ArchiveFeed::HandOver() {
     if (taken_.empty()) return;
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return waiting_.size() < kWaitingAtMost; });
-    waiting_.push_back(std::exchange(taken_, {}));
+    changed_.wait(lock, [&] { return handedOver_.size() < kWaitingAtMost; });
+    handedOver_.push_back(std::exchange(taken_, {}));
     taken_.reserve(kHandOverFrames);
     changed_.notify_all();
 }
@@ -59,35 +73,43 @@ FeedReport ArchiveFeed::Commit() {
     std::unique_lock lock(mutex_);
     commitAsked_ = true;
     changed_.notify_all();
-    changed_.wait(lock, [&] { return !commitAsked_ && waiting_.empty() && !writing_; });
+    changed_.wait(lock, [&] { return !commitAsked_ && handedOver_.empty() && !writing_; });
     FeedReport report = report_;
     report_.error.clear();  // told once
     return report;
+}
+
+void ArchiveFeed::CommitLater() {
+    HandOver();
+    const std::lock_guard lock(mutex_);
+    commitAsked_ = reportAsked_ = true;
+    changed_.notify_all();
 }
 
 void ArchiveFeed::Write() {
     // frames that waited when the program last ran
     if (!waitingFile_.isEmpty() && QFileInfo(waitingFile_).size() > 0) {
         unreachable_ = true;
-        counts_.waiting = ReadWholeFile(waitingFile_).bytes.count('\n');
+        counts_.waiting = ForEachWaitingLine(waitingFile_, [](const QByteArray&) {});
     }
     std::unique_lock lock(mutex_);
     for (;;) {
-        const auto asked = [&] { return !waiting_.empty() || commitAsked_ || stopping_; };
+        const auto asked = [&] { return !handedOver_.empty() || commitAsked_ || stopping_; };
         // an archive that cannot be reached is tried again whether or not frames come
         if (unreachable_)
             changed_.wait_for(lock, retry_, asked);
         else
             changed_.wait(lock, asked);
         writing_ = true;  // a Commit waits for what waited to be written
+        const bool stopping = stopping_;
         lock.unlock();
-        TryAgain();
+        if (!stopping) TryAgain();  // a program that ends waits for no server
         lock.lock();
         writing_ = false;
         changed_.notify_all();
-        if (!waiting_.empty()) {
-            const Frames frames = std::move(waiting_.front());
-            waiting_.pop_front();
+        if (!handedOver_.empty()) {
+            const Frames frames = std::move(handedOver_.front());
+            handedOver_.pop_front();
             writing_ = true;
             changed_.notify_all();
             lock.unlock();
@@ -104,6 +126,13 @@ void ArchiveFeed::Write() {
             lock.lock();
             if (report_.error.isEmpty()) report_.error = std::exchange(error_, {});
             report_.counts = counts_;
+            if (std::exchange(reportAsked_, false) && committed) {
+                const FeedReport report = report_;
+                report_.error.clear();  // told once
+                lock.unlock();
+                committed(report);
+                lock.lock();
+            }
             writing_ = false;
             commitAsked_ = false;
             changed_.notify_all();
@@ -124,24 +153,24 @@ void ArchiveFeed::Receive(const Frame& frame) {
     Received result = Received::New;
     if (const QString error = store_.Receive({frame.bytes, frame.timeMs, frame.source, frame.station}, result);
         !error.isEmpty()) {
-        if (Lost()) return replaying_ ? void() : Wait(frame);
+        if (WaitIfArchiveLost()) return replaying_ ? void() : Wait(frame);
         ++inBatch_;  // this frame went with the batch
         store_.Rollback();
         ForgetBatch();
         return Fail(error);
     }
-    if (!waitingFile_.isEmpty() && !replaying_) batchFrames_.push_back(frame);
+    if (!waitingFile_.isEmpty() && !replaying_) batchInHand_.push_back(frame);
     ++(result == Received::New ? counts_.added : result == Received::HeardAgain ? counts_.heardAgain : counts_.alreadyArchived);
-    if (++inBatch_ >= batch_) EndBatch();
+    if (++inBatch_ >= framesPerBatch_) EndBatch();
 }
 
 void ArchiveFeed::EndBatch() {
-    if (const QString error = store_.Commit(); !error.isEmpty() && !Lost()) {
+    if (const QString error = store_.Commit(); !error.isEmpty() && !WaitIfArchiveLost()) {
         ForgetBatch();
         Fail(error);
     }
     inBatch_ = 0;
-    batchFrames_.clear();
+    batchInHand_.clear();
     batchStart_ = counts_;
 }
 
@@ -151,11 +180,11 @@ void ArchiveFeed::ForgetBatch() {
     counts_.heardAgain = batchStart_.heardAgain;
     counts_.alreadyArchived = batchStart_.alreadyArchived;
     inBatch_ = 0;
-    batchFrames_.clear();
+    batchInHand_.clear();
     batchStart_ = counts_;
 }
 
-bool ArchiveFeed::Lost() {
+bool ArchiveFeed::WaitIfArchiveLost() {
     if (waitingFile_.isEmpty() || !store_.Lost()) return false;
     unreachable_ = true;
     inBatch_ = 0;
@@ -166,7 +195,7 @@ bool ArchiveFeed::Lost() {
     counts_.skipped = now.skipped;
     counts_.waiting = now.waiting;
     counts_.failed = now.failed;
-    for (const Frame& frame : std::exchange(batchFrames_, {})) Wait(frame);
+    for (const Frame& frame : std::exchange(batchInHand_, {})) Wait(frame);
     return true;
 }
 
@@ -184,17 +213,16 @@ void ArchiveFeed::TryAgain() {
     nextTry_ = now + retry_;
     if (store_.Lost() && !store_.Reconnect()) return;
     // every waiting frame written again, in order; the merge keeps each once however often
-    const WholeFile waiting = ReadWholeFile(waitingFile_);
     unreachable_ = false;
     replaying_ = true;
     batchStart_ = counts_;
-    for (const QByteArray& line : waiting.bytes.split('\n')) {
+    ForEachWaitingLine(waitingFile_, [this](const QByteArray& line) {
         const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() != 4 || unreachable_) continue;
+        if (fields.size() != 4 || unreachable_) return;
         Receive({BytesFromHex(std::string_view(fields[3].constData(), static_cast<std::size_t>(fields[3].size()))),
                  fields[0].toLongLong(), QByteArray::fromPercentEncoding(fields[2]).toStdString(),
                  QByteArray::fromPercentEncoding(fields[1]).toStdString()});
-    }
+    });
     if (!unreachable_) EndBatch();
     replaying_ = false;
     if (unreachable_) return;

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -50,6 +51,10 @@ public:
     void Take(std::string_view frame, const FrameFacts& facts);
     // Waits until everything taken is in the archive, and ends the batch.
     FeedReport Commit();
+    // The same without waiting: the writer ends the batch once it has written everything
+    // taken so far, and then hands its report to `committed`, on its own thread.
+    void CommitLater();
+    std::function<void(const FeedReport&)> committed;
 
 private:
     struct Frame {
@@ -71,23 +76,25 @@ private:
     void EndBatch();
     // The counts of the batch in hand taken back: they did not happen.
     void ForgetBatch();
-    // Whether the archive was lost: the batch in hand then waits on disk, with what follows.
-    bool Lost();
+    // When the archive was lost, the batch in hand goes to wait on disk, and what follows with
+    // it; whether it was.
+    bool WaitIfArchiveLost();
     void Wait(const Frame& frame);
     // Writes the waiting frames once the archive can be reached again.
     void TryAgain();
 
     ArchiveWriter& store_;
     std::string station_;
-    std::int64_t batch_;
+    std::int64_t framesPerBatch_;
 
     Frames taken_;  // the feeding thread's, handed over in hundreds: a hand-over costs a switch of threads
 
     // shared between the two threads, under the mutex
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<Frames> waiting_;
+    std::deque<Frames> handedOver_;  // to the writer, which has yet to take them
     bool commitAsked_ = false;
+    bool reportAsked_ = false;  // a commit asked without waiting, whose report goes to `committed`
     bool writing_ = false;  // the writer has a frame or a commit in hand
     bool stopping_ = false;
     FeedReport report_;     // as of the last commit
@@ -96,7 +103,7 @@ private:
     std::int64_t inBatch_ = 0;
     QString waitingFile_;
     std::chrono::milliseconds retry_;
-    Frames batchFrames_;            // the batch in hand: it waits on disk should it be lost
+    Frames batchInHand_;            // its frames: they wait on disk should the archive be lost
     ArchiveCounts batchStart_;      // the counts before it
     bool unreachable_ = false;
     bool replaying_ = false;  // the frames in hand are those of the waiting file

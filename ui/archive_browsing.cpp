@@ -20,10 +20,13 @@ QString DateOf(std::int64_t milliseconds) { return FieldTime(milliseconds).left(
 }  // namespace
 
 void Form1::MnuLoadTimeRange_Click() {
-    if (!archiveReader_) return;
+    if (!archive_) return;
     CommitArchive();  // what came in last is there to load
+    QString error;
+    ArchiveReader* reader = archive_->Reader(error);
+    if (!reader) return Text4->setText(error + ": nothing was loaded");
     // the 24 hours before the newest packet, the newest included
-    const std::int64_t newest = archiveReader_->NewestPacketTime().value_or(0);
+    const std::int64_t newest = reader->NewestPacketTime().value_or(0);
     const std::int64_t to = newest / 1000 * 1000 + 1000;
     TimeRangeDialog dialog(to - kDayMs, to, this);
     if (dialog.exec() == QDialog::Accepted) LoadTimeRange(dialog.range());
@@ -33,7 +36,7 @@ void Form1::MnuHistory_Click() {
     if (!history_) {
         // a connection of its own, reading what the archive has committed while this one writes
         QString error;
-        std::unique_ptr<ArchiveReader> reader = OpenArchiveReader(archiveLocation_, error);
+        std::unique_ptr<ArchiveReader> reader = archive_->OpenReader(error);
         if (!reader) return Text4->setText(error);
         CommitArchive();
         std::vector<HistoryChoice> choices;
@@ -64,30 +67,29 @@ void Form1::LoadTimeRange(const TimeRange& range) {
         return;
     }
     CommitArchive();
-    // a server the window's connection lost is reached again
-    archiveReader_->NewestPacketTime();
-    if (archiveReader_->Lost() && !archiveReader_->Reconnect())
-        return Text4->setText(archiveReader_->name() + " cannot be reached: nothing was loaded");
+    QString error;
+    ArchiveReader* reader = archive_->Reader(error);
+    if (!reader) return Text4->setText(error + ": nothing was loaded");
     StartImport();
     // through the decoder as an import: the store, the frame log, the payload text; the time
     // each packet was first heard, as the archive writes it
     DecoderContext context{decodeView_, variant_.log};
     std::string frameHex;
-    archiveReader_->ForEachPacket({range, AllChannels(), false, kStoreCapacity}, [&](const ArchivedPacket& packet) {
+    reader->ForEachPacket({range, AllChannels(), false, kStoreCapacity}, [&](const ArchivedPacket& packet) {
         HexText(packet.frame, frameHex);
         DecodeTelemetryFrame(context, packet.frame, {packet.record.rxTime, frameHex});
     });
-    archiveReader_->ForEachTextBeacon(range, [&](const ArchivedPacket& beacon) {
+    reader->ForEachTextBeacon(range, [&](const ArchivedPacket& beacon) {
         AppendBeaconText(BeaconTextLine(beacon.frame, beacon.record.rxTime, variant_.log));
     });
     const std::int64_t from = range.from.value_or(0), to = range.to.value_or(0);
     // beside an archive file; a server's beside the capture files
-    const QString folder = IsPostgresUrl(archiveLocation_) ? captureFolder_ : QFileInfo(archiveLocation_).path();
+    const QString folder = IsPostgresUrl(archive_->location()) ? captureFolder_ : QFileInfo(archive_->location()).path();
     state_.currentFileName = QDir(folder).filePath("orca5-archive_" + DateOf(from) + "-" + DateOf(to));
     RefreshAfterImport();
     FlushLogs();
 
-    const std::int64_t inRange = archiveReader_->CountPackets(range);
+    const std::int64_t inRange = reader->CountPackets(range);
     const QString span = QStringLiteral("packets from %1 to %2").arg(FieldTime(from), FieldTime(to));
     Text4->setText(inRange > state_.packetCount
                        ? QStringLiteral("%1 of %2 %3; narrow the range for the rest").arg(state_.packetCount).arg(inRange).arg(span)

@@ -70,5 +70,5 @@ void Form1::Winsock1_DataArrival(const LiveArrival& arrival, const QString& capt
     ShowPacket(HScroll1->value());
     Option1_Click(state_.chartChannel);
     FlushLogs();
-    CommitArchive();
+    CommitArchiveLater();
 }

@@ -130,19 +130,13 @@ void Form1::ApplyConfiguration() {
 
 void Form1::OpenArchive() {
     if (configuration_.archive.isEmpty()) return;
-    archiveLocation_ = configuration_.archive.toUpper() == u"YES" ? QDir(captureFolder_).filePath(kArchiveFileName)
-                                                                 : configuration_.archive;
+    const QString location = configuration_.archive.toUpper() == u"YES" ? QDir(captureFolder_).filePath(kArchiveFileName)
+                                                                        : configuration_.archive;
     QString error;
-    archive_ = OpenArchiveWriter(archiveLocation_, WriterRole::Station, error);
+    archive_ = ArchiveSession::Open(location, configuration_.callsign.toStdString(), QDir(captureFolder_).filePath(kArchiveWaitingFileName),
+                                    error);
     if (!archive_) return Text4->setText(error + "; nothing is archived");
-    // the window reads through a connection of its own: the writer's is its thread's alone
-    archiveReader_ = OpenArchiveReader(archiveLocation_, error);
-    if (!archiveReader_) {
-        archive_.reset();
-        return Text4->setText(error + "; nothing is archived");
-    }
-    archiveFeed_.emplace(*archive_, configuration_.callsign.toStdString(), 10000,
-                         QDir(captureFolder_).filePath(kArchiveWaitingFileName));
+    connect(archive_.get(), &ArchiveSession::committed, this, &Form1::ShowArchiveReport);
 
     // the Archive menu is there only with an archive: without one the window is as it was
     auto* menu = new QMenu("&Archive", this);
@@ -152,12 +146,18 @@ void Form1::OpenArchive() {
     MnuHistory = menu->addAction("&History");
     connect(MnuHistory, &QAction::triggered, this, &Form1::MnuHistory_Click);
     MnuArchive = menuBar()->insertMenu(MnuInfo, menu);
-    decodeView_.satelliteFrame = [this](std::string_view frame, const FrameFacts& facts) { archiveFeed_->Take(frame, facts); };
+    decodeView_.satelliteFrame = [this](std::string_view frame, const FrameFacts& facts) { archive_->Take(frame, facts); };
 }
 
 void Form1::CommitArchive() {
-    if (!archiveFeed_) return;
-    const FeedReport report = archiveFeed_->Commit();
+    if (archive_) ShowArchiveReport(archive_->Commit());
+}
+
+void Form1::CommitArchiveLater() {
+    if (archive_) archive_->CommitLater();
+}
+
+void Form1::ShowArchiveReport(const FeedReport& report) {
     const ArchiveCounts& counts = report.counts;
     if (counts.waiting > 0)
         Text4->setText(QStringLiteral("%1 cannot be reached: %2 frames wait").arg(archive_->name()).arg(counts.waiting));

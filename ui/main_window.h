@@ -1,7 +1,6 @@
 #pragma once
 
-#include "archive/archive_feed.h"
-#include "archive/archive_location.h"
+#include "archive/archive_session.h"
 #include "archive/sqlite/sqlite_archive.h"
 #include "intake/configuration.h"
 #include "intake/live_session.h"
@@ -160,7 +159,11 @@ private:
     void ApplyConfiguration();
     void ShowForwarding();
     void OpenArchive();
-    void CommitArchive();  // the batch in hand; a failure goes to the status line
+    // The batch in hand, waited for before what came in last is read back; or not waited for,
+    // its figures shown when they come. A failure goes to the status line.
+    void CommitArchive();
+    void CommitArchiveLater();
+    void ShowArchiveReport(const FeedReport& report);
     void BuildSurface();
     void BuildStatusRow();
     void BuildTabs();
@@ -186,13 +189,10 @@ private:
     QString programFolder_;
     QString captureFolder_;  // the daily capture files and the SiDS outbox
     LiveSession* liveSession_;
-    QString archiveLocation_;                 // a file's path or a server's URL, when conf.ini names one
-    std::unique_ptr<ArchiveWriter> archive_;        // the feed's thread writes through it, and nothing else uses it
-    std::unique_ptr<ArchiveReader> archiveReader_;  // what the window reads
+    std::unique_ptr<ArchiveSession> archive_;  // when conf.ini names one
     bool importing_ = false;
     std::optional<TimeRange> rangeAfterImport_;    // asked for while an import ran
     friend class ImportRunning;
-    std::optional<ArchiveFeed> archiveFeed_;
     DecodeView decodeView_;
     QString shownForwardingError_;
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import

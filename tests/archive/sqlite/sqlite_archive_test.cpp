@@ -20,6 +20,10 @@
 
 #include <sqlite3.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+
 namespace {
 
 std::unique_ptr<SqliteArchive> OpenArchive(const QString& path, SqliteArchive::Mode mode = SqliteArchive::Mode::ReadWrite) {
@@ -225,6 +229,40 @@ TEST(MissionArchive, ARebuildOfManyFramesSaysWhyADecodeFailed) {
     RunSql(path, "CREATE TRIGGER refuse BEFORE UPDATE OF obc_time ON frames WHEN NEW.id = 10200 "
                  "BEGIN SELECT RAISE(ABORT, 'frame 10200 refused'); END");
     EXPECT_EQ(archive->Rebuild(), "frame 10200 refused");
+}
+
+// The window's live arrivals ask for a commit and go on: the figures come from the writer's
+// thread once it has written, however long another program holds the file.
+TEST(MissionArchive, ACommitAskedWithoutWaitingReportsWhenTheWriterIsDone) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("mission.sqlite");
+    const auto archive = OpenArchive(path);
+    ArchiveFeed feed(*archive, "N0CALL");
+    std::mutex mutex;
+    std::condition_variable reported;
+    std::optional<FeedReport> report;
+    feed.committed = [&](const FeedReport& done) {
+        const std::lock_guard lock(mutex);
+        report = done;
+        reported.notify_all();
+    };
+    sqlite3* other = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &other);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    for (int n = 1; n <= 3; ++n) feed.Take(NumberedBeacon(n), {.rxTimeText = "2021-02-06 14:0" + std::to_string(n) + ":00.000 UTC"});
+    feed.CommitLater();
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_FALSE(reported.wait_for(lock, std::chrono::milliseconds(300), [&] { return report.has_value(); }))
+            << "nothing is written while the file is held";
+    }
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(reported.wait_for(lock, std::chrono::seconds(30), [&] { return report.has_value(); }));
+    EXPECT_EQ(report->error, "");
+    EXPECT_EQ(report->counts.added, 3);
+    EXPECT_EQ(Packets(*archive).size(), 3u);
 }
 
 TEST(MissionArchive, WhatWaitedOnDiskIsWrittenWhileCommitsAreAsked) {
