@@ -1,7 +1,9 @@
 #include "ui/history_window.h"
 
 #include "telemetry/value_text.h"
+#include "archive/history_view.h"
 #include "ui/channel_chart.h"
+#include "ui/column_band.h"
 #include "ui/time_range_dialog.h"
 
 #include <QComboBox>
@@ -17,92 +19,10 @@
 
 namespace {
 
-constexpr double kMinimumSeconds = 60;                        // the narrowest range shown
-constexpr double kMaximumSeconds = 50.0 * 365 * 24 * 60 * 60;  // the widest
 constexpr int kStripPixels = 60;
 constexpr std::array<std::ptrdiff_t, 7> kNearest{0, -1, 1, -2, 2, -3, 3};
 
-double Seconds(std::int64_t milliseconds) { return static_cast<double>(milliseconds) / 1000; }
-
-// From the least to the greatest value of the columns, widening one found before.
-void WidenToValues(const std::vector<HistoryColumn>& columns, QCPRange& range, bool& found) {
-    for (const HistoryColumn& column : columns) {
-        if (column.values.packets == 0) continue;
-        range = found ? QCPRange(std::min(range.lower, column.values.minimum), std::max(range.upper, column.values.maximum))
-                      : QCPRange(column.values.minimum, column.values.maximum);
-        found = true;
-    }
-}
-
 }  // namespace
-
-// The columns of one series: a band from each column's least to its greatest value, and the
-// means joined by a line that stops at every gap. A column of one pixel with one packet is a
-// dot; nothing is ever thinner than a pixel, so a lone spike shows.
-class ColumnBand : public QCPAbstractPlottable {
-public:
-    ColumnBand(QCPAxis* keyAxis, QCPAxis* valueAxis, const QColor& colour)
-        : QCPAbstractPlottable(keyAxis, valueAxis), colour_(colour) {}
-
-    void SetColumns(const std::vector<HistoryColumn>* columns) { columns_ = columns; }
-
-    double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
-
-    QCPRange getKeyRange(bool& found, QCP::SignDomain) const override {
-        found = columns_ && !columns_->empty();
-        return found ? QCPRange(Seconds(columns_->front().fromMs), Seconds(columns_->back().toMs)) : QCPRange();
-    }
-
-    QCPRange getValueRange(bool& found, QCP::SignDomain, const QCPRange&) const override {
-        found = false;
-        QCPRange range;
-        if (columns_) WidenToValues(*columns_, range, found);
-        return range;
-    }
-
-protected:
-    // A run of columns without a gap is one stepped outline, filled once: a fill a column
-    // would cost a pass of the painter's threads each.
-    void draw(QCPPainter* painter) override {
-        if (!columns_) return;
-        QColor band = colour_;
-        band.setAlpha(90);
-        QPolygonF top, bottom, means;
-        const auto endRun = [&] {
-            if (top.isEmpty()) return;
-            painter->setPen(Qt::NoPen);
-            painter->setBrush(band);
-            std::reverse(bottom.begin(), bottom.end());
-            painter->drawPolygon(top + bottom);
-            painter->setPen(QPen(colour_, 1));
-            painter->setBrush(Qt::NoBrush);
-            // a lone column's mean is a dash across it, and a pixel either side
-            const double y = means[0].y();
-            painter->drawPolyline(means.size() > 1 ? means : QPolygonF{QPointF(top[0].x() - 1, y), QPointF(top[1].x() + 1, y)});
-            top.clear(), bottom.clear(), means.clear();
-        };
-        for (const HistoryColumn& column : *columns_) {
-            if (column.values.packets == 0) {
-                endRun();
-                continue;
-            }
-            const double left = mKeyAxis->coordToPixel(Seconds(column.fromMs));
-            const double right = std::max(mKeyAxis->coordToPixel(Seconds(column.toMs)), left + 1);
-            const double high = mValueAxis->coordToPixel(column.values.maximum);
-            const double low = std::max(mValueAxis->coordToPixel(column.values.minimum), high + 1);
-            top << QPointF(left, high) << QPointF(right, high);
-            bottom << QPointF(left, low) << QPointF(right, low);
-            means << QPointF((left + right) / 2, mValueAxis->coordToPixel(column.values.mean()));
-        }
-        endRun();
-    }
-
-    void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override { painter->fillRect(rect, colour_); }
-
-private:
-    QColor colour_;
-    const std::vector<HistoryColumn>* columns_ = nullptr;
-};
 
 History::History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent)
     : QWidget(parent, Qt::Window), archive_(std::move(archive)), choices_(std::move(choices)) {
@@ -138,12 +58,10 @@ History::History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoi
     redraw_->setSingleShot(true);
     redraw_->setInterval(0);
     connect(redraw_, &QTimer::timeout, this, &History::Redraw);
-    connect(Chart->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this](const QCPRange& range) {
-        if (range.size() < kMinimumSeconds || range.size() > kMaximumSeconds) {
-            const double size = std::clamp(range.size(), kMinimumSeconds, kMaximumSeconds);
-            return Chart->xAxis->setRange(range.center(), size, Qt::AlignCenter);
-        }
-        strip_->axis(QCPAxis::atBottom)->setRange(range);
+    connect(Chart->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this, [this](const QCPRange& shown) {
+        if (const TimeRange within = WithinViewLimits(range()); within.from != range().from || within.to != range().to)
+            return ShowRange(within);
+        strip_->axis(QCPAxis::atBottom)->setRange(shown);
         redraw_->start();
     });
     connect(Chart, &QCustomPlot::mouseMove, this, [this](QMouseEvent* event) { ShowReadout(TimeAt(event->position().x())); });
@@ -154,7 +72,7 @@ History::History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoi
     connect(WholeMission, &QPushButton::clicked, this, &History::ShowWholeMission);
     // read once the window is laid out and its width known
     const TimeRange mission = MissionRange();
-    Chart->xAxis->setRange(Seconds(*mission.from), Seconds(*mission.to));
+    Chart->xAxis->setRange(ChartSeconds(*mission.from), ChartSeconds(*mission.to));
 }
 
 History::~History() = default;
@@ -198,7 +116,7 @@ TimeRange History::range() const {
 std::int64_t History::TimeAt(double x) const { return std::llround(Chart->xAxis->pixelToCoord(x) * 1000); }
 
 void History::ShowRange(const TimeRange& range) {
-    Chart->xAxis->setRange(Seconds(range.from.value_or(0)), Seconds(range.to.value_or(0)));
+    Chart->xAxis->setRange(ChartSeconds(range.from.value_or(0)), ChartSeconds(range.to.value_or(0)));
     Redraw();
 }
 
@@ -208,22 +126,16 @@ TimeRange History::MissionRange() {
     const std::int64_t oldest = archive_->OldestPacketTime().value_or(0);
     const std::int64_t newest = archive_->NewestPacketTime().value_or(0);
     newestShown_ = newest;
-    const std::int64_t margin = std::max<std::int64_t>((newest - oldest) / 50, 30000);
-    return {oldest - margin, newest + margin};
+    return MissionView(oldest, newest);
 }
 
 void History::ArchiveChanged() {
     const std::optional<std::int64_t> newest = archive_->NewestPacketTime();
-    const TimeRange shown = range();
-    if (!newest || *newest <= newestShown_) return;
-    const bool following = *shown.from <= newestShown_ && newestShown_ <= *shown.to;
-    newestShown_ = *newest;
-    if (!following) return;
-    if (*newest >= *shown.to) {  // the newest packet past the right edge: the range moves along
-        const std::int64_t width = *shown.to - *shown.from;
-        return ShowRange({*newest + width / 20 - width, *newest + width / 20});
-    }
-    Redraw();
+    if (!newest) return;
+    const FollowStep step = FollowNewest(range(), newestShown_, *newest);
+    newestShown_ = std::max(newestShown_, *newest);
+    if (step.action == FollowStep::Action::Move) return ShowRange(step.range);
+    if (step.action == FollowStep::Action::ReadAgain) Redraw();
 }
 
 void History::Redraw() {
@@ -234,8 +146,11 @@ void History::Redraw() {
     ShowDays();
     SetTimeFormat(Chart->xAxis->range().size());
     series_.resize(choice.channels.size());
-    // the values' labels set the plot's width: read again when new ones change it
-    for (int columns = 0, wide = Chart->PlotColumns(); columns != wide && error.isEmpty(); wide = Chart->PlotColumns()) {
+    // the values' labels set the plot's width: read again when new ones change it, a few times
+    // at most (labels that widen and narrow the plot by turns settle nowhere)
+    constexpr int kReadsAtMost = 3;
+    for (int columns = 0, wide = Chart->PlotColumns(), read = 0; columns != wide && error.isEmpty() && read < kReadsAtMost;
+         wide = Chart->PlotColumns(), ++read) {
         columns = wide;
         for (std::size_t k = 0; k < choice.channels.size() && error.isEmpty(); ++k)
             error = ReadChannelHistory(*archive_, choice.channels[k], shown, columns, series_[k]);
@@ -254,7 +169,7 @@ void History::ShowDays() {
     QVector<double> keys, counts;
     double most = 1;
     for (const HistoryColumn& day : days_) {
-        keys << Seconds(day.fromMs) + 12 * 60 * 60;
+        keys << ChartSeconds(day.fromMs) + 12 * 60 * 60;
         counts << static_cast<double>(day.values.packets);
         most = std::max(most, counts.back());
     }
@@ -300,12 +215,12 @@ void History::ShowReadout(std::int64_t timeMs) {
 }
 
 void History::LoadAround(std::int64_t timeMs) {
-    if (loadRange) loadRange({timeMs - kDayMs / 2, timeMs + kDayMs / 2});
+    if (loadRange) loadRange(DayAround(timeMs));
 }
 
-void History::Zoom(double factor) { Chart->xAxis->scaleRange(factor, Chart->xAxis->range().center()); }
+void History::Zoom(double factor) { ShowRange(Zoomed(range(), factor)); }
 
-void History::Pan(double share) { Chart->xAxis->moveRange(Chart->xAxis->range().size() * share); }
+void History::Pan(double share) { ShowRange(Panned(range(), share)); }
 
 void History::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
