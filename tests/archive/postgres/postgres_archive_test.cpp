@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTcpServer>
+
 #include <thread>
 
 namespace {
@@ -239,6 +241,17 @@ TEST(SharedArchive, AServerStoppedMidBatchIsToldInPlainWords) {
     EXPECT_TRUE(error.startsWith("the server closed the connection")) << error.toStdString();
     EXPECT_FALSE(error.contains("FATAL")) << error.toStdString();
     EXPECT_TRUE(shared->Lost());
+}
+
+// A server that takes the connection and never answers (a host gone silent behind a NAT, a
+// stopped process) is given up on, not waited for as long as the program runs.
+TEST(SharedArchive, AServerThatNeverAnswersIsGivenUpOn) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    QString error;
+    EXPECT_FALSE(PostgresArchive::Open(QStringLiteral("postgresql://orca5@127.0.0.1:%1/orca5").arg(silent.serverPort()),
+                                       PostgresArchive::Mode::ReadWrite, error));
+    EXPECT_TRUE(error.contains("timeout expired")) << error.toStdString();
 }
 
 TEST(SharedArchive, BothEnginesMakeTheSamePacketsWhateverTheOrderOfTheSources) {
