@@ -122,6 +122,7 @@ void BatchDecoder::WriteBeaconText(std::string_view line) {
 
 bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     ++totals_.packets;
+    if (sinks_.packets) sinks_.packets(packet.record);
     if (!writer_) return true;
     // a packet without a time is counted, not written: a collector would date it on arrival
     if (format_ == RowFormat::LineProtocol && !UtcMilliseconds(packet.record.rxTime)) {

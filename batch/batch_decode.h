@@ -37,6 +37,7 @@ public:
         std::function<void(std::string_view frame, const FrameFacts& facts)> satelliteFrames = {};  // for an archive
         std::function<void(std::string_view)> textBeacons = {};  // a line per text beacon; empty: only counted
         std::function<void(qint64 bytes)> progress = {};         // bytes of the current input read so far
+        std::function<void(const TelemetryRecord&)> packets = {};  // each packet, in the order read
     };
 
     BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks);

@@ -7,8 +7,6 @@
 #include <array>
 #include <cstdio>
 
-namespace {
-
 void AppendJsonString(std::string& out, std::string_view text) {
     out += '"';
     for (const char c : text) {
@@ -25,8 +23,6 @@ void AppendJsonString(std::string& out, std::string_view text) {
     }
     out += '"';
 }
-
-}  // namespace
 
 namespace {
 

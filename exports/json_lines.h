@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+// A text as a JSON string, quotes and escapes included.
+void AppendJsonString(std::string& out, std::string_view text);
+
 // One packet as a line of JSON, for scripts and notebooks: "rx_time" (ISO 8601 UTC with
 // milliseconds and "Z"; null when the reception time is no date), "obc_time", "source",
 // "frame" (hexadecimal), then every channel by its name: numbers as numbers (the status

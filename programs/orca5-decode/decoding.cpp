@@ -3,11 +3,13 @@
 #include "archive/archive_feed.h"
 #include "batch/archive_rows.h"
 #include "batch/batch_decode.h"
+#include "batch/limit_watch.h"
 #include "live_recorder.h"
 #include "options.h"
 #include "programs/log_styles.h"
 #include "telemetry/version.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -18,6 +20,27 @@
 #include <unistd.h>
 
 namespace {
+
+// The limits' watch of a run, when --limits is given: its transitions as the rows with --alarms.
+std::optional<LimitWatch> WatchOf(const QCommandLineParser& parser, const std::optional<Limits>& limits, const std::string& station,
+                                  char decimalSeparator, Output& output, bool live) {
+    if (!limits) return std::nullopt;
+    LimitWatch::Options options{.format = RowFormatOf(parser), .decimalSeparator = decimalSeparator};
+    if (parser.isSet("alarms")) options.rows = [&output, live](std::string_view rows) { output.Write(rows, live); };
+    if (parser.isSet("on-alarm")) options.command = parser.value("on-alarm");
+    options.station = station;
+    options.commandsWaitingAtMost = live ? 1000 : 0;
+    return std::optional<LimitWatch>(std::in_place, *limits, std::move(options));
+}
+
+// What the watch found, on standard error; for files after the last command has ended.
+void TellWatch(std::optional<LimitWatch>& watch, bool quiet) {
+    if (!watch) return;
+    const std::optional<AlarmHook::Counts> commands = watch->FinishCommands();
+    if (quiet) return;
+    Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, QString::fromStdString(watch->SummaryText())));
+    if (commands) Print(stderr, QStringLiteral("%1: %2\n").arg(kProgram, AlarmCountsText(*commands)));
+}
 
 // Writes out the rest and the summary; 1 when an output is not whole.
 int Finish(std::initializer_list<Output*> outputs, BatchDecoder& decoder, bool quiet, const QElapsedTimer& clock) {
@@ -49,7 +72,7 @@ int DecodeFiles(BatchDecoder& decoder, const QList<QByteArray>& inputs, InputFor
 
 }  // namespace
 
-int QueryArchive(const QCommandLineParser& parser, char decimalSeparator, Output& output) {
+int QueryArchive(const QCommandLineParser& parser, const std::optional<Limits>& limits, char decimalSeparator, Output& output) {
     const auto given = [&](const char* option) { return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt; };
     const auto query = ReadArchiveQuery(given("from"), given("to"), given("channels"));
     if (const auto* problem = std::get_if<QString>(&query)) return UsageError(*problem);
@@ -66,10 +89,15 @@ int QueryArchive(const QCommandLineParser& parser, char decimalSeparator, Output
     } else {
         if (archive = OpenArchiveReader(path, error); !archive) return Failure(error);
         const auto write = [&](std::string_view rows) { output.Write(rows, false); };
+        const ArchiveQuery& asked = std::get<ArchiveQuery>(query);
+        std::optional<LimitWatch> watch = WatchOf(parser, limits, parser.value("station").toStdString(), decimalSeparator, output, false);
         if (parser.isSet("text-beacons"))
-            error = WriteArchivedTextBeacons(*archive, std::get<ArchiveQuery>(query), kDecodeLog, write);
-        else
-            error = WriteArchivedPackets(*archive, std::get<ArchiveQuery>(query), RowFormatOf(parser), decimalSeparator, write);
+            error = WriteArchivedTextBeacons(*archive, asked, kDecodeLog, write);
+        else if (!parser.isSet("alarms"))
+            error = WriteArchivedPackets(*archive, asked, RowFormatOf(parser), decimalSeparator, write);
+        // the archive's packets by time, as they were heard
+        if (watch && error.isEmpty()) error = WatchArchivedPackets(*archive, asked.range, *watch);
+        TellWatch(watch, parser.isSet("quiet"));
     }
     int status = error.isEmpty() ? 0 : Failure(archive->name() + ": " + error);
     if (const QString closed = output.Close(); !closed.isEmpty()) status = Failure(closed);
@@ -77,7 +105,7 @@ int QueryArchive(const QCommandLineParser& parser, char decimalSeparator, Output
 }
 
 int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,
-                 char decimalSeparator, Output& output) {
+                 const std::optional<Limits>& limits, char decimalSeparator, Output& output) {
     Output beacons(stderr);
     if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
 
@@ -103,7 +131,9 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
                               .satelliteFrames = {},
                               .textBeacons = {},
                               .progress = [&](qint64 bytes) { progress.Show(done + bytes); }};
-    if (!feed || live) sinks.rows = [&](std::string_view rows) { output.Write(rows, live); };
+    std::optional<LimitWatch> watch = WatchOf(parser, limits, station, decimalSeparator, output, live);
+    if ((!feed || live) && !parser.isSet("alarms")) sinks.rows = [&](std::string_view rows) { output.Write(rows, live); };
+    if (watch) sinks.packets = [&](const TelemetryRecord& record) { watch->Take(record); };
     if (feed) sinks.satelliteFrames = [&](std::string_view frame, const FrameFacts& facts) { feed->Take(frame, facts); };
     if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
         sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
@@ -115,8 +145,11 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     int status = 0;
     if (live) {
         if (const QString error = MakeFolder(captureFolder); !error.isEmpty()) return Failure(error);
+        const auto tick = [&] {
+            if (watch) watch->Tick(QDateTime::currentMSecsSinceEpoch());
+        };
         status = RunLiveRecorder(decoder, *ParseLiveServer(parser.value("live")), captureFolder, configuration,
-                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr);
+                                 QStringLiteral("%1 %2").arg(kProgram, kLibraryVersion), feed ? &*feed : nullptr, tick);
     } else {
         status = DecodeFiles(decoder, inputs, InputFormatOf(parser), done, progress);
     }
@@ -126,5 +159,7 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
         if (!report.error.isEmpty() && !live) status = Failure(archive->name() + ": " + report.error);
         if (!quiet) Print(stderr, QStringLiteral("%1: archive: %2\n").arg(kProgram, QString::fromStdString(ArchiveCountsText(report.counts))));
     }
-    return std::max(status, Finish({&output, &beacons}, decoder, quiet, clock));
+    const int finished = Finish({&output, &beacons}, decoder, quiet, clock);
+    TellWatch(watch, quiet);
+    return std::max(status, finished);
 }

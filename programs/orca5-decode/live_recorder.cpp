@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <cstdio>
@@ -46,7 +47,8 @@ std::optional<LiveServer> ParseLiveServer(const QString& text) {
 }
 
 int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString& captureFolder,
-                    const Configuration& configuration, const QString& version, ArchiveFeed* archive) {
+                    const Configuration& configuration, const QString& version, ArchiveFeed* archive,
+                    const std::function<void()>& tick) {
     const QString server = QStringLiteral("%1:%2").arg(live.host).arg(live.port);
     LiveSession session(decoder.view(), kDecodeLog);
     session.SetServer(live.host, live.port);
@@ -71,6 +73,10 @@ int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& live, const QString
         archiveError = error;
         decoder.Flush();
     });
+
+    QTimer ticks;
+    QObject::connect(&ticks, &QTimer::timeout, tick);
+    ticks.start(5000);
 
     QuitOnSignals(&session);
     client.Connect();

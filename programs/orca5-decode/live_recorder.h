@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 struct LiveServer {
@@ -20,6 +21,7 @@ std::optional<LiveServer> ParseLiveServer(const QString& text);
 // reconnecting whenever the server goes away, forwards them when the configuration says so,
 // and writes each packet out as it comes. Runs until SIGINT or SIGTERM; returns the exit code.
 // With a feed, every satellite frame also goes into the archive, committed after each arrival
-// and before its rows are written.
+// and before its rows are written. The tick is called every few seconds, arrivals or none.
 int RunLiveRecorder(BatchDecoder& decoder, const LiveServer& server, const QString& captureFolder,
-                    const Configuration& configuration, const QString& version, ArchiveFeed* archive);
+                    const Configuration& configuration, const QString& version, ArchiveFeed* archive,
+                    const std::function<void()>& tick);

@@ -29,6 +29,13 @@ int main(int argc, char** argv) {
         configuration = *read.configuration;
     }
 
+    std::optional<Limits> limits;
+    if (parser.isSet("limits")) {
+        auto read = ReadLimitsFile(parser.value("limits"), parser.value("limit-set"));
+        if (const auto* problem = std::get_if<QString>(&read)) return UsageError(*problem);
+        limits = std::get<Limits>(std::move(read));
+    }
+
     // millisecond time stamps are written in the default locale's date form: ISO 8601's
     // order is Swedish's, unless the user asks for their own
     const QLocale locale = parser.isSet("locale") ? QLocale::system() : QLocale(QLocale::Swedish, QLocale::Sweden);
@@ -37,6 +44,6 @@ int main(int argc, char** argv) {
 
     Output output(stdout);
     if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
-    if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, decimalSeparator, output);
-    return DecodeInputs(parser, inputs, configuration, decimalSeparator, output);
+    if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, limits, decimalSeparator, output);
+    return DecodeInputs(parser, inputs, configuration, limits, decimalSeparator, output);
 }

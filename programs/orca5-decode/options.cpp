@@ -61,6 +61,15 @@ The mission archive (an SQLite file, made when missing, or postgresql://USER@HOS
   --rebuild              decode the archive's packet table anew from its raw frames
   --migrate              make or migrate a PostgreSQL archive's schema, as its owner; alone,
                          nothing else is done (an SQLite archive migrates itself)
+Limits, with any of the above:
+  --limits FILE          judge each packet against the limits in FILE; the summary tells the
+                         transitions and what is out of limits at the end
+  --limit-set NAME       the set of FILE to use (default: DEFAULT)
+  --alarms               write a row a transition instead of a row a packet: CSV
+                         time;channel;state;previous;value;limit, or --jsonl
+  --on-alarm CMD         run /bin/sh -c CMD at each transition, with ORCA5_TIME,
+                         ORCA5_CHANNEL, ORCA5_STATE, ORCA5_PREVIOUS, ORCA5_VALUE, ORCA5_LIMIT
+                         and ORCA5_STATION set; one at a time, in order, 10 s each at most
 
   -h, --help             this help
   --version              the program's name and the library's version
@@ -102,6 +111,10 @@ void AddOptions(QCommandLineParser& parser) {
         {"channels", "", "LIST"},
         {"rebuild", ""},
         {"migrate", ""},
+        {"limits", "", "FILE"},
+        {"limit-set", "", "NAME"},
+        {"alarms", ""},
+        {"on-alarm", "", "CMD"},
     });
 }
 
@@ -183,6 +196,9 @@ QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& 
         if (parser.isSet(option) && !query) return QStringLiteral("--%1 goes with --archive alone").arg(option);
     if (int(parser.isSet("csv")) + int(parser.isSet("jsonl")) + int(parser.isSet("influx")) > 1)
         return "--csv, --jsonl and --influx exclude each other";
+    for (const char* option : {"limit-set", "alarms", "on-alarm"})
+        if (parser.isSet(option) && !parser.isSet("limits")) return QStringLiteral("--%1 goes with --limits").arg(option);
+    if (parser.isSet("alarms") && parser.isSet("influx")) return "--alarms writes CSV or JSON lines, not --influx";
     const QString format = parser.value("format");
     if (parser.isSet("format") && format != "kiss" && format != "satnogs")
         return "--format is kiss or satnogs, not \"" + format + "\"";
