@@ -3,6 +3,7 @@
 // of random values from bench/plain_decoder.py, a capture of 480,000 frames and a SatNOGS
 // export of 200,000 lines, as bench/compare_with_python.sh decodes them.
 #include "batch/batch_decode.h"
+#include "batch/limit_watch.h"
 #include "million_capture.h"
 #include "programs/log_styles.h"
 
@@ -23,14 +24,28 @@ QString VariedInput(const char* kind, int count) {
     return path;
 }
 
-void Decode(benchmark::State& run, const QString& input, RowFormat format) {
+// Limits on every channel that has numbers, a band about each one's middle values: random
+// inputs cross them often, as a station's worst day would.
+Limits EveryChannelLimited() {
+    Limits limits;
+    for (int i = 0; i < kChannelCount; ++i)
+        if (i != channel::JobId) limits.channels[static_cast<std::size_t>(i)] = ChannelLimits{-1000, 0, 20000, 40000, 2};
+    limits.staleMs = 60 * 60000;
+    return limits;
+}
+
+void Decode(benchmark::State& run, const QString& input, RowFormat format, bool limited = false) {
     std::FILE* devNull = std::fopen("/dev/null", "wb");
     std::int64_t packets = 0;
     for (auto _ : run) {
+        std::optional<LimitWatch> watch;
+        if (limited) watch.emplace(EveryChannelLimited(), LimitWatch::Options{});
         BatchDecoder decoder(format, '.', kDecodeLog,
                              {.rows = [&](std::string_view rows) { std::fwrite(rows.data(), 1, rows.size(), devNull); },
                               .textBeacons = {},
-                              .progress = {}});
+                              .progress = {},
+                              .packets = limited ? std::function<void(const TelemetryRecord&)>([&](const TelemetryRecord& record) { watch->Take(record); })
+                                                 : std::function<void(const TelemetryRecord&)>()});
         decoder.Decode(QFile::encodeName(input), InputFormat::Detect);
         decoder.Flush();
         packets = decoder.totals().packets;
@@ -45,12 +60,15 @@ void Decode(benchmark::State& run, const QString& input, RowFormat format) {
 
 void DecodeMillionFrames(benchmark::State& run, RowFormat format) { Decode(run, MillionFrameCapture(), format); }
 void DecodeVaried(benchmark::State& run, const char* kind, int count, RowFormat format) { Decode(run, VariedInput(kind, count), format); }
+// ... judged against limits on the way, as --limits does
+void DecodeLimited(benchmark::State& run, const char* kind, int count) { Decode(run, VariedInput(kind, count), RowFormat::Csv, true); }
 
 // the rows are made on a second thread: packets a second of the wall clock
 BENCHMARK_CAPTURE(DecodeMillionFrames, csv, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK_CAPTURE(DecodeMillionFrames, jsonl, RowFormat::JsonLines)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 BENCHMARK_CAPTURE(DecodeVaried, capture_csv, "capture", 480000, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 BENCHMARK_CAPTURE(DecodeVaried, capture_jsonl, "capture", 480000, RowFormat::JsonLines)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(DecodeLimited, capture_csv, "capture", 480000)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 BENCHMARK_CAPTURE(DecodeVaried, export_csv, "export", 200000, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 
 }  // namespace

@@ -4,11 +4,16 @@
 #include "support/beacon_builder.h"
 #include "support/decode_process.h"
 #include "support/files.h"
+#include "support/kiss_server.h"
 #include "telemetry/time_stamps.h"
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
 
 namespace {
 
@@ -99,4 +104,29 @@ TEST(DecodeLimits, TheArchiveGivesTheSameTransitionsAsItsFiles) {
     const Finished fromArchive = Decode({"--archive", archive, "--limits", run.limits, "--alarms", "-q"});
     EXPECT_EQ(fromArchive.exitCode, 0) << fromArchive.err.toStdString();
     EXPECT_EQ(fromArchive.out, fromFile.out);
+}
+
+TEST(DecodeLimits, LiveEachTransitionIsARowAtOnceAndASilentSatelliteTurnsStale) {
+    LimitsRun run;
+    const QString limits = WriteBytes(run.folder.filePath("live.txt"), "LIMIT \"Battery 1 Volt\" 3.3 3.5 4.2 4.4\nSTALE 0.02\n");
+    LocalKissServer server;
+    QProcess recorder;
+    recorder.start(ORCA5_DECODE_PATH, {"--live", QStringLiteral("127.0.0.1:%1").arg(server.port), "--capture-dir", run.folder.path(),
+                                       "--limits", limits, "--alarms"});
+    server.Accept();
+    QByteArray rows;
+    const auto waitFor = [&](const char* text) {
+        return QTest::qWaitFor([&] { return (rows += recorder.readAllStandardOutput()).contains(text); }, 15000);
+    };
+    server.Send(Bytes(KissDataFrame(BeaconBuilder().u16(79, 1).u16(85, 3210).build())));
+    EXPECT_TRUE(waitFor(";Battery 1 Volt;red_low;green;3.21;3.3\r\n")) << rows.toStdString();
+    // a second and more without a packet: stale, told without waiting for one
+    EXPECT_TRUE(waitFor(";*;stale;fresh;;\r\n")) << rows.toStdString();
+    server.Send(Bytes(KissDataFrame(BeaconBuilder().u16(79, 2).u16(85, 4000).build())));
+    EXPECT_TRUE(waitFor(";Battery 1 Volt;green;red_low;4;\r\n")) << rows.toStdString();
+    EXPECT_TRUE(rows.contains(";*;fresh;stale;;\r\n")) << "the satellite's transition first";
+    EXPECT_LT(rows.indexOf(";*;fresh;stale;;"), rows.indexOf(";Battery 1 Volt;green;red_low;"));
+    ::kill(static_cast<pid_t>(recorder.processId()), SIGTERM);
+    ASSERT_TRUE(recorder.waitForFinished(10000));
+    EXPECT_EQ(recorder.exitCode(), 0);
 }
