@@ -41,6 +41,10 @@ QString ApplyLine(Configuration& configuration, const QString& key, const QStrin
         configuration.reconnect = value.toUpper() == u"YES";
     } else if (key == u"ARCHIVE") {
         configuration.archive = value;
+    } else if (key == u"LIMITS") {
+        configuration.limits = value;
+    } else if (key == u"LIMIT_SET") {
+        configuration.limitSet = value;
     }
     return {};
 }

@@ -20,6 +20,8 @@ struct Configuration {
     QString sidsProblem;     // SIDS = YES, but a key is missing or malformed: why forwarding is off
     QString callsign;        // the station's, for forwarding and the archive's receptions
     QString archive;         // ARCHIVE: the archive's file, "YES" for the one in the capture folder; empty: none
+    QString limits;          // LIMITS: a limits file; empty: no limits
+    QString limitSet;        // LIMIT_SET: the set of it to use; empty: DEFAULT
 };
 
 struct ConfigurationResult {

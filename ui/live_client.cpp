@@ -41,7 +41,10 @@ void Form1::Check5_Click() {
     }
 }
 
-void Form1::Timer1_Timer() { Label2->setText(Winsock_State()); }
+void Form1::Timer1_Timer() {
+    Label2->setText(Winsock_State());
+    TickLimits();
+}
 
 void Form1::TakeLiveData(const QByteArray& chunk) { liveSession_->Take(ByteView(chunk)); }
 

@@ -109,6 +109,7 @@ QString Form1::Form_Load(const QString& programFolder) {
     captureFolder_ = configuration_.capturePath.isEmpty() ? places.captureFolder : configuration_.capturePath;
     ApplyConfiguration();
     OpenArchive();
+    OpenLimits();
     if (!configuration_.sidsProblem.isEmpty()) note = configuration_.sidsProblem;
     if (!note.isEmpty()) Text4->setText(note);
     Timer1->start();  // the state shows within a second, connected or not
@@ -210,6 +211,7 @@ void Form1::AppendBeaconText(std::string_view line) {
 }
 
 bool Form1::TakePacket(const DecodedPacket& packet) {
+    JudgeLimits(packet.record);
     if (!state_.StorePacket(packet)) return false;
     pendingPayloadText_ = Latin1(packet.frame.substr(kPayloadTextOffset, kPayloadTextLength));
     ScheduleFlush();

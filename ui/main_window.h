@@ -8,9 +8,11 @@
 #include "telemetry/channel_table.h"
 #include "telemetry/program_state.h"
 #include "ui/build_variant.h"
+#include "ui/health_window.h"
 #include "ui/history_window.h"
 #include "ui/info_window.h"
 
+#include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -85,6 +87,10 @@ public:
     void MnuHistory_Click();
     History* history() const { return history_; }
 
+    // Limits, when conf.ini names a file: the Health window.
+    void MnuHealth_Click();
+    Health* health() const { return health_; }
+
     // The exports.
     void WriteCSVFile_Click();
     void WriteTLMFile_Click();
@@ -148,6 +154,8 @@ public:
     QAction* MnuArchive = nullptr;  // the Archive menu, there when conf.ini names an archive
     QAction* MnuLoadTimeRange = nullptr;
     QAction* MnuHistory = nullptr;
+    QAction* MnuHealth = nullptr;   // View > Health, there with LIMITS
+    QLabel* LimitsLabel = nullptr;  // "Limits: 2 red, 1 yellow", in the menu bar's corner
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -159,6 +167,12 @@ private:
     void ApplyConfiguration();
     void ShowForwarding();
     void OpenArchive();
+    void OpenLimits();
+    void JudgeLimits(const TelemetryRecord& record);  // each packet as it is stored, in order
+    void ResetLimits();                               // an import starts anew
+    void TickLimits();                                // each second: stale, and Health's "ago"
+    // The value boxes of the packet shown (none: plain) by their state, the count, Health.
+    void ShowLimits(const TelemetryRecord* shown);
     // The batch in hand, waited for before what came in last is read back; or not waited for,
     // its figures shown when they come. A failure goes to the status line.
     void CommitArchive();
@@ -198,6 +212,11 @@ private:
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import
     QPointer<Info> info_;
     QPointer<History> history_;
+    std::optional<LimitJudge> limitJudge_;
+    QString limitsProblem_;                    // why the limits file could not be used
+    std::vector<LimitTransition> transitions_;  // judged into, reused
+    QColor plainBox_;                          // a value box's colour within its limits
+    QPointer<Health> health_;
     std::int64_t archiveChanges_ = 0;  // what the archive had taken when History last heard of it
 
     // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.

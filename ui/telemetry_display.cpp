@@ -23,6 +23,8 @@ void Form1::ApplyChannelTable() {
 void Form1::ResetStore() {
     for (QLineEdit* box : Text1) box->clear();
     state_.ResetStore();
+    ResetLimits();
+    ShowLimits(nullptr);
 }
 
 void Form1::ShowPacket(int n) {
@@ -37,6 +39,7 @@ void Form1::ShowPacket(int n) {
     Label3->setText("OBC Timestamp: " + QString::fromLatin1(record->obcTime));
     Label4->setText("RX Timestamp: " + QString::fromLatin1(record->rxTime));
     Text1[kJobIdChannel]->setText(QString::fromLatin1(record->jobIdText));
+    ShowLimits(record);
 }
 
 void Form1::HScroll1_Change() {
