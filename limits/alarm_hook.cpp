@@ -36,8 +36,8 @@ void AlarmHook::Tell(const LimitTransition& transition) {
                                             ? QStringLiteral("*")
                                             : QString::fromUtf8(kChannels[static_cast<std::size_t>(transition.channel)].name.data(),
                                                                 static_cast<qsizetype>(kChannels[static_cast<std::size_t>(transition.channel)].name.size())));
-    environment.insert("ORCA5_STATE", QString::fromStdString(transition.state));
-    environment.insert("ORCA5_PREVIOUS", QString::fromStdString(transition.previous));
+    environment.insert("ORCA5_STATE", QString::fromLatin1(transition.state.data(), static_cast<qsizetype>(transition.state.size())));
+    environment.insert("ORCA5_PREVIOUS", QString::fromLatin1(transition.previous.data(), static_cast<qsizetype>(transition.previous.size())));
     environment.insert("ORCA5_VALUE", Number(transition.value));
     environment.insert("ORCA5_LIMIT", Number(transition.threshold));
     environment.insert("ORCA5_STATION", QString::fromStdString(station_));

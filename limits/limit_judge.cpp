@@ -33,6 +33,11 @@ std::optional<double> ThresholdOf(LimitState state, const ChannelLimits& limits)
     return std::nullopt;
 }
 
+LimitJudge::LimitJudge(Limits limits) : limits_(std::move(limits)) {
+    for (int i = 0; i < kChannelCount; ++i)
+        if (limits_.channels[static_cast<std::size_t>(i)]) limited_.push_back(i);
+}
+
 void LimitJudge::Tick(std::int64_t nowMs, std::vector<LimitTransition>& out) {
     if (!limits_.staleMs || !lastMs_ || stale_) return;
     const std::int64_t staleAt = *lastMs_ + *limits_.staleMs;
@@ -52,9 +57,8 @@ void LimitJudge::Judge(std::optional<std::int64_t> timeMs, const TelemetryRecord
         }
         lastMs_ = std::max(lastMs_.value_or(*timeMs), *timeMs);
     }
-    for (int i = 0; i < kChannelCount; ++i) {
+    for (const int i : limited_) {
         const std::optional<ChannelLimits>& limits = limits_.channels[static_cast<std::size_t>(i)];
-        if (!limits) continue;
         ChannelStanding& standing = standings_[static_cast<std::size_t>(i)];
         const double value = record.values[static_cast<std::size_t>(i)];
         const LimitState now = StateOf(value, *limits);

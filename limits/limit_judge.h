@@ -28,7 +28,7 @@ struct LimitTransition {
     std::int64_t timeMs = 0;
     std::string rxTime;     // the packet's reception time as the road has it; a stale time's own
     int channel = kSatellite;
-    std::string state, previous;
+    std::string_view state, previous;  // "red_low", "stale", ...: names that last
     std::optional<double> value;      // the packet's; none for the satellite
     std::optional<double> threshold;  // the one crossed; none for green and the satellite
 };
@@ -48,7 +48,7 @@ struct ChannelStanding {
 // At one packet the satellite's transition comes first, then the channels in channel order.
 class LimitJudge {
 public:
-    explicit LimitJudge(Limits limits) : limits_(std::move(limits)) {}
+    explicit LimitJudge(Limits limits);
 
     // A packet and its transitions, appended: it was received at its record's rxTime, at the
     // time given when that text has one (a packet without one has no part in the stale time).
@@ -67,6 +67,7 @@ public:
 
 private:
     Limits limits_;
+    std::vector<int> limited_;  // the channels with limits, in channel order
     std::array<ChannelStanding, kChannelCount> standings_{};
     std::optional<std::int64_t> lastMs_;
     bool stale_ = false;

@@ -28,7 +28,7 @@ std::vector<std::string> Transitions(LimitJudge& judge, const std::vector<double
         record.values[channel::Battery1Volt] = values[n];
         judge.Judge(time, record, out);
     }
-    for (const LimitTransition& transition : out) seen.push_back(transition.state + "<" + transition.previous);
+    for (const LimitTransition& transition : out) seen.push_back(std::string(transition.state) + "<" + std::string(transition.previous));
     return seen;
 }
 
