@@ -1,5 +1,8 @@
 #include "ui/channel_chart.h"
 
+#include "limits/limit_judge.h"
+#include "ui/limit_colours.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -93,9 +96,11 @@ int ChannelChart::FixedTickStep(int rows) {
     return static_cast<int>(std::nearbyint(rows / 50.0));  // halves to even: 125 rows give 2
 }
 
-void ChannelChart::Build(const ProgramState& state, std::span<const ChartSeries> series, ChartStyle style) {
+void ChannelChart::Build(const ProgramState& state, std::span<const ChartSeries> series, ChartStyle style,
+                         const std::optional<ChannelLimits>& limits) {
     const int rows = state.packetCount;
     if (rows == 0) return;
+    limits_ = series.size() == 1 ? limits : std::nullopt;
 
     series_.assign(series.begin(), series.end());
     style_ = style;
@@ -134,6 +139,7 @@ int ChannelChart::PlotWidthPixels() const {
 
 void ChannelChart::Draw() {
     clearPlottables();
+    clearItems();
     // ranges and labels first: they decide how wide the plot is, and so the bars
     PlaceTicks();
     xAxis->setRange(0.5, rowCount() + 0.5);
@@ -175,6 +181,7 @@ void ChannelChart::DrawBars() {
         bars->setWidth(data.rowsPerBar * share / seriesCount);
         if (seriesCount > 1) bars->setBarsGroup(barsGroup_);
         bars->setData(data.keys, data.values, true);
+        if (limits_) DrawLimits(data.keys, data.values);
     }
 }
 
@@ -189,6 +196,31 @@ void ChannelChart::DrawLines() {
         graph->setData(keys, QVector<double>(columns_[k].begin(), columns_[k].end()), true);
         // a line needs two packets: one alone shows as a point
         if (rowCount() == 1) graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, 5));
+        if (limits_) DrawLimits(keys, QVector<double>(columns_[k].begin(), columns_[k].end()));
+    }
+}
+
+// The four limits as lines across the plot, and each value out of them a point in its
+// state's colour over the bar or line.
+void ChannelChart::DrawLimits(const QVector<double>& keys, const QVector<double>& values) {
+    const ChannelLimits& limits = *limits_;
+    for (const auto& [value, state] : {std::pair{limits.redLow, LimitState::RedLow}, {limits.yellowLow, LimitState::YellowLow},
+                                       {limits.yellowHigh, LimitState::YellowHigh}, {limits.redHigh, LimitState::RedHigh}}) {
+        auto* line = new QCPItemStraightLine(this);
+        line->point1->setCoords(0, value);
+        line->point2->setCoords(1, value);
+        line->setPen(QPen(IsRed(state) ? kRedText : kYellowBackground.darker(130), 1, Qt::DashLine));
+    }
+    for (const LimitState state : {LimitState::YellowLow, LimitState::YellowHigh, LimitState::RedLow, LimitState::RedHigh}) {
+        QVector<double> outKeys, outValues;
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            if (StateOf(values[i], limits) == state) outKeys << keys[i], outValues << values[i];
+        if (outKeys.isEmpty()) continue;
+        auto* marks = new QCPGraph(xAxis, yAxis);
+        marks->setLineStyle(QCPGraph::lsNone);
+        marks->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssDisc, QPen(LimitColour(state).darker(150)), LimitColour(state), 6));
+        marks->setData(outKeys, outValues, true);
+        marks->removeFromLegend();
     }
 }
 

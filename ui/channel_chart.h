@@ -1,5 +1,6 @@
 #pragma once
 
+#include "limits/limits_file.h"
 #include "telemetry/program_state.h"
 
 #include <qcustomplot.h>
@@ -30,7 +31,11 @@ public:
     explicit ChannelChart(QWidget* parent = nullptr);
 
     // Rebuilds the chart from the store and draws it; with no packets it keeps what it shows.
-    void Build(const ProgramState& state, std::span<const ChartSeries> series, ChartStyle style);
+    // A single channel with limits gets them as four lines, and its values out of them marked
+    // in their state's colour.
+    void Build(const ProgramState& state, std::span<const ChartSeries> series, ChartStyle style,
+               const std::optional<ChannelLimits>& limits = std::nullopt);
+    const std::optional<ChannelLimits>& limits() const { return limits_; }
 
     int rowCount() const { return static_cast<int>(rowLabels_.size()); }
     int seriesCount() const { return static_cast<int>(columns_.size()); }
@@ -53,6 +58,7 @@ private:
     void DrawBars();
     void DrawLines();
     void PlaceTicks();
+    void DrawLimits(const QVector<double>& keys, const QVector<double>& values);
     QCPRange ValueRange() const;
     int PlotWidthPixels() const;
 
@@ -62,5 +68,6 @@ private:
     QCPBarsGroup* barsGroup_;
     QSharedPointer<QCPAxisTickerText> ticker_;
     ChartStyle style_ = ChartStyle::Bars;
+    std::optional<ChannelLimits> limits_;
     int tickStep_ = 1;
 };

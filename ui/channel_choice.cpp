@@ -1,6 +1,7 @@
 // Choosing a channel: the highlight in the table, the chart frame's caption, and the chart.
 #include "telemetry/value_text.h"
 #include "ui/channel_chart.h"
+#include "ui/limit_colours.h"
 #include "ui/main_window.h"
 
 #include <QCheckBox>
@@ -33,10 +34,12 @@ void Form1::Option1_Click(int index, ChartRequest request) {
     // a channel of no group leaves the chart as it is
 }
 
+// A value out of limits shows its state's colour, which the chosen channel's gives way to.
 void Form1::HighlightChannel(int index) {
     for (int i = 0; i < kChannelCount; ++i) {
         QLineEdit* box = Text1[static_cast<std::size_t>(i)];
-        const QColor colour = i == index ? kChosen : QColor(Qt::white);
+        const LimitState state = shownStates_[static_cast<std::size_t>(i)];
+        const QColor colour = state != LimitState::Green ? LimitColour(state) : i == index ? kChosen : QColor(Qt::white);
         if (box->palette().color(QPalette::Base) == colour) continue;
         QPalette palette = box->palette();
         palette.setColor(QPalette::Base, colour);
@@ -49,7 +52,8 @@ void Form1::Check1_Click() { BuildChannelChart(state_.chartChannel); }
 void Form1::BuildChannelChart(int channel) {
     if (state_.packetCount == 0) return;
     const ChartSeries series{channel, Option1[static_cast<std::size_t>(channel)]->text(), kSeriesColours[0]};
-    MSChart1->Build(state_, {&series, 1}, Check1->isChecked() ? ChartStyle::Bars : ChartStyle::Line);
+    MSChart1->Build(state_, {&series, 1}, Check1->isChecked() ? ChartStyle::Bars : ChartStyle::Line,
+                    limitJudge_ ? limitJudge_->limits().channels[static_cast<std::size_t>(channel)] : std::nullopt);
     ShowPacket(HScroll1->value());  // the table shows the packet the position names
 }
 

@@ -42,7 +42,6 @@ void Form1::OpenLimits() {
         Text4->setText("Limits off: " + *problem);
     } else {
         limitJudge_.emplace(std::get<Limits>(std::move(read)));
-        plainBox_ = Text1[0]->palette().color(QPalette::Base);
     }
     auto* view = menuBar()->addMenu("&View");
     view->setFont(font());
@@ -75,15 +74,14 @@ void Form1::ShowLimits(const TelemetryRecord* shown) {
         if (!limits) continue;
         QLineEdit& box = *Text1[static_cast<std::size_t>(i)];
         const LimitState state = shown ? StateOf(shown->values[static_cast<std::size_t>(i)], *limits) : LimitState::Green;
-        QPalette palette = box.palette();
-        palette.setColor(QPalette::Base, state == LimitState::Green ? plainBox_ : LimitColour(state));
-        box.setPalette(palette);
+        shownStates_[static_cast<std::size_t>(i)] = state;
         const QString text = shown ? StateText(state, shown->values[static_cast<std::size_t>(i)], *limits) : QString();
         box.setToolTip(text);
         box.setAccessibleDescription(shown ? Latin1(kChannels[static_cast<std::size_t>(i)].name) + " " + text : QString());
         red += IsRed(state);
         yellow += state != LimitState::Green && !IsRed(state);
     }
+    HighlightChannel(state_.chartChannel);
     LimitsLabel->setText(QStringLiteral("Limits: %1 red, %2 yellow").arg(red).arg(yellow));
     if (health_) health_->Show(*limitJudge_, shown, QDateTime::currentMSecsSinceEpoch(), configuration_.callsign);
 }

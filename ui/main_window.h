@@ -12,7 +12,6 @@
 #include "ui/history_window.h"
 #include "ui/info_window.h"
 
-#include <QColor>
 #include <QMainWindow>
 #include <QPointer>
 
@@ -215,7 +214,7 @@ private:
     std::optional<LimitJudge> limitJudge_;
     QString limitsProblem_;                    // why the limits file could not be used
     std::vector<LimitTransition> transitions_;  // judged into, reused
-    QColor plainBox_;                          // a value box's colour within its limits
+    std::array<LimitState, kChannelCount> shownStates_{};  // of the packet shown, for the boxes' colours
     QPointer<Health> health_;
     std::int64_t archiveChanges_ = 0;  // what the archive had taken when History last heard of it
 

@@ -1,9 +1,11 @@
 // Limits in the window: coloured value boxes with their state in words, the count in the menu
 // bar's corner, the Health window, and a limits file that cannot be used.
 #include "support/window_harness.h"
+#include "ui/channel_chart.h"
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -34,6 +36,8 @@ TEST(Limits, TheValueBoxesOfThePacketShownTakeTheirStatesColourAndWords) {
     window.harness.AddPackets(3, Battery);
     QLineEdit& battery = *form.Text1[channel::Battery1Volt];
     const QColor plain = BaseOf(*form.Text1[channel::Urbv]);
+    form.Option1_Click(channel::Battery1Volt);
+    const QColor chosen = BaseOf(battery);
 
     form.HScroll1->setValue(2);
     EXPECT_EQ(battery.text(), "3.21");
@@ -48,9 +52,36 @@ TEST(Limits, TheValueBoxesOfThePacketShownTakeTheirStatesColourAndWords) {
     EXPECT_NE(yellow, plain);
     EXPECT_EQ(form.LimitsLabel->text(), "Limits: 0 red, 1 yellow");
     form.HScroll1->setValue(1);
-    EXPECT_EQ(BaseOf(battery), plain) << "within its limits: plain";
+    EXPECT_EQ(BaseOf(battery), chosen) << "within its limits: as the chosen channel is";
+    EXPECT_NE(chosen, plain);
     EXPECT_TRUE(battery.toolTip().startsWith("green: 4 is within its limits"));
     EXPECT_EQ(form.LimitsLabel->text(), "Limits: 0 red, 0 yellow");
+    form.Option1_Click(channel::Urbv);
+    EXPECT_EQ(BaseOf(battery), plain);
+    form.HScroll1->setValue(2);
+    EXPECT_EQ(BaseOf(battery), QColor(255, 150, 150)) << "red, chosen or not";
+}
+
+TEST(Limits, TheChartDrawsTheFourLimitsAndMarksTheValuesOutOfThem) {
+    LimitsWindow window("LIMIT \"Battery 1 Volt\" 3.3 3.5 4.2 4.4\n");
+    Form1& form = window.harness.window;
+    window.harness.AddPackets(3, Battery);
+    for (const bool bars : {true, false}) {
+        form.Check1->setChecked(bars);
+        form.Option1_Click(channel::Battery1Volt);
+        ChannelChart& chart = *form.MSChart1;
+        ASSERT_TRUE(chart.limits());
+        EXPECT_EQ(chart.itemCount(), 4) << "a line a limit";
+        std::vector<double> marked;
+        for (int i = 1; i < chart.plottableCount(); ++i)
+            if (auto* marks = qobject_cast<QCPGraph*>(chart.plottable(i)); marks && marks->lineStyle() == QCPGraph::lsNone)
+                for (auto point = marks->data()->begin(); point != marks->data()->end(); ++point) marked.push_back(point->value);
+        std::sort(marked.begin(), marked.end());
+        EXPECT_EQ(marked, (std::vector<double>{3.21, 4.3})) << "the red and the yellow value";
+    }
+    form.Option1_Click(channel::Urbv);
+    EXPECT_FALSE(form.MSChart1->limits());
+    EXPECT_EQ(form.MSChart1->itemCount(), 0) << "a channel without limits: no lines";
 }
 
 TEST(Limits, TheHealthWindowListsTheChannelsRedAndYellowFirst) {
