@@ -48,6 +48,7 @@ void Form1::MnuHistory_Click() {
             choices.push_back(choice);
         }
         history_ = new History(std::move(reader), std::move(choices), state_.chartChannel, this);
+        if (limitJudge_) history_->SetLimits(limitJudge_->limits());
         history_->setAttribute(Qt::WA_DeleteOnClose);
         history_->setFont(font());
         history_->loadRange = [this](const TimeRange& range) {

@@ -1,5 +1,7 @@
 #include "ui/column_band.h"
 
+#include "ui/limit_colours.h"
+
 #include <algorithm>
 
 void WidenToValues(const std::vector<HistoryColumn>& columns, QCPRange& range, bool& found) {
@@ -28,6 +30,7 @@ void ColumnBand::draw(QCPPainter* painter) {
     QColor band = colour_;
     band.setAlpha(90);
     QPolygonF top, bottom, means;
+    std::vector<std::pair<QRectF, QColor>> outOfLimits;  // drawn over the bands
     const auto endRun = [&] {
         if (top.isEmpty()) return;
         painter->setPen(Qt::NoPen);
@@ -53,6 +56,13 @@ void ColumnBand::draw(QCPPainter* painter) {
         top << QPointF(left, high) << QPointF(right, high);
         bottom << QPointF(left, low) << QPointF(right, low);
         means << QPointF((left + right) / 2, mValueAxis->coordToPixel(column.values.mean()));
+        if (!limits_) continue;
+        const LimitState lowest = StateOf(column.values.minimum, *limits_), highest = StateOf(column.values.maximum, *limits_);
+        if (lowest == LimitState::Green && highest == LimitState::Green) continue;
+        const LimitState worse = IsRed(lowest) || IsRed(highest) ? LimitState::RedLow : LimitState::YellowLow;
+        outOfLimits.emplace_back(QRectF(QPointF(left, high), QPointF(right, low)), LimitColour(worse));
     }
     endRun();
+    painter->setPen(Qt::NoPen);
+    for (const auto& [place, colour] : outOfLimits) painter->fillRect(place, colour);
 }

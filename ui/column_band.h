@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/channel_history.h"
+#include "limits/limits_file.h"
 
 #include <qcustomplot.h>
 
@@ -21,6 +22,8 @@ public:
         : QCPAbstractPlottable(keyAxis, valueAxis), colour_(colour) {}
 
     void SetColumns(const std::vector<HistoryColumn>* columns) { columns_ = columns; }
+    // A column whose least or greatest value is out of these is drawn in its state's colour.
+    void SetLimits(const std::optional<ChannelLimits>& limits) { limits_ = limits; }
 
     double selectTest(const QPointF&, bool, QVariant*) const override { return -1; }
 
@@ -36,4 +39,5 @@ protected:
 private:
     QColor colour_;
     const std::vector<HistoryColumn>* columns_ = nullptr;
+    std::optional<ChannelLimits> limits_;
 };

@@ -4,6 +4,7 @@
 #include "archive/history_view.h"
 #include "ui/channel_chart.h"
 #include "ui/column_band.h"
+#include "ui/limit_colours.h"
 #include "ui/time_range_dialog.h"
 
 #include <QComboBox>
@@ -161,8 +162,29 @@ void History::Redraw() {
     while (bands_.size() < series_.size())
         bands_.push_back(new ColumnBand(Chart->xAxis, Chart->yAxis, kSeriesColours[bands_.size()]));
     for (std::size_t k = 0; k < bands_.size(); ++k) bands_[k]->SetColumns(k < series_.size() ? &series_[k] : nullptr);
+    DrawLimits(choice);
     Chart->replot();
     if (!error.isEmpty()) Readout->setText("The archive could not be read: " + error);
+}
+
+void History::SetLimits(std::optional<Limits> limits) {
+    limits_ = std::move(limits);
+    Redraw();
+}
+
+// A single channel's limits as lines; a chart group's have none.
+void History::DrawLimits(const HistoryChoice& choice) {
+    Chart->clearItems();
+    const std::optional<ChannelLimits> limits =
+        limits_ && choice.channels.size() == 1 ? limits_->channels[static_cast<std::size_t>(choice.channels[0])] : std::nullopt;
+    for (ColumnBand* band : bands_) band->SetLimits(limits);
+    if (!limits) return;
+    for (const auto& [value, red] : {std::pair{limits->redLow, true}, {limits->yellowLow, false}, {limits->yellowHigh, false}, {limits->redHigh, true}}) {
+        auto* line = new QCPItemStraightLine(Chart);
+        line->point1->setCoords(0, value);
+        line->point2->setCoords(1, value);
+        line->setPen(QPen(red ? kRedText : kYellowBackground.darker(130), 1, Qt::DashLine));
+    }
 }
 
 void History::ShowDays() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/channel_history.h"
+#include "limits/limits_file.h"
 
 #include <qcustomplot.h>
 
@@ -10,6 +11,7 @@
 #include <functional>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QComboBox;
@@ -59,6 +61,8 @@ class History : public QWidget {
 
 public:
     History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent = nullptr);
+    // Limits to draw: a channel's four as lines, and its columns out of them in their colour.
+    void SetLimits(std::optional<Limits> limits);
     ~History() override;
 
     void ShowRange(const TimeRange& range);
@@ -94,10 +98,12 @@ private:
     void Pan(double share);
     void LoadAround(std::int64_t timeMs);
     void FitValues(const HistoryChoice& choice);
+    void DrawLimits(const HistoryChoice& choice);
     void ShowDays();
     void SetTimeFormat(double seconds);
 
     std::unique_ptr<ArchiveReader> archive_;
+    std::optional<Limits> limits_;
     std::vector<HistoryChoice> choices_;
     std::vector<std::vector<HistoryColumn>> series_;
     std::vector<HistoryColumn> days_;

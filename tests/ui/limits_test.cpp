@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -82,6 +83,22 @@ TEST(Limits, TheChartDrawsTheFourLimitsAndMarksTheValuesOutOfThem) {
     form.Option1_Click(channel::Urbv);
     EXPECT_FALSE(form.MSChart1->limits());
     EXPECT_EQ(form.MSChart1->itemCount(), 0) << "a channel without limits: no lines";
+}
+
+TEST(Limits, HistoryDrawsAChannelsLimitsAndNoneForAGroup) {
+    QTemporaryDir files;
+    const QString limits = WriteBytes(files.filePath("limits.txt"), "LIMIT \"Battery 1 Volt\" 3.3 3.5 4.2 4.4\n");
+    WindowHarness harness(kOrca5s, ("ARCHIVE = yes\r\nLIMITS = " + limits + "\r\n").toUtf8());
+    harness.AddPackets(3, Battery);
+    harness.window.Option1_Click(channel::Battery1Volt);
+    harness.window.MnuHistory->trigger();
+    History* history = harness.window.history();
+    ASSERT_TRUE(history);
+    EXPECT_EQ(history->Chart->itemCount(), 4) << "a line a limit";
+    history->Channel->setCurrentIndex(kChannelCount);  // a chart group
+    EXPECT_EQ(history->Chart->itemCount(), 0);
+    history->Channel->setCurrentIndex(channel::Urbv);
+    EXPECT_EQ(history->Chart->itemCount(), 0) << "a channel without limits";
 }
 
 TEST(Limits, TheHealthWindowListsTheChannelsRedAndYellowFirst) {
