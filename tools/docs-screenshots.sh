@@ -3,6 +3,7 @@
 # opened through "File" > "Open KISS File" and a chart chosen, as a user would.
 # The History window over an archive of 60 days of passes (the demo's beacons as a station hears
 # them: four passes of ten minutes a day), whole and zoomed into one pass with the keyboard.
+# A limits file's colours, and the Health window.
 # Needs Debian's xvfb, xdotool, imagemagick and python3. Usage: tools/docs-screenshots.sh [BUILD_FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -80,4 +81,31 @@ sleep 1
 xdotool mousemove 592 236 && sleep 0.5
 import -window "$history" docs/history-pass.png
 kill "$program"
-echo "docs/orca5s.png, docs/orca5.png, docs/history-mission.png and docs/history-pass.png written"
+
+# Limits: the demo capture against a limits file, a packet with values out of limits shown, and
+# View > Health beside it.
+mkdir "$work/limited"
+cp "$build/orca5s" "$work/limited/"
+cat >"$work/limited/limits.txt" <<'LIMITS'
+LIMIT "Battery 1 Volt" 3.7 3.9 4.1 4.2
+LIMIT "Z+ Temperature" -15 -10 30 40
+LIMIT "X+ Temperature" -30 -20 40 50
+LIMIT "UHF Temperature" 0 5 25 35
+LIMIT "Urbv" 7.5 8.0 8.5 9.0 PERSIST 2
+STALE 360
+LIMITS
+printf 'LIMITS = limits.txt\r\n' >"$work/limited/conf.ini"
+"$work/limited/orca5s" >/dev/null 2>&1 &
+program=$!
+sleep 2
+xdotool mousemove 15 8 click 1 && sleep 0.5                  # "File"
+xdotool mousemove 60 28 click 1 && sleep 1                   # "Open KISS File"
+xdotool type --delay 5 "$capture" && xdotool key Return && sleep 2
+xdotool mousemove 489 166 click 1 && sleep 1                  # Battery 1 Volt
+import -window root -crop 900x520+0+0 docs/limits.png
+xdotool key alt+v && sleep 0.5 && xdotool key h && sleep 1.5       # View > Health
+health=$(xdotool search --name '^Health$' | head -1)
+xdotool windowmove "$health" 0 0 windowraise "$health" && sleep 1
+import -window "$health" docs/health.png
+kill "$program"
+echo "docs/orca5s.png, docs/orca5.png, docs/history-mission.png, docs/history-pass.png, docs/limits.png and docs/health.png written"

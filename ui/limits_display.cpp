@@ -31,8 +31,10 @@ QString StateText(LimitState state, double value, const ChannelLimits& limits) {
 
 void Form1::OpenLimits() {
     if (configuration_.limits.isEmpty()) return;
-    LimitsLabel = new QLabel(this);
+    // the menu bar lays its corner out once: it gets the room of the widest count at the start
+    LimitsLabel = new QLabel("Limits: 52 red, 52 yellow ", this);
     LimitsLabel->setAccessibleDescription("Channels out of limits");
+    LimitsLabel->setMinimumWidth(LimitsLabel->sizeHint().width());
     menuBar()->setCornerWidget(LimitsLabel);
     const QString path = QDir(programFolder_).filePath(configuration_.limits);
     auto read = ReadLimitsFile(path, configuration_.limitSet);

@@ -5,6 +5,7 @@
 #include "support/decode_process.h"
 #include "support/files.h"
 #include "support/kiss_server.h"
+#include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,21 @@ TEST(DecodeLimits, AlarmsAreARowATransitionInCsvOrJsonLines) {
     const Finished json = Decode({run.capture, "--limits", run.limits, "--alarms", "--jsonl", "-q"});
     EXPECT_EQ(json.out.split('\n').first(),
               R"({"time":"2021-02-06T14:01:00.000Z","channel":"Battery 1 Volt","state":"red_low","previous":"green","value":3.21,"limit":3.3})");
+}
+
+TEST(DecodeLimits, ASatnogsExportIsJudgedOldestFirst) {
+    LimitsRun run;
+    // an export lists the newest first: 14:02 at 4 V, 14:01 at 3.21 V, 14:00 at 4 V
+    std::string lines;
+    for (const auto& [time, millivolts] : {std::pair{"14:02", 4000}, {"14:01", 3210}, {"14:00", 4000}})
+        lines += std::string("2021-02-06 ") + time + ":00|" +
+                 HexText(BeaconBuilder().u16(85, static_cast<std::uint16_t>(millivolts)).build()) + "\r\n";
+    const QString export_ = WriteBytes(run.folder.filePath("export.csv"), lines);
+    const Finished judged = Decode({export_, "--limits", run.limits, "--alarms", "-q"});
+    EXPECT_EQ(judged.out, "time;channel;state;previous;value;limit\r\n"
+                          "2021-02-06 14:01:00;Battery 1 Volt;red_low;green;3.21;3.3\r\n"
+                          "2021-02-06 14:02:00;Battery 1 Volt;green;red_low;4;\r\n")
+        << judged.err.toStdString();
 }
 
 TEST(DecodeLimits, TheCommandIsToldOfEachTransitionInOrderAndAFailureCounted) {
