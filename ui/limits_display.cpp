@@ -8,7 +8,6 @@
 #include "ui/main_window.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -36,8 +35,7 @@ void Form1::OpenLimits() {
     LimitsLabel->setAccessibleDescription("Channels out of limits");
     LimitsLabel->setMinimumWidth(LimitsLabel->sizeHint().width());
     menuBar()->setCornerWidget(LimitsLabel);
-    const QString path = QDir(programFolder_).filePath(configuration_.limits);
-    auto read = ReadLimitsFile(path, configuration_.limitSet);
+    auto read = ReadLimitsFile(configuration_.limits, configuration_.limitSet);
     if (const auto* problem = std::get_if<QString>(&read)) {
         limitsProblem_ = *problem;
         LimitsLabel->setText("Limits off: " + *problem);

@@ -109,6 +109,9 @@ QString Form1::Form_Load(const QString& programFolder) {
     captureFolder_ = configuration_.capturePath.isEmpty() ? places.captureFolder : configuration_.capturePath;
     ApplyConfiguration();
     OpenArchive();
+    // a limits file named without a folder stands beside conf.ini
+    if (!configuration_.limits.isEmpty())
+        configuration_.limits = QDir(QFileInfo(places.configFile).path()).filePath(configuration_.limits);
     OpenLimits();
     if (!configuration_.sidsProblem.isEmpty()) note = configuration_.sidsProblem;
     if (!note.isEmpty()) Text4->setText(note);
