@@ -1,5 +1,6 @@
 // Limits in the window: coloured value boxes with their state in words, the count in the menu
 // bar's corner, the Health window, and a limits file that cannot be used.
+#include "support/live_window.h"
 #include "support/window_harness.h"
 #include "ui/channel_chart.h"
 
@@ -142,4 +143,24 @@ TEST(Limits, AFileThatCannotBeUsedIsToldAndLimitsAreOff) {
     WindowHarness without;
     EXPECT_FALSE(without.window.LimitsLabel) << "without LIMITS the window is as it was";
     EXPECT_FALSE(without.window.MnuHealth);
+}
+
+// Both programs, live: the packet that comes colours its box, counts, and reaches Health.
+TEST(Limits, LivePacketsAreJudgedAsTheyComeInBothPrograms) {
+    for (const BuildVariant* variant : {&kOrca5s, &kOrca5}) {
+        QTemporaryDir files;
+        const QString limits = WriteBytes(files.filePath("limits.txt"), "LIMIT \"Battery 1 Volt\" 3.3 3.5 4.2 4.4\n");
+        LiveWindow live(*variant, ("LIMITS = " + limits + "\r\n").toUtf8());
+        Form1& form = live.harness.window;
+        live.SwitchOn();
+        form.MnuHealth->trigger();
+        live.SendUntilStored(Bytes(KissDataFrame(Battery(2).build())), 1);
+        EXPECT_EQ(form.LimitsLabel->text(), "Limits: 1 red, 0 yellow") << variant->programName;
+        EXPECT_TRUE(form.Text1[channel::Battery1Volt]->toolTip().startsWith("red_low: 3.21")) << variant->programName;
+        ASSERT_TRUE(form.health());
+        EXPECT_EQ(form.health()->Channels->item(0, 2)->text(), "red_low");
+        live.SendUntilStored(Bytes(KissDataFrame(Battery(1).build())), 2);
+        EXPECT_EQ(form.LimitsLabel->text(), "Limits: 0 red, 0 yellow");
+        EXPECT_EQ(form.health()->Channels->item(0, 2)->text(), "green") << "it follows the newest packet";
+    }
 }
