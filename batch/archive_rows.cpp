@@ -4,6 +4,7 @@
 #include "exports/json_lines.h"
 #include "exports/line_protocol.h"
 #include "intake/frame_recognition.h"
+#include "telemetry/channel_names.h"
 #include "telemetry/hex_text.h"
 #include "telemetry/time_stamps.h"
 
@@ -36,12 +37,14 @@ std::variant<ArchiveQuery, QString> ReadArchiveQuery(const std::optional<QString
 }
 
 QString WriteArchivedPackets(ArchiveReader& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
-                             const std::function<void(std::string_view)>& write) {
+                             const std::function<void(std::string_view)>& write,
+                             const std::function<void(const ArchivedPacket&)>& each) {
     std::string rows = format == RowFormat::Csv ? CsvHeading(query.channels) : std::string();
     std::string frameHex;
     PointSpacing spacing;
-    const PacketQuery packets{query.range, query.channels, format != RowFormat::Csv};
+    const PacketQuery packets{query.range, each ? AllChannels() : std::span<const int>(query.channels), format != RowFormat::Csv};
     const QString error = store.ForEachPacket(packets, [&](const ArchivedPacket& packet) {
+        if (each) each(packet);
         switch (format) {
         case RowFormat::Csv: AppendCsvRow(rows, packet.record, decimalSeparator, query.channels); break;
         case RowFormat::JsonLines:

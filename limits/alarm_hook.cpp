@@ -32,12 +32,10 @@ AlarmHook::~AlarmHook() {
 void AlarmHook::Tell(const LimitTransition& transition) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("ORCA5_TIME", QString::fromStdString(transition.rxTime));
-    environment.insert("ORCA5_CHANNEL", transition.channel == kSatellite
-                                            ? QStringLiteral("*")
-                                            : QString::fromUtf8(kChannels[static_cast<std::size_t>(transition.channel)].name.data(),
-                                                                static_cast<qsizetype>(kChannels[static_cast<std::size_t>(transition.channel)].name.size())));
-    environment.insert("ORCA5_STATE", QString::fromLatin1(transition.state.data(), static_cast<qsizetype>(transition.state.size())));
-    environment.insert("ORCA5_PREVIOUS", QString::fromLatin1(transition.previous.data(), static_cast<qsizetype>(transition.previous.size())));
+    environment.insert("ORCA5_CHANNEL", transition.channel == kSatellite ? QStringLiteral("*")
+                                                                        : QString::fromLatin1(kChannels[static_cast<std::size_t>(transition.channel)].name));
+    environment.insert("ORCA5_STATE", QString::fromLatin1(transition.state));
+    environment.insert("ORCA5_PREVIOUS", QString::fromLatin1(transition.previous));
     environment.insert("ORCA5_VALUE", Number(transition.value));
     environment.insert("ORCA5_LIMIT", Number(transition.threshold));
     environment.insert("ORCA5_STATION", QString::fromStdString(station_));

@@ -204,13 +204,7 @@ void ChannelChart::DrawLines() {
 // state's colour over the bar or line.
 void ChannelChart::DrawLimits(const QVector<double>& keys, const QVector<double>& values) {
     const ChannelLimits& limits = *limits_;
-    for (const auto& [value, state] : {std::pair{limits.redLow, LimitState::RedLow}, {limits.yellowLow, LimitState::YellowLow},
-                                       {limits.yellowHigh, LimitState::YellowHigh}, {limits.redHigh, LimitState::RedHigh}}) {
-        auto* line = new QCPItemStraightLine(this);
-        line->point1->setCoords(0, value);
-        line->point2->setCoords(1, value);
-        line->setPen(QPen(IsRed(state) ? kRedText : kYellowBackground.darker(130), 1, Qt::DashLine));
-    }
+    AddLimitLines(*this, limits);
     for (const LimitState state : {LimitState::YellowLow, LimitState::YellowHigh, LimitState::RedLow, LimitState::RedHigh}) {
         QVector<double> outKeys, outValues;
         for (qsizetype i = 0; i < keys.size(); ++i)

@@ -14,8 +14,6 @@
 
 namespace {
 
-QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
 int Rank(LimitState state) { return IsRed(state) ? 0 : state == LimitState::Green ? 2 : 1; }
 
 }  // namespace
@@ -81,8 +79,8 @@ void Health::Show(const LimitJudge& judge, const TelemetryRecord* shown, std::in
         const Row& row = rows[static_cast<std::size_t>(r)];
         const Channel& channel = kChannels[static_cast<std::size_t>(row.channel)];
         const ChannelStanding& standing = judge.standing(row.channel);
-        const QString value = ValueText(row.value) + (channel.unit.empty() ? QString() : " " + Latin1(channel.unit));
-        const QStringList cells{Latin1(channel.name), standing.heard || shown ? value : QString(), LimitStateName(row.state),
+        const QString value = ValueText(row.value) + (channel.unit.empty() ? QString() : " " + QString::fromLatin1(channel.unit));
+        const QStringList cells{QString::fromLatin1(channel.name), standing.heard || shown ? value : QString(), LimitStateName(row.state),
                                 standing.sinceMs > 0 ? FieldTime(standing.sinceMs) : QString(),
                                 LimitsText(*judge.limits().channels[static_cast<std::size_t>(row.channel)])};
         for (int c = 0; c < cells.size(); ++c) {

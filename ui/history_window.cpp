@@ -178,13 +178,7 @@ void History::DrawLimits(const HistoryChoice& choice) {
     const std::optional<ChannelLimits> limits =
         limits_ && choice.channels.size() == 1 ? limits_->channels[static_cast<std::size_t>(choice.channels[0])] : std::nullopt;
     for (ColumnBand* band : bands_) band->SetLimits(limits);
-    if (!limits) return;
-    for (const auto& [value, red] : {std::pair{limits->redLow, true}, {limits->yellowLow, false}, {limits->yellowHigh, false}, {limits->redHigh, true}}) {
-        auto* line = new QCPItemStraightLine(Chart);
-        line->point1->setCoords(0, value);
-        line->point2->setCoords(1, value);
-        line->setPen(QPen(red ? kRedText : kYellowBackground.darker(130), 1, Qt::DashLine));
-    }
+    if (limits) AddLimitLines(*Chart, *limits);
 }
 
 void History::ShowDays() {

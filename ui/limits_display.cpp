@@ -14,8 +14,6 @@
 
 namespace {
 
-QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
-
 // "red_low: 3.21 is below 3.3 (limits 3.3 / 3.5 … 4.2 / 4.4)"
 QString StateText(LimitState state, double value, const ChannelLimits& limits) {
     const QString limitsText = " (limits " + LimitsText(limits) + ")";
@@ -77,7 +75,7 @@ void Form1::ShowLimits(const TelemetryRecord* shown) {
         shownStates_[static_cast<std::size_t>(i)] = state;
         const QString text = shown ? StateText(state, shown->values[static_cast<std::size_t>(i)], *limits) : QString();
         box.setToolTip(text);
-        box.setAccessibleDescription(shown ? Latin1(kChannels[static_cast<std::size_t>(i)].name) + " " + text : QString());
+        box.setAccessibleDescription(shown ? QString::fromLatin1(kChannels[static_cast<std::size_t>(i)].name) + " " + text : QString());
         red += IsRed(state);
         yellow += state != LimitState::Green && !IsRed(state);
     }

@@ -91,12 +91,15 @@ int QueryArchive(const QCommandLineParser& parser, const std::optional<Limits>& 
         const auto write = [&](std::string_view rows) { output.Write(rows, false); };
         const ArchiveQuery& asked = std::get<ArchiveQuery>(query);
         std::optional<LimitWatch> watch = WatchOf(parser, limits, parser.value("station").toStdString(), decimalSeparator, output, false);
+        // the archive's packets by time, as they were heard, judged as their rows are written
+        const auto judge = [&](const ArchivedPacket& packet) { watch->Take(packet.record); };
         if (parser.isSet("text-beacons"))
             error = WriteArchivedTextBeacons(*archive, asked, kDecodeLog, write);
         else if (!parser.isSet("alarms"))
-            error = WriteArchivedPackets(*archive, asked, RowFormatOf(parser), decimalSeparator, write);
-        // the archive's packets by time, as they were heard
-        if (watch && error.isEmpty()) error = WatchArchivedPackets(*archive, asked.range, *watch);
+            error = WriteArchivedPackets(*archive, asked, RowFormatOf(parser), decimalSeparator, write,
+                                         watch ? std::function<void(const ArchivedPacket&)>(judge) : nullptr);
+        if (watch && (parser.isSet("alarms") || parser.isSet("text-beacons")) && error.isEmpty())
+            error = WatchArchivedPackets(*archive, asked.range, *watch);
         TellWatch(watch, parser.isSet("quiet"));
     }
     int status = error.isEmpty() ? 0 : Failure(archive->name() + ": " + error);
