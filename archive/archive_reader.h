@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/passes.h"
 #include "telemetry/packet_store.h"
 
 #include <QString>
@@ -22,6 +23,7 @@ struct ArchivedPacket {
     TelemetryRecord record;   // rxTime is the earliest reception's, " UTC" form
     int receptions = 0;
     std::string stations;     // the stations that heard it, comma-separated
+    std::string firstStation; // the one of them that heard it first
     std::string frame;        // the bytes
 };
 
@@ -93,6 +95,13 @@ public:
     virtual std::optional<std::int64_t> OldestPacketTime() = 0;
     virtual std::optional<std::int64_t> NewestPacketTime() = 0;
     virtual std::int64_t CountPackets(const TimeRange& range) = 0;
+
+    // Every reception of the range, a packet's together, the packets by their id.
+    virtual QString ForEachReception(const TimeRange& range, const std::function<void(const HeardReception&)>& take) = 0;
+    // How many telemetry packets one station heard, of each day that starts in the range, by
+    // the packets' times; days without any left out.
+    virtual QString ForEachStationDay(std::string_view station, const TimeRange& range,
+                                      const std::function<void(std::int64_t dayMs, std::int64_t packets)>& take) = 0;
 
     // Whether the archive can no longer be reached (a server gone away), and reaching it again.
     virtual bool Lost() { return false; }

@@ -88,10 +88,13 @@ std::string ArchiveSql::FramesAfter() const {
 }
 
 // Receptions and stations of the frame a row names; a station that heard it twice is named
-// twice (SQL's DISTINCT here would sort each row's stations apart).
+// twice (SQL's DISTINCT here would sort each row's stations apart). Then the station of its
+// earliest reception, the first by name of a tie, as the passes count it.
 std::string ArchiveSql::Heard() const {
+    const std::string time(d_.time);
     return ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), (SELECT " + std::string(d_.stations) +
-           " FROM receptions r WHERE r.frame = f.id AND station <> '')";
+           " FROM receptions r WHERE r.frame = f.id AND station <> ''), (SELECT station FROM receptions r WHERE r.frame = f.id ORDER BY " +
+           time + ", station LIMIT 1)";
 }
 
 // Ordered as the time index is (time, digest, id): read in its order, never sorted.
@@ -134,6 +137,19 @@ std::string ArchiveSql::PacketTime(std::string_view which) const {
 
 std::string ArchiveSql::CountPackets() const {
     return "SELECT count(*) FROM frames WHERE " + InRange(std::string(d_.time)) + " AND obc_time IS NOT NULL";
+}
+
+// A frame emptied into another keeps no time, and the receptions left with it count no more.
+std::string ArchiveSql::Receptions() const {
+    const std::string time = "r." + std::string(d_.time);
+    return "SELECT r.frame, " + d_.milliseconds(time) + ", r.station, CASE WHEN f.obc_time IS NULL THEN 0 ELSE 1 END FROM receptions r "
+           "JOIN frames f ON f.id = r.frame WHERE " + InRange(time) + " AND f." + std::string(d_.time) + " IS NOT NULL ORDER BY r.frame";
+}
+
+std::string ArchiveSql::StationDays() const {
+    const std::string time = "f." + std::string(d_.time), day = std::to_string(kDayMs);
+    return "SELECT " + d_.milliseconds(time) + " / " + day + " * " + day + ", count(DISTINCT f.id) FROM frames f JOIN receptions r ON r.frame = f.id "
+           "WHERE " + InRange(time) + " AND f.obc_time IS NOT NULL AND r.station = " + Parameter(3) + " GROUP BY 1 ORDER BY 1";
 }
 
 void AssignStations(std::string& stations, std::string_view listed) {

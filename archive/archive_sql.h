@@ -61,14 +61,18 @@ public:
 
     // Reading, each of a range (1 to 2), oldest first. Packets' rows: the time, then the on-board
     // time and the channels asked (from their columns), or else the bytes and, when asked, the
-    // receptions and the stations. Text beacons': the time, the bytes, the receptions and the
-    // stations.
+    // receptions, the stations and the first of them. Text beacons': the time, the bytes, the
+    // receptions, the stations and the first.
     std::string Packets(const PacketQuery& query, bool fromColumns) const;
     std::string TextBeacons() const;
     std::string Summaries(int level, int channel) const;  // start, packets, least, greatest, sum
     std::string Values(int channel) const;                // time, value
     std::string PacketTime(std::string_view which) const; // "min" or "max", or NULL
     std::string CountPackets() const;
+    // Receptions: the packet's id, the time, the station and 1 for telemetry (0 a text beacon),
+    // by packet. A station's telemetry packets (3 the station) a day: the day's start, how many.
+    std::string Receptions() const;
+    std::string StationDays() const;
 
 private:
     std::string InRange(const std::string& column) const;
@@ -120,6 +124,7 @@ bool ReadPacketRow(const Row& row, const PacketQuery& query, bool fromColumns, A
         if (query.receptions) {
             packet.receptions = static_cast<int>(row.Integer(2));
             AssignStations(packet.stations, row.Text(3));
+            packet.firstStation = row.Text(4);
         }
     }
     packet.record.rxTime = RxTimeTextOf(packet.timeMs);
@@ -133,4 +138,5 @@ void ReadTextBeaconRow(const Row& row, ArchivedPacket& beacon) {
     beacon.frame = row.Bytes(1);
     beacon.receptions = static_cast<int>(row.Integer(2));
     AssignStations(beacon.stations, row.Text(3));
+    beacon.firstStation = row.Text(4);
 }

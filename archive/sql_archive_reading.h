@@ -45,6 +45,19 @@ std::int64_t SqlArchive<Engine>::CountPackets(const TimeRange& range) {
 }
 
 template <typename Engine>
+QString SqlArchive<Engine>::ForEachReception(const TimeRange& range, const std::function<void(const HeardReception&)>& take) {
+    return engine().ForEachRow(sql_.Receptions(), range, [&](const auto& row) {
+        take({row.Integer(0), row.Integer(1), row.Text(2), row.Integer(3) != 0});
+    });
+}
+
+template <typename Engine>
+QString SqlArchive<Engine>::ForEachStationDay(std::string_view station, const TimeRange& range,
+                                              const std::function<void(std::int64_t, std::int64_t)>& take) {
+    return engine().ForEachRow(sql_.StationDays(), range, [&](const auto& row) { take(row.Integer(0), row.Integer(1)); }, station);
+}
+
+template <typename Engine>
 std::optional<std::int64_t> SqlArchive<Engine>::PacketTime(std::string_view which) {
     std::optional<std::int64_t> time;
     engine().ForEachRow(sql_.PacketTime(which), {}, [&](const auto& row) {

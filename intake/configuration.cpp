@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <cmath>
+
 namespace {
 
 QString TrimSpaces(QString text) {
@@ -45,6 +47,9 @@ QString ApplyLine(Configuration& configuration, const QString& key, const QStrin
         configuration.limits = value;
     } else if (key == u"LIMIT_SET") {
         configuration.limitSet = value;
+    } else if (key == u"PASS_GAP") {
+        configuration.passGapMs = MinutesOf(value);
+        if (!configuration.passGapMs) return QStringLiteral("PASS_GAP \"%1\" is not a number of minutes above 0").arg(value);
     }
     return {};
 }
@@ -95,6 +100,15 @@ QString TakeSidsStation(Configuration& configuration, const SidsKeys& keys) {
 }
 
 }  // namespace
+
+std::optional<std::int64_t> MinutesOf(const QString& text) {
+    bool isNumber = false;
+    const double minutes = text.toDouble(&isNumber);
+    // up to a year: beyond it every station's receptions are one pass anyway
+    constexpr double kYearMinutes = 366.0 * 24 * 60;
+    if (!isNumber || !(minutes > 0) || minutes > kYearMinutes) return std::nullopt;
+    return std::llround(minutes * 60000);
+}
 
 ConfigurationResult ParseConfiguration(std::string_view text, const QString& imageFolder) {
     Configuration configuration;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -22,7 +23,11 @@ struct Configuration {
     QString archive;         // ARCHIVE: the archive's file, "YES" for the one in the capture folder; empty: none
     QString limits;          // LIMITS: a limits file; empty: no limits
     QString limitSet;        // LIMIT_SET: the set of it to use; empty: DEFAULT
+    std::optional<std::int64_t> passGapMs;  // PASS_GAP: the silence, in minutes, that ends a pass
 };
+
+// Minutes as typed ("15", "7.5"), above 0, in milliseconds; nothing for any other text.
+std::optional<std::int64_t> MinutesOf(const QString& text);
 
 struct ConfigurationResult {
     std::optional<Configuration> configuration;

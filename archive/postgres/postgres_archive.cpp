@@ -510,8 +510,11 @@ PostgresArchive::Parameters PostgresArchive::Bounds(const TimeRange& range) {
     return Parameters().Number(range.from.value_or(-kFarMs)).Number(range.to.value_or(kFarMs));
 }
 
-QString PostgresArchive::ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take) {
-    return Run(sql, Bounds(range), [&](pg_result* rows) {
+QString PostgresArchive::ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take,
+                                    std::optional<std::string_view> station) {
+    Parameters parameters = Bounds(range);
+    if (station) parameters.Text(std::string(*station));
+    return Run(sql, parameters, [&](pg_result* rows) {
         for (int row = 0; row < PQntuples(rows); ++row) take(Row{rows, row, {}});
     });
 }

@@ -80,9 +80,11 @@ private:
     QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) override;
     QString WriteValues(std::span<const Frame> frames, std::span<const TelemetryRecord* const> values) override;
     QString RemakeSummaries(int level, const TimeRange& range) override;
-    // A range's bounds as the parameters 1 and 2; the rows of a query of them.
+    // A range's bounds as the parameters 1 and 2; the rows of a query of them, and of a station
+    // as 3 when one is given.
     static Parameters Bounds(const TimeRange& range);
-    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take);
+    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take,
+                       std::optional<std::string_view> station = std::nullopt);
 
     QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override;
     QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry,

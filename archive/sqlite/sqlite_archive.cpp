@@ -436,11 +436,13 @@ QString SqliteArchive::WriteGathered() {
     return merge_.summaries().Write(add, [this](int level, const TimeRange& range) { return statements_->RemakeSummaries(level, range); });
 }
 
-QString SqliteArchive::ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take) {
+QString SqliteArchive::ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take,
+                                  std::optional<std::string_view> station) {
     sqlite3_stmt* query = nullptr;
     if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &query, nullptr) != SQLITE_OK) return Error();
     sqlite3_bind_int64(query, 1, range.from.value_or(INT64_MIN));
     sqlite3_bind_int64(query, 2, range.to.value_or(INT64_MAX));
+    if (station) BindText(query, 3, *station);
     int done;
     while ((done = sqlite3_step(query)) == SQLITE_ROW) take(Row{query});
     sqlite3_finalize(query);

@@ -61,8 +61,10 @@ private:
     RebuildStatements& rebuilding();
     // What the batch gathered in memory, written before it commits.
     QString WriteGathered();
-    // The rows of a query whose parameters 1 and 2 are the range's bounds.
-    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take);
+    // The rows of a query whose parameters 1 and 2 are the range's bounds, and 3 a station when
+    // one is given.
+    QString ForEachRow(const std::string& sql, const TimeRange& range, const std::function<void(const Row&)>& take,
+                       std::optional<std::string_view> station = std::nullopt);
 
     sqlite3* db_;
     QString path_;

@@ -4,6 +4,7 @@
 #include "batch/archive_rows.h"
 #include "batch/batch_decode.h"
 #include "batch/limit_watch.h"
+#include "batch/pass_rows.h"
 #include "live_recorder.h"
 #include "options.h"
 #include "programs/log_styles.h"
@@ -70,9 +71,21 @@ int DecodeFiles(BatchDecoder& decoder, const QList<QByteArray>& inputs, InputFor
     return status;
 }
 
+// The passes or the stations of --passes or --stations.
+QString WriteActivity(const QCommandLineParser& parser, const Configuration& configuration, const TimeRange& range,
+                      ArchiveReader& archive, const std::function<void(std::string_view)>& write) {
+    PassQuery query{range, kPassGapMs, std::nullopt};
+    if (parser.isSet("pass-gap")) query.gapMs = *MinutesOf(parser.value("pass-gap"));
+    else if (configuration.passGapMs) query.gapMs = *configuration.passGapMs;
+    if (parser.isSet("station")) query.station = parser.value("station").toStdString();
+    return parser.isSet("passes") ? WritePasses(archive, query, RowFormatOf(parser), write)
+                                  : WriteStations(archive, query, RowFormatOf(parser), write);
+}
+
 }  // namespace
 
-int QueryArchive(const QCommandLineParser& parser, const std::optional<Limits>& limits, char decimalSeparator, Output& output) {
+int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const std::optional<Limits>& limits,
+                 char decimalSeparator, Output& output) {
     const auto given = [&](const char* option) { return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt; };
     const auto query = ReadArchiveQuery(given("from"), given("to"), given("channels"));
     if (const auto* problem = std::get_if<QString>(&query)) return UsageError(*problem);
@@ -93,7 +106,9 @@ int QueryArchive(const QCommandLineParser& parser, const std::optional<Limits>& 
         std::optional<LimitWatch> watch = WatchOf(parser, limits, parser.value("station").toStdString(), decimalSeparator, output, false);
         // the archive's packets by time, as they were heard, judged as their rows are written
         const auto judge = [&](const ArchivedPacket& packet) { watch->Take(packet.record); };
-        if (parser.isSet("text-beacons"))
+        if (parser.isSet("passes") || parser.isSet("stations"))
+            error = WriteActivity(parser, configuration, asked.range, *archive, write);
+        else if (parser.isSet("text-beacons"))
             error = WriteArchivedTextBeacons(*archive, asked, kDecodeLog, write);
         else if (!parser.isSet("alarms"))
             error = WriteArchivedPackets(*archive, asked, RowFormatOf(parser), decimalSeparator, write,

@@ -12,7 +12,8 @@
 
 // --archive alone: the archive's packets (or text beacons) as rows, or its packet table decoded
 // anew, or its schema made or migrated.
-int QueryArchive(const QCommandLineParser& parser, const std::optional<Limits>& limits, char decimalSeparator, Output& output);
+int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const std::optional<Limits>& limits,
+                 char decimalSeparator, Output& output);
 
 // Files or the live server into rows, and into the archive when one is given.
 int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,

@@ -44,6 +44,6 @@ int main(int argc, char** argv) {
 
     Output output(stdout);
     if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
-    if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, limits, decimalSeparator, output);
+    if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, configuration, limits, decimalSeparator, output);
     return DecodeInputs(parser, inputs, configuration, limits, decimalSeparator, output);
 }

@@ -2,6 +2,7 @@
 
 #include "archive/postgres/postgres_archive.h"
 #include "archive/sqlite/sqlite_archive.h"
+#include "intake/configuration.h"
 #include "intake/kiss.h"
 #include "live_recorder.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -58,6 +60,14 @@ The mission archive (an SQLite file, made when missing, or postgresql://USER@HOS
                          2021-02-06, "2021-02-06 14:00:00" or 2021-02-06T14:00:00.123Z
   --channels LIST        only these channels, in this order ("Battery 1 Volt,Urbv")
   --text-beacons         with --archive alone: the archived text beacons instead of packets
+  --passes               with --archive alone: a row a pass instead of packets, by start and
+                         station: station;start;end;packets;first_heard;only_here (CSV or
+                         --jsonl); a station's receptions more than the gap apart are two
+                         passes; with --from/--to the passes that start in the range, with
+                         --station one station's
+  --stations             ... a row a station, by name: station;passes;packets;first_heard;
+                         only_here;first;last, over the receptions from --from to --to
+  --pass-gap MINUTES     the silence that ends a pass (default: PASS_GAP of --conf, or 15)
   --rebuild              decode the archive's packet table anew from its raw frames
   --migrate              make or migrate a PostgreSQL archive's schema, as its owner; alone,
                          nothing else is done (an SQLite archive migrates itself)
@@ -115,6 +125,9 @@ void AddOptions(QCommandLineParser& parser) {
         {"limit-set", "", "NAME"},
         {"alarms", ""},
         {"on-alarm", "", "CMD"},
+        {"passes", ""},
+        {"stations", ""},
+        {"pass-gap", "", "MINUTES"},
     });
 }
 
@@ -171,6 +184,17 @@ bool IsCapture(const QString& path) {
     return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) && file.read(1 << 16).contains(kFend);
 }
 
+// What --passes and --stations cannot go with.
+QString PassesProblem(const QCommandLineParser& parser) {
+    if (parser.isSet("pass-gap") && !MinutesOf(parser.value("pass-gap")))
+        return "--pass-gap takes minutes above 0, not \"" + parser.value("pass-gap") + "\"";
+    const char* asked = parser.isSet("passes") ? "passes" : parser.isSet("stations") ? "stations" : nullptr;
+    if (!asked) return parser.isSet("pass-gap") ? "--pass-gap goes with --passes or --stations" : QString();
+    for (const char* option : {"passes", "stations", "text-beacons", "channels", "rebuild", "migrate", "limits", "influx"})
+        if (option != std::string_view(asked) && parser.isSet(option)) return QStringLiteral("--%1 and --%2 exclude each other").arg(asked, option);
+    return {};
+}
+
 }  // namespace
 
 WriterRole RoleOf(const QCommandLineParser& parser) {
@@ -192,8 +216,9 @@ QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& 
     if (parser.isSet("archive") && !inputs.isEmpty() && parser.isSet("output"))
         return "--archive with FILEs keeps them in the archive and writes no rows";
     if (parser.isSet("migrate") && !parser.isSet("archive")) return "--migrate goes with --archive";
-    for (const char* option : {"from", "to", "channels", "rebuild"})
+    for (const char* option : {"from", "to", "channels", "rebuild", "passes", "stations"})
         if (parser.isSet(option) && !query) return QStringLiteral("--%1 goes with --archive alone").arg(option);
+    if (const QString problem = PassesProblem(parser); !problem.isEmpty()) return problem;
     if (int(parser.isSet("csv")) + int(parser.isSet("jsonl")) + int(parser.isSet("influx")) > 1)
         return "--csv, --jsonl and --influx exclude each other";
     for (const char* option : {"limit-set", "alarms", "on-alarm"})

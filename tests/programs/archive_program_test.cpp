@@ -188,3 +188,27 @@ TEST(ArchiveProgram, EmptyValuesAndReversedRangesAreUsageErrors) {
         EXPECT_EQ(run.out, "");
     }
 }
+
+TEST(ArchiveProgram, PassesAndStationsOfTwoStationsThatHeardTheSameBeacons) {
+    QTemporaryDir folder;
+    const QString archive = folder.filePath("mission.sqlite");
+    // N0BBB heard the first 100 of N0AAA's 300 beacons at the same times: ties go to N0AAA
+    EXPECT_EQ(Decode({"--archive", archive, "--station", "N0AAA", DemoCapture(folder, 300)}).exitCode, 0);
+    EXPECT_EQ(Decode({"--archive", archive, "--station", "N0BBB", DemoCapture(folder, 100)}).exitCode, 0);
+    EXPECT_EQ(Decode({"--archive", archive, "--passes"}).out,
+              "station;start;end;packets;first_heard;only_here\r\n"
+              "N0AAA;2021-02-06 14:00:12.000 UTC;2021-02-06 18:59:12.963 UTC;300;300;200\r\n"
+              "N0BBB;2021-02-06 14:00:12.000 UTC;2021-02-06 15:39:12.563 UTC;100;0;0\r\n");
+    EXPECT_EQ(Decode({"--archive", archive, "--stations", "--jsonl", "--station", "N0BBB"}).out,
+              "{\"station\":\"N0BBB\",\"passes\":1,\"packets\":100,\"first_heard\":0,\"only_here\":0,"
+              "\"first\":\"2021-02-06 14:00:12.000 UTC\",\"last\":\"2021-02-06 15:39:12.563 UTC\"}\n");
+    // beacons a minute apart, with a gap of half a minute: a pass each
+    const Finished short_ = Decode({"--archive", archive, "--passes", "--pass-gap", "0.5", "--from", "2021-02-06 14:01:00",
+                                    "--to", "2021-02-06 14:03:00", "--station", "N0BBB"});
+    EXPECT_EQ(short_.out.count("\r\n"), 1 + 2) << short_.out.toStdString();
+    const Finished over = Decode({"--archive", archive, "--stations", "--from", "2021-02-06 15:00:00"});
+    EXPECT_TRUE(over.out.contains("\r\nN0AAA;1;240;240;200;2021-02-06 15:00:12")) << over.out.toStdString();
+    for (const QStringList& wrong : {QStringList{"--passes", "--stations"}, {"--passes", "--pass-gap", "0"}, {"--passes", "--influx"},
+                                     {"--pass-gap", "5"}, {"--stations", "--channels", "Urbi"}})
+        EXPECT_EQ(Decode(QStringList{"--archive", archive} + wrong).exitCode, 2) << wrong.join(' ').toStdString();
+}

@@ -3,6 +3,7 @@
 // change the schema.
 #include "archive/archive_location.h"
 #include "batch/archive_rows.h"
+#include "batch/pass_rows.h"
 #include "archive/channel_history.h"
 #include "exports/csv_export.h"
 #include "archive/postgres/postgres_archive.h"
@@ -44,6 +45,15 @@ std::string TakenOut(ArchiveReader& archive) {
             out += std::to_string(column.values.packets) + ' ' + std::to_string(column.values.minimum) + ' ' +
                    std::to_string(column.values.maximum) + '\n';
     }
+    // passes and stations, the first station of each packet, one station's days
+    for (const RowFormat format : {RowFormat::Csv, RowFormat::JsonLines}) {
+        EXPECT_EQ(WritePasses(archive, {}, format, write), "");
+        EXPECT_EQ(WriteStations(archive, {{kStart, kStart + 3 * kDayMs}}, format, write), "");
+    }
+    EXPECT_EQ(archive.ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& p) { out += p.firstStation + ','; }), "");
+    EXPECT_EQ(archive.ForEachStationDay("DL1ABC", {}, [&](std::int64_t day, std::int64_t packets) {
+        out += std::to_string(day) + ' ' + std::to_string(packets) + '\n';
+    }), "");
     out += std::to_string(archive.CountPackets({})) + ' ' + std::to_string(archive.OldestPacketTime().value_or(0)) + ' ' +
            std::to_string(archive.NewestPacketTime().value_or(0));
     return out;
