@@ -12,6 +12,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 // The mission archive: every frame of the satellite the station heard, kept once however often
 // and from wherever it was heard, with each of its receptions, and the telemetry decoded from
@@ -96,6 +97,8 @@ public:
     virtual std::optional<std::int64_t> NewestPacketTime() = 0;
     virtual std::int64_t CountPackets(const TimeRange& range) = 0;
 
+    // The stations the receptions name, by name, the empty name left out.
+    virtual QString Stations(std::vector<std::string>& stations) = 0;
     // Every reception of the range, a packet's together, the packets by their id.
     virtual QString ForEachReception(const TimeRange& range, const std::function<void(const HeardReception&)>& take) = 0;
     // How many telemetry packets one station heard, of each day that starts in the range, by

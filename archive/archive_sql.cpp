@@ -94,7 +94,7 @@ std::string ArchiveSql::Heard() const {
     const std::string time(d_.time);
     return ", (SELECT count(*) FROM receptions r WHERE r.frame = f.id), (SELECT " + std::string(d_.stations) +
            " FROM receptions r WHERE r.frame = f.id AND station <> ''), (SELECT station FROM receptions r WHERE r.frame = f.id ORDER BY " +
-           time + ", station LIMIT 1)";
+           time + ", station" + std::string(d_.bytewise) + " LIMIT 1)";
 }
 
 // Ordered as the time index is (time, digest, id): read in its order, never sorted.
@@ -150,6 +150,12 @@ std::string ArchiveSql::StationDays() const {
     const std::string time = "f." + std::string(d_.time), day = std::to_string(kDayMs);
     return "SELECT " + d_.milliseconds(time) + " / " + day + " * " + day + ", count(DISTINCT f.id) FROM frames f JOIN receptions r ON r.frame = f.id "
            "WHERE " + InRange(time) + " AND f.obc_time IS NOT NULL AND r.station = " + Parameter(3) + " GROUP BY 1 ORDER BY 1";
+}
+
+std::string ArchiveSql::Stations() const {
+    // the range's bounds are bound to every query: open here
+    return "SELECT station FROM receptions WHERE station <> '' AND " + InRange(std::string(d_.time)) + " GROUP BY station ORDER BY station" +
+           std::string(d_.bytewise);
 }
 
 void AssignStations(std::string& stations, std::string_view listed) {

@@ -20,6 +20,7 @@ struct SqlDialect {
     std::string_view integer, real, text;                      // the types of a count, a value and a text
     std::string_view least, greatest;                          // of two values
     std::string_view stations;  // an aggregate of a frame's receptions' stations, comma-separated, by source
+    std::string_view bytewise;  // after a text in ORDER BY: its bytes' order, whatever the locale
     bool deletes;  // whether a writer deletes rows; a station on a server may not, so an emptied
                    // bucket stays with no packets
 };
@@ -73,6 +74,7 @@ public:
     // by packet. A station's telemetry packets (3 the station) a day: the day's start, how many.
     std::string Receptions() const;
     std::string StationDays() const;
+    std::string Stations() const;  // each named once, by name
 
 private:
     std::string InRange(const std::string& column) const;

@@ -56,11 +56,14 @@ QString ReadChannelHistory(ArchiveReader& store, int channel, const TimeRange& r
     return store.ForEachSummary(level, channel, read, [&](std::int64_t start, const ValueSummary& values) { filler.Add(start, values); });
 }
 
-QString ReadPacketsPerDay(ArchiveReader& store, const TimeRange& range, std::vector<HistoryColumn>& days) {
+QString ReadPacketsPerDay(ArchiveReader& store, const TimeRange& range, std::vector<HistoryColumn>& days,
+                          std::optional<std::string_view> station) {
     days.clear();
     const int day = kSummaryLevels - 1;
     const std::int64_t from = SummaryBucketOf(range.from.value_or(0), day), to = range.to.value_or(0);
     for (std::int64_t start = from; start < to; start += kDayMs) days.push_back({start, start + kDayMs, {}});
     ColumnFiller filler(days);
+    if (station)
+        return store.ForEachStationDay(*station, {from, to}, [&](std::int64_t start, std::int64_t packets) { filler.Add(start, {packets, 0, 0, 0}); });
     return store.ForEachSummary(day, 0, {from, to}, [&](std::int64_t start, const ValueSummary& values) { filler.Add(start, values); });
 }

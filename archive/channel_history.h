@@ -20,5 +20,6 @@ QString ReadChannelHistory(ArchiveReader& store, int channel, const TimeRange& r
                            std::vector<HistoryColumn>& history);
 
 // The number of telemetry packets of each day (UTC) the range touches, days without packets
-// included.
-QString ReadPacketsPerDay(ArchiveReader& store, const TimeRange& range, std::vector<HistoryColumn>& days);
+// included: of all, or those one station heard.
+QString ReadPacketsPerDay(ArchiveReader& store, const TimeRange& range, std::vector<HistoryColumn>& days,
+                          std::optional<std::string_view> station = std::nullopt);

@@ -24,6 +24,7 @@ public:
     std::optional<std::int64_t> OldestPacketTime() final { return PacketTime("min"); }
     std::optional<std::int64_t> NewestPacketTime() final { return PacketTime("max"); }
     std::int64_t CountPackets(const TimeRange& range) final;
+    QString Stations(std::vector<std::string>& stations) final;
     QString ForEachReception(const TimeRange& range, const std::function<void(const HeardReception&)>& take) final;
     QString ForEachStationDay(std::string_view station, const TimeRange& range,
                               const std::function<void(std::int64_t dayMs, std::int64_t packets)>& take) final;

@@ -45,6 +45,13 @@ std::int64_t SqlArchive<Engine>::CountPackets(const TimeRange& range) {
 }
 
 template <typename Engine>
+QString SqlArchive<Engine>::Stations(std::vector<std::string>& stations) {
+    stations.clear();
+    return engine().ForEachRow(sql_.Stations(), {},
+                               [&](const auto& row) { stations.emplace_back(row.Text(0)); });
+}
+
+template <typename Engine>
 QString SqlArchive<Engine>::ForEachReception(const TimeRange& range, const std::function<void(const HeardReception&)>& take) {
     return engine().ForEachRow(sql_.Receptions(), range, [&](const auto& row) {
         take({row.Integer(0), row.Integer(1), row.Text(2), row.Integer(3) != 0});

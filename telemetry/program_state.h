@@ -8,6 +8,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 // The program-wide state: what every intake road fills and every view reads. One instance
 // lives as long as the program. The intake and the decoder write the packets and the intake
@@ -21,6 +22,14 @@ struct ProgramState {
     // Of the last packet stored.
     std::string rxTimeText;  // reception time text
     std::string frameHex;    // the frame as hexadecimal text, where the road keeps it
+
+    // Who heard each stored packet, where its road knows: the archive's stations ("N0AAA (first),
+    // N0BBB"), or for a live packet the station itself until the archive has it. By packet index.
+    struct Heard {
+        std::string stations;
+        bool live = false;
+    };
+    std::vector<Heard> heardBy;
 
     QString currentFileName;  // path of the file last imported
     QSet<QString> importedFiles;  // canonical paths of every file imported in this run: no export writes over one
@@ -51,5 +60,14 @@ struct ProgramState {
     }
 
     // Before an import: the old records stay, to be overwritten from index 0.
-    void ResetStore() { packetCount = 0; }
+    void ResetStore() {
+        packetCount = 0;
+        heardBy.clear();
+    }
+
+    // Who heard the last packet stored.
+    void SetHeardBy(Heard heard) {
+        heardBy.resize(static_cast<std::size_t>(packetCount));
+        if (packetCount > 0) heardBy.back() = std::move(heard);
+    }
 };

@@ -15,6 +15,12 @@
 
 namespace {
 
+void BringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 QString DateOf(std::int64_t milliseconds) { return FieldTime(milliseconds).left(10).remove('-'); }
 
 }  // namespace
@@ -51,15 +57,28 @@ void Form1::MnuHistory_Click() {
         if (limitJudge_) history_->SetLimits(limitJudge_->limits());
         history_->setAttribute(Qt::WA_DeleteOnClose);
         history_->setFont(font());
-        history_->loadRange = [this](const TimeRange& range) {
-            LoadTimeRange(range);
-            raise();
-            activateWindow();
-        };
+        history_->loadRange = [this](const TimeRange& range) { LoadTimeRangeInFront(range); };
     }
-    history_->show();
-    history_->raise();
-    history_->activateWindow();
+    BringForward(history_);
+}
+
+void Form1::MnuPasses_Click() {
+    if (!passes_) {
+        CommitArchive();
+        // read on a thread of its own, through a connection of its own
+        const QString location = archive_->location();
+        passes_ = new Passes([location](QString& error) { return OpenArchiveReader(location, error); },
+                             configuration_.passGapMs.value_or(kPassGapMs), this);
+        passes_->setAttribute(Qt::WA_DeleteOnClose);
+        passes_->setFont(font());
+        passes_->loadRange = [this](const TimeRange& range) { LoadTimeRangeInFront(range); };
+    }
+    BringForward(passes_);
+}
+
+void Form1::LoadTimeRangeInFront(const TimeRange& range) {
+    LoadTimeRange(range);
+    BringForward(this);
 }
 
 void Form1::LoadTimeRange(const TimeRange& range) {
@@ -76,9 +95,11 @@ void Form1::LoadTimeRange(const TimeRange& range) {
     // each packet was first heard, as the archive writes it
     DecoderContext context{decodeView_, variant_.log};
     std::string frameHex;
-    reader->ForEachPacket({range, AllChannels(), false, kStoreCapacity}, [&](const ArchivedPacket& packet) {
+    reader->ForEachPacket({range, AllChannels(), true, kStoreCapacity}, [&](const ArchivedPacket& packet) {
         HexText(packet.frame, frameHex);
+        const int stored = state_.packetCount;
         DecodeTelemetryFrame(context, packet.frame, {packet.record.rxTime, frameHex});
+        if (state_.packetCount > stored) state_.SetHeardBy({HeardByText(packet.stations, packet.firstStation), false});
     });
     reader->ForEachTextBeacon(range, [&](const ArchivedPacket& beacon) {
         AppendBeaconText(BeaconTextLine(beacon.frame, beacon.record.rxTime, variant_.log));

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <tuple>
 #include <cmath>
 
 namespace {
@@ -36,11 +37,20 @@ History::History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoi
     Channel->setCurrentIndex(chosen);
     WholeMission = new QPushButton("&Whole mission", this);
     WholeMission->setAccessibleName("Whole mission");
+    Station = new QComboBox(this);
+    Station->setAccessibleName("Station");
+    Station->setAccessibleDescription("Whose packets the strip of packets per day counts");
+    Station->addItem("All stations");
+    std::vector<std::string> stations;
+    archive_->Stations(stations);  // none listed when it cannot be read: all of them then
+    for (const std::string& station : stations) Station->addItem(QString::fromStdString(station));
     auto* top = new QHBoxLayout;
-    auto* label = new QLabel("&Channel", this);
-    label->setBuddy(Channel);
-    top->addWidget(label);
-    top->addWidget(Channel, 1);
+    for (const auto& [caption, box, stretch] : {std::tuple{"&Channel", Channel, 1}, {"S&tation", Station, 0}}) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(box);
+        top->addWidget(label);
+        top->addWidget(box, stretch);
+    }
     top->addWidget(WholeMission);
 
     BuildChart();
@@ -70,6 +80,7 @@ History::History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoi
             [this](QMouseEvent* event) { LoadAround(TimeAt(event->position().x())); });
     Chart->resized = [this] { redraw_->start(); };
     connect(Channel, &QComboBox::currentIndexChanged, this, &History::Redraw);
+    connect(Station, &QComboBox::currentIndexChanged, this, &History::Redraw);
     connect(WholeMission, &QPushButton::clicked, this, &History::ShowWholeMission);
     // read once the window is laid out and its width known
     const TimeRange mission = MissionRange();
@@ -143,7 +154,8 @@ void History::Redraw() {
     redraw_->stop();  // asked for by the range's change: done now
     const HistoryChoice& choice = choices_[static_cast<std::size_t>(std::max(0, Channel->currentIndex()))];
     const TimeRange shown = range();
-    QString error = ReadPacketsPerDay(*archive_, shown, days_);
+    const std::string station = Station->currentIndex() > 0 ? Station->currentText().toStdString() : std::string();
+    QString error = ReadPacketsPerDay(*archive_, shown, days_, station.empty() ? std::nullopt : std::optional<std::string_view>(station));
     ShowDays();
     SetTimeFormat(Chart->xAxis->range().size());
     series_.resize(choice.channels.size());

@@ -52,7 +52,7 @@ protected:
 
 // "History": a channel over any time range of the archive on a UTC time axis, each pixel
 // column showing the least and greatest value of its packets as a band and their mean as a
-// line, a column without packets a gap; packets per day in a strip below. The wheel zooms
+// line, a column without packets a gap; packets per day in a strip below, of all stations or one. The wheel zooms
 // around the pointer, dragging pans, and each change is read anew from the archive at the new
 // resolution: the window holds what it draws, never the packets. A double click asks for the
 // 24 hours around its time in the main window.
@@ -83,6 +83,7 @@ public:
     void ShowReadout(std::int64_t timeMs);
 
     QComboBox* Channel;
+    QComboBox* Station;  // whose packets the strip counts: "All stations", or one
     QPushButton* WholeMission;
     HistoryPlot* Chart;
     QLabel* Readout;

@@ -149,7 +149,14 @@ void Form1::OpenArchive() {
     connect(MnuLoadTimeRange, &QAction::triggered, this, &Form1::MnuLoadTimeRange_Click);
     MnuHistory = menu->addAction("&History");
     connect(MnuHistory, &QAction::triggered, this, &Form1::MnuHistory_Click);
+    MnuPasses = menu->addAction("&Passes");
+    connect(MnuPasses, &QAction::triggered, this, &Form1::MnuPasses_Click);
     MnuArchive = menuBar()->insertMenu(MnuInfo, menu);
+    HeardByLabel = new QLabel(PictureForm);
+    HeardByLabel->setObjectName("HeardByLabel");
+    HeardByLabel->setGeometry(TwipsRect(120, 5640, 2700, 255));
+    HeardByLabel->setAccessibleDescription("The stations that heard the packet shown");
+    HeardByLabel->show();
     decodeView_.satelliteFrame = [this](std::string_view frame, const FrameFacts& facts) { archive_->Take(frame, facts); };
 }
 
@@ -167,7 +174,11 @@ void Form1::ShowArchiveReport(const FeedReport& report) {
         Text4->setText(QStringLiteral("%1 cannot be reached: %2 frames wait").arg(archive_->name()).arg(counts.waiting));
     else if (!report.error.isEmpty())
         Text4->setText(archive_->name() + " could not keep the frames: " + report.error);
-    if (history_ && counts.added + counts.heardAgain != archiveChanges_) history_->ArchiveChanged();
+    if (counts.added + counts.heardAgain != archiveChanges_) {
+        if (history_) history_->ArchiveChanged();
+        if (passes_) passes_->ArchiveChanged();
+        ShowHeardBy(HScroll1->value());  // a live packet shown may be in the archive now
+    }
     archiveChanges_ = counts.added + counts.heardAgain;
 }
 
@@ -216,6 +227,9 @@ void Form1::AppendBeaconText(std::string_view line) {
 bool Form1::TakePacket(const DecodedPacket& packet) {
     JudgeLimits(packet.record);
     if (!state_.StorePacket(packet)) return false;
+    // received live: by this station, until the archive tells who else
+    if (archive_ && packet.facts.mark == '\0' && !packet.facts.source.empty())
+        state_.SetHeardBy({configuration_.callsign.toStdString(), true});
     pendingPayloadText_ = Latin1(packet.frame.substr(kPayloadTextOffset, kPayloadTextLength));
     ScheduleFlush();
     SetPacketMaximum(state_.packetCount);

@@ -11,6 +11,7 @@
 #include "ui/health_window.h"
 #include "ui/history_window.h"
 #include "ui/info_window.h"
+#include "ui/passes_window.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -39,6 +40,9 @@ inline constexpr char kWindowTitle[] = "ORCA-5 Telemetry Decoder (orca5 project)
 
 // What the status line says when a full store turned telemetry frames away.
 QString RefusedFramesText(int refused);
+
+// "N0AAA (first), N0BBB" of the stations that heard a packet and the one that heard it first.
+std::string HeardByText(std::string_view stations, std::string_view first);
 
 // "SiDS: 12 sent, 0 waiting, 1 rejected", and the last error when there was one.
 QString ForwardingText(const SidsStatus& status);
@@ -83,8 +87,11 @@ public:
     // The archive, when conf.ini names one: a time range of it loaded as an import.
     void MnuLoadTimeRange_Click();
     void LoadTimeRange(const TimeRange& range);
+    void LoadTimeRangeInFront(const TimeRange& range);  // ... asked for from another window
     void MnuHistory_Click();
     History* history() const { return history_; }
+    void MnuPasses_Click();
+    Passes* passes() const { return passes_; }
 
     // Limits, when conf.ini names a file: the Health window.
     void MnuHealth_Click();
@@ -153,8 +160,10 @@ public:
     QAction* MnuArchive = nullptr;  // the Archive menu, there when conf.ini names an archive
     QAction* MnuLoadTimeRange = nullptr;
     QAction* MnuHistory = nullptr;
+    QAction* MnuPasses = nullptr;
     QAction* MnuHealth = nullptr;   // View > Health, there with LIMITS
     QLabel* LimitsLabel = nullptr;  // "Limits: 2 red, 1 yellow", in the menu bar's corner
+    QLabel* HeardByLabel = nullptr; // "heard by N0AAA (first), N0BBB", left of the time stamps, with an archive
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -185,6 +194,8 @@ private:
     void BuildBottomRow();
     void BuildWorkingStorage();
     void HighlightChannel(int index);
+    void ShowHeardBy(int n);
+    void LookUpLiveHeardBy(int n);
     void ShowPosition(int count);
     void StartImport();
     bool ChooseImportFiles(const QString& filter);
@@ -211,6 +222,7 @@ private:
     int liveRefused_ = 0;  // live telemetry frames the full store turned away since the last import
     QPointer<Info> info_;
     QPointer<History> history_;
+    QPointer<Passes> passes_;
     std::optional<LimitJudge> limitJudge_;
     QString limitsProblem_;                    // why the limits file could not be used
     std::vector<LimitTransition> transitions_;  // judged into, reused

@@ -1,4 +1,6 @@
 // The telemetry table and the packet navigation: one packet of the store on screen.
+#include "telemetry/channel_names.h"
+#include "telemetry/time_stamps.h"
 #include "telemetry/value_text.h"
 #include "ui/main_window.h"
 #include "ui/value_box.h"
@@ -40,6 +42,48 @@ void Form1::ShowPacket(int n) {
     Label4->setText("RX Timestamp: " + QString::fromLatin1(record->rxTime));
     Text1[kJobIdChannel]->setText(QString::fromLatin1(record->jobIdText));
     ShowLimits(record);
+    ShowHeardBy(n);
+}
+
+std::string HeardByText(std::string_view stations, std::string_view first) {
+    std::string text;
+    bool firstNamed = false;
+    for (std::size_t start = 0; start < stations.size();) {
+        const std::size_t end = std::min(stations.find(',', start), stations.size());
+        const std::string_view station = stations.substr(start, end - start);
+        start = end + 1;
+        if (!first.empty() && station == first && !firstNamed) {
+            text.insert(0, std::string(station) + " (first)" + (text.empty() ? "" : ", "));
+            firstNamed = true;
+        } else {
+            text.append(text.empty() ? "" : ", ").append(station);
+        }
+    }
+    return text;
+}
+
+void Form1::ShowHeardBy(int n) {
+    if (!HeardByLabel) return;
+    if (n >= 1 && n <= static_cast<int>(state_.heardBy.size()) && state_.heardBy[static_cast<std::size_t>(n - 1)].live) LookUpLiveHeardBy(n);
+    const std::string stations = n >= 1 && n <= static_cast<int>(state_.heardBy.size()) ? state_.heardBy[static_cast<std::size_t>(n - 1)].stations : "";
+    const QString text = stations.empty() ? QString() : "heard by " + QString::fromStdString(stations);
+    HeardByLabel->setText(HeardByLabel->fontMetrics().elidedText(text, Qt::ElideRight, HeardByLabel->width()));
+    HeardByLabel->setToolTip(text);
+    HeardByLabel->setAccessibleName(text);  // whole, where the label is too narrow
+}
+
+// A live packet once the archive has it: the same values heard within the time that makes one
+// transmission, up to its own reception.
+void Form1::LookUpLiveHeardBy(int n) {
+    const TelemetryRecord* record = state_.Packet(n);
+    const std::optional<std::int64_t> heard = record ? UtcMilliseconds(record->rxTime) : std::nullopt;
+    QString error;
+    ArchiveReader* reader = heard ? archive_->Reader(error) : nullptr;
+    if (!reader) return;
+    reader->ForEachPacket({{*heard - kSameTransmissionMs, *heard + 1}, AllChannels(), true}, [&](const ArchivedPacket& packet) {
+        if (packet.record.obcTime != record->obcTime || packet.record.values != record->values) return;
+        state_.heardBy[static_cast<std::size_t>(n - 1)] = {HeardByText(packet.stations, packet.firstStation), false};
+    });
 }
 
 void Form1::HScroll1_Change() {

@@ -30,7 +30,7 @@ std::string MillisecondsOf(const std::string& column) { return "(extract(epoch f
 
 const ArchiveSql kSql({.time = "time", .milliseconds = MillisecondsOf, .timeOf = TimeOf, .placeholder = '$', .integer = "bigint",
                        .real = "double precision", .text = "text", .least = "LEAST", .greatest = "GREATEST",
-                       .stations = "string_agg(station, ',' ORDER BY source)", .deletes = false});
+                       .stations = "string_agg(station, ',' ORDER BY source COLLATE \"C\")", .bytewise = " COLLATE \"C\"", .deletes = false});
 
 // A packet heard over more than a minute (a second station, an export's clock off): the few a
 // search of the hours around a reception, and a minute before them, would miss.

@@ -28,7 +28,7 @@ constexpr int kApplicationId = 0x4F524335;
 // SQLite's way with the archive's SQL: times as integer milliseconds.
 std::string Same(const std::string& sql) { return sql; }
 const ArchiveSql kSql({.time = "time_ms", .milliseconds = Same, .timeOf = Same, .placeholder = '?', .integer = "INTEGER",
-                       .real = "REAL", .text = "TEXT", .least = "min", .greatest = "max", .stations = "group_concat(station)",
+                       .real = "REAL", .text = "TEXT", .least = "min", .greatest = "max", .stations = "group_concat(station)", .bytewise = "",
                        .deletes = true});
 
 // A packet heard over more than a minute (a second station, an export's clock off): the few a

@@ -48,9 +48,12 @@ std::string TakenOut(ArchiveReader& archive) {
     // passes and stations, the first station of each packet, one station's days
     for (const RowFormat format : {RowFormat::Csv, RowFormat::JsonLines}) {
         EXPECT_EQ(WritePasses(archive, {}, format, write), "");
-        EXPECT_EQ(WriteStations(archive, {{kStart, kStart + 3 * kDayMs}}, format, write), "");
+        EXPECT_EQ(WriteStations(archive, {{kStart, kStart + 3 * kDayMs}, kPassGapMs, std::nullopt}, format, write), "");
     }
     EXPECT_EQ(archive.ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& p) { out += p.firstStation + ','; }), "");
+    std::vector<std::string> stations;
+    EXPECT_EQ(archive.Stations(stations), "");
+    for (const std::string& station : stations) out += station + ';';
     EXPECT_EQ(archive.ForEachStationDay("DL1ABC", {}, [&](std::int64_t day, std::int64_t packets) {
         out += std::to_string(day) + ' ' + std::to_string(packets) + '\n';
     }), "");
