@@ -3,7 +3,8 @@
 # opened through "File" > "Open KISS File" and a chart chosen, as a user would.
 # The History window over an archive of 60 days of passes (the demo's beacons as a station hears
 # them: four passes of ten minutes a day), whole and zoomed into one pass with the keyboard.
-# A limits file's colours, and the Health window.
+# The Passes window over the same passes heard by three stations. A limits file's colours,
+# and the Health window.
 # Needs Debian's xvfb, xdotool, imagemagick and python3. Usage: tools/docs-screenshots.sh [BUILD_FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +36,16 @@ shoot() {
     kill "$pid"
 }
 
+# orca5s in a folder of its own with a conf.ini of one line; its process id in $program.
+start_in() {
+    mkdir -p "$work/$1"
+    cp "$build/orca5s" "$work/$1/"
+    printf '%s\r\n' "$2" >"$work/$1/conf.ini"
+    "$work/$1/orca5s" >/dev/null 2>&1 &
+    program=$!
+    sleep 2
+}
+
 mkdir -p docs
 shoot orca5s 489 166 "" 740x566+0+0        # Battery 1 Volt, at the window's start size
 shoot orca5 257 182 shift 713x778+0+0      # Battery 1..3 Curr side by side, the whole window
@@ -62,12 +73,7 @@ with open(sys.argv[2], "w") as out:
         out.write(time + "|" + beacon.hex().upper() + "\r\n")
 PYTHON
 "$build/orca5-decode" --archive "$work/mission.sqlite" "$work/passes.csv" >/dev/null
-mkdir "$work/program"
-cp "$build/orca5s" "$work/program/"
-printf 'ARCHIVE = %s\r\n' "$work/mission.sqlite" >"$work/program/conf.ini"
-"$work/program/orca5s" >/dev/null 2>&1 &
-program=$!
-sleep 2
+start_in program "ARCHIVE = $work/mission.sqlite"
 xdotool mousemove 489 166 click 1 && sleep 0.5                # Battery 1 Volt
 xdotool mousemove 117 8 click 1 && sleep 0.5                  # "Archive"
 xdotool mousemove 140 48 click 1 && sleep 2                   # "History"
@@ -82,10 +88,34 @@ xdotool mousemove 592 236 && sleep 0.5
 import -window "$history" docs/history-pass.png
 kill "$program"
 
+# Archive > Passes: the same passes heard by three stations, DL1ABC two seconds later and
+# missing every third beacon, G4XYZ a second earlier in the afternoons only.
+python3 - "$work/passes.csv" "$work" <<'PYTHON'
+import datetime, sys
+lines = open(sys.argv[1]).read().splitlines()
+def shifted(line, seconds):
+    time = datetime.datetime.strptime(line[:19], "%Y-%m-%d %H:%M:%S") + datetime.timedelta(seconds=seconds)
+    return time.strftime("%Y-%m-%d %H:%M:%S") + line[19:] + "\r\n"
+with open(sys.argv[2] + "/dl1abc.csv", "w", newline="") as out:
+    out.writelines(shifted(line, 2) for k, line in enumerate(lines) if k % 3)
+with open(sys.argv[2] + "/g4xyz.csv", "w", newline="") as out:
+    out.writelines(shifted(line, -1) for line in lines if 12 <= int(line[11:13]) < 18)
+PYTHON
+for heard in "N0CALL passes" "DL1ABC dl1abc" "G4XYZ g4xyz"; do
+    set -- $heard
+    "$build/orca5-decode" --archive "$work/network.sqlite" --station "$1" "$work/$2.csv" >/dev/null 2>&1
+done
+start_in network "ARCHIVE = $work/network.sqlite"
+xdotool mousemove 117 8 click 1 && sleep 0.5                  # "Archive"
+xdotool mousemove 140 68 click 1 && sleep 2                   # "Passes"
+passes=$(xdotool search --name '^Passes$' | head -1)
+xdotool windowmove "$passes" 0 0 windowraise "$passes" && sleep 1
+import -window "$passes" docs/passes.png
+kill "$program"
+
 # Limits: the demo capture against a limits file, a packet with values out of limits shown, and
 # View > Health beside it.
 mkdir "$work/limited"
-cp "$build/orca5s" "$work/limited/"
 cat >"$work/limited/limits.txt" <<'LIMITS'
 LIMIT "Battery 1 Volt" 3.7 3.9 4.1 4.2
 LIMIT "Z+ Temperature" -15 -10 30 40
@@ -94,10 +124,7 @@ LIMIT "UHF Temperature" 0 5 25 35
 LIMIT "Urbv" 7.5 8.0 8.5 9.0 PERSIST 2
 STALE 360
 LIMITS
-printf 'LIMITS = limits.txt\r\n' >"$work/limited/conf.ini"
-"$work/limited/orca5s" >/dev/null 2>&1 &
-program=$!
-sleep 2
+start_in limited "LIMITS = limits.txt"
 xdotool mousemove 15 8 click 1 && sleep 0.5                  # "File"
 xdotool mousemove 60 28 click 1 && sleep 1                   # "Open KISS File"
 xdotool type --delay 5 "$capture" && xdotool key Return && sleep 2
@@ -108,4 +135,4 @@ health=$(xdotool search --name '^Health$' | head -1)
 xdotool windowmove "$health" 0 0 windowraise "$health" && sleep 1
 import -window "$health" docs/health.png
 kill "$program"
-echo "docs/orca5s.png, docs/orca5.png, docs/history-mission.png, docs/history-pass.png, docs/limits.png and docs/health.png written"
+echo "docs/orca5s.png, docs/orca5.png, docs/history-mission.png, docs/history-pass.png, docs/passes.png, docs/limits.png and docs/health.png written"

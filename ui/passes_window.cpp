@@ -116,7 +116,8 @@ void Passes::Show(const StationActivity& activity, const QString& error) {
                                               TimeItem(station.lastMs)};
     });
     for (QTableWidget* table : {PassTable, StationTable}) table->resizeColumnsToContents();
-    Status->setText(error.isEmpty() ? QStringLiteral("%1 passes of %2 stations").arg(activity.passes.size()).arg(activity.stations.size())
+    const auto count = [](std::size_t n, const char* one, const char* many) { return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? one : many); };
+    Status->setText(error.isEmpty() ? count(activity.passes.size(), "pass", "passes") + " of " + count(activity.stations.size(), "station", "stations")
                                     : "The archive could not be read: " + error);
     emit shown();
 }
