@@ -30,4 +30,4 @@ cmake --build build-tsan -j "$jobs" --target orca5_tests
 # guards, as a race.
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 build-tsan/tests/orca5_tests --gtest_filter='BatchDecoder.*'
-build-tsan/tests/orca5_tests --gtest_filter='MissionArchive.*:SharedArchive.*'
+build-tsan/tests/orca5_tests --gtest_filter='MissionArchive.*:SharedArchive.*:ActivityWatch.*'

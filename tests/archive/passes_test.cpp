@@ -1,9 +1,17 @@
 // Passes and stations from receptions: the gap, the earliest reception and its ties, packets
-// heard more than once, text beacons, a station without a name.
-#include "archive/passes.h"
+// heard more than once, text beacons, a station without a name; the watch that reads them on
+// a thread of its own.
+#include "archive/activity_watch.h"
+#include "archive/archive_location.h"
+#include "archive/sqlite/sqlite_archive.h"
+#include "support/beacon_builder.h"
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -88,4 +96,39 @@ TEST(Passes, TextBeaconsOpenPassesUncountedAndAReceptionWithoutAStationIsStation
     EXPECT_EQ(Passes(activity), (std::vector<std::string>{" 0-0 1 1 0", "N0AAA 0-25 2 1 1"}));
     EXPECT_EQ(Stations(activity), (std::vector<std::string>{" 1 1 1 0 0-0", "N0AAA 1 2 1 1 0-25"}));
     EXPECT_TRUE(ActivityOf({}).passes.empty());
+}
+
+// The watch's thread reads through its own connection while this one writes; the last read
+// asked for after the last commit sees it all, and a watch that goes while asked waits.
+TEST(ActivityWatch, ReadsOnItsOwnThreadWhileTheArchiveIsWritten) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("mission.sqlite");
+    QString error;
+    const auto writer = SqliteArchive::Open(path, SqliteArchive::Mode::ReadWrite, error);
+    ASSERT_TRUE(writer) << error.toStdString();
+    std::mutex mutex;
+    std::vector<std::size_t> passesRead;
+    {
+        ActivityWatch watch([&](QString& why) { return OpenArchiveReader(path, why); }, kPassGapMs,
+                            [&](StationActivity activity, const QString& why) {
+                                EXPECT_EQ(why, "");
+                                std::lock_guard lock(mutex);
+                                passesRead.push_back(activity.passes.size());
+                            });
+        Received result;
+        for (int pass = 0; pass < 20; ++pass) {
+            for (int n = 0; n < 30; ++n)
+                EXPECT_EQ(writer->Receive({NumberedBeacon(pass * 30 + n), kStart + pass * kHourMs + n * 10000, "a.kss", "N0AAA"}, result), "");
+            EXPECT_EQ(writer->Commit(), "");
+            watch.Ask();
+        }
+        const auto read = [&] {
+            std::lock_guard lock(mutex);
+            return !passesRead.empty() && passesRead.back() == 20;
+        };
+        for (int waited = 0; waited < 500 && !read(); ++waited) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_TRUE(read());
+        watch.Ask();  // and gone while it may read
+    }
+    EXPECT_LE(passesRead.size(), 22u) << "asks while it read were one read after it";
 }
