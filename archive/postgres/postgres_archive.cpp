@@ -383,7 +383,7 @@ QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std:
         const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
         const QString error = RunPrepared(statement, range, [this](pg_result* rows) {
             for (int row = 0; row < PQntuples(rows); ++row)
-                batch_.OnServer(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Number(rows, row, 3), Bytes(rows, row, 4),
+                batch_.InArchive(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Number(rows, row, 3), Bytes(rows, row, 4),
                                 std::string_view(PQgetvalue(rows, row, 5), static_cast<std::size_t>(PQgetlength(rows, row, 5))));
         });
         if (!error.isEmpty()) return error;

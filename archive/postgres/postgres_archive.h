@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/sql_archive.h"
-#include "archive/postgres/batch_frames.h"
+#include "archive/batch_frames.h"
 
 #include <memory>
 #include <vector>

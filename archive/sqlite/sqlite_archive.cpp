@@ -1,6 +1,7 @@
 #include "archive/sqlite/sqlite_archive.h"
 
 #include "archive/archive_sql.h"
+#include "archive/batch_frames.h"
 #include "archive/sql_archive_reading.h"
 #include "intake/frame_recognition.h"
 #include "intake/whole_file.h"
@@ -36,16 +37,38 @@ const ArchiveSql kSql({.time = "time_ms", .milliseconds = Same, .timeOf = Same, 
 constexpr std::int64_t kHeardLongMs = 60000;
 std::string HeardLong() { return "last_ms - time_ms > " + std::to_string(kHeardLongMs); }
 
-// The packets of the same bytes (?1 the digest, ?3 the bytes) heard within 10 minutes of a time
-// (?2): those heard over a minute at most by the time index, the others by their digest among
-// the few heard longer. Packets of the same bytes lie more than 10 minutes apart, so by their latest
-// reception they come in the order of their earliest, and no more than two are that near a time.
-std::string FindSameSql() {
+// The frames of a stretch of time (?1 to ?2), a row per reception with its source: those heard
+// over a minute at most, by the time index.
+std::string FramesNearSql() {
+    return "SELECT f.id, f.time_ms, f.last_ms, f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id "
+           "WHERE f.time_ms >= ?1 - " + std::to_string(kHeardLongMs) + " AND f.time_ms < ?2 AND f.last_ms >= ?1 AND f.last_ms - f.time_ms <= " +
+           std::to_string(kHeardLongMs);
+}
+
+// The packets of the same bytes (?1 the digest, ?3 the bytes) heard over a minute and within
+// 10 minutes of a time (?2), by their digest among the few heard that long, with their sources.
+// Packets of the same bytes lie more than 10 minutes apart, so by their latest reception they
+// come in the order of their earliest, and no more than two are that near a time.
+std::string HeardLongNearSql() {
     const std::string w = std::to_string(kSameTransmissionMs);
-    return "SELECT id, time_ms, last_ms FROM frames WHERE time_ms BETWEEN ?2 - " + w + " - " + std::to_string(kHeardLongMs) + " AND ?2 + " + w +
-           " AND digest = ?1 AND last_ms >= ?2 - " + w + " AND NOT (" + HeardLong() + ") AND bytes = ?3 UNION ALL "
-           "SELECT * FROM (SELECT id, time_ms, last_ms FROM frames WHERE digest = ?1 AND last_ms >= ?2 - " + w + " AND " + HeardLong() +
-           " AND bytes = ?3 ORDER BY last_ms LIMIT 2) WHERE time_ms <= ?2 + " + w;
+    return "SELECT f.id, f.time_ms, f.last_ms, f.digest, f.bytes, r.source FROM (SELECT id, time_ms, last_ms, digest, bytes FROM frames "
+           "WHERE digest = ?1 AND last_ms >= ?2 - " + w + " AND " + HeardLong() + " AND bytes = ?3 ORDER BY last_ms LIMIT 2) f "
+           "LEFT JOIN receptions r ON r.frame = f.id WHERE f.time_ms <= ?2 + " + w;
+}
+
+// Rows a statement when a batch writes its frames and receptions: a few hundred parameters.
+constexpr int kFramesAtOnce = 16;
+constexpr int kReceptionsAtOnce = 64;
+
+// "(?1, ?2), (?3, ?4)": so many rows of so many parameters.
+std::string ValueRows(int rows, int width) {
+    std::string sql;
+    for (int row = 0, next = 1; row < rows; ++row) {
+        sql += row == 0 ? "(" : ", (";
+        for (int k = 0; k < width; ++k, ++next) sql += (k == 0 ? "?" : ", ?") + std::to_string(next);
+        sql += ')';
+    }
+    return sql;
 }
 
 // Each migration takes the archive one version up, in one transaction; each names the
@@ -109,6 +132,8 @@ struct Binder {
     void Null() { sqlite3_bind_null(statement, next++); }
     void Text(std::string_view text) { BindText(statement, next++, text); }
     void Real(double value) { sqlite3_bind_double(statement, next++, value); }
+    void Integer(std::int64_t value) { sqlite3_bind_int64(statement, next++, value); }
+    void Blob(std::string_view bytes) { BindBlob(statement, next++, bytes); }
 };
 
 }  // namespace
@@ -128,18 +153,22 @@ struct SqliteArchive::Row {
 struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
     explicit Statements(sqlite3* connection) : db(connection) {}
     ~Statements() override {
-        for (sqlite3_stmt* statement : {findSame, insertFrame, insertReception, widen, decoded, framesAfter})
+        for (sqlite3_stmt* statement : {framesNear, heardLongNear, nextId, insertFrames[0], insertFrames[1], insertReceptions[0],
+                                        insertReceptions[1], widen, decoded, framesAfter})
             sqlite3_finalize(statement);
         for (sqlite3_stmt* statement : merge) sqlite3_finalize(statement);
         for (int level = 0; level < kSummaryLevels; ++level)
             for (sqlite3_stmt* statement : {addSummary[level], clearSummaries[level], summarize[level]})
                 sqlite3_finalize(statement);
     }
-    sqlite3_stmt* findSame = nullptr;
-    sqlite3_stmt* insertFrame = nullptr;
-    sqlite3_stmt* insertReception = nullptr;
-    sqlite3_stmt* widen = nullptr;
-    std::array<sqlite3_stmt*, 4> merge{};  // ?1 the packet kept, ?2 the one emptied, ?3 and ?4 its span
+    sqlite3_stmt* framesNear = nullptr;     // an hour's frames, read once a batch
+    sqlite3_stmt* heardLongNear = nullptr;  // ... and those heard long, a reception's own
+    sqlite3_stmt* nextId = nullptr;
+    std::array<sqlite3_stmt*, 2> insertFrames{}, insertReceptions{};  // of 1 row, and of many
+    sqlite3_stmt* widen = nullptr;          // ?1 a frame, ?2 and ?3 its span
+    std::array<sqlite3_stmt*, 3> merge{};  // ?1 the packet kept, ?2 the one emptied
+    BatchFrames batch;        // what the batch in hand knows and has yet to write
+    std::int64_t freeId = 0;  // the next frame's, once the batch has read it
     sqlite3_stmt* decoded = nullptr;  // a frame's decoded values, set anew
     sqlite3_stmt* framesAfter = nullptr;  // a rebuild's frames, a few thousand at a time
     // per summary level: a bucket's summary added to the table's; the buckets of a range
@@ -153,59 +182,103 @@ struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
         return done == SQLITE_DONE || done == SQLITE_ROW ? QString() : Error();
     }
 
-    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override {
-        sqlite3_stmt* find = findSame;
-        sqlite3_bind_int64(find, 1, digest);
-        sqlite3_bind_int64(find, 2, timeMs);
-        BindBlob(find, 3, bytes);
-        found.clear();
+    // Hands each row of a statement of frames and sources to the batch.
+    QString ReadInto(sqlite3_stmt* read) {
         int step;
-        while ((step = sqlite3_step(find)) == SQLITE_ROW)
-            found.push_back({sqlite3_column_int64(find, 0), sqlite3_column_int64(find, 1), sqlite3_column_int64(find, 2)});
-        sqlite3_reset(find);
-        std::sort(found.begin(), found.end(),
-                  [](const SamePacket& a, const SamePacket& b) { return std::pair(a.timeMs, a.id) < std::pair(b.timeMs, b.id); });
+        while ((step = sqlite3_step(read)) == SQLITE_ROW)
+            batch.InArchive(sqlite3_column_int64(read, 0), sqlite3_column_int64(read, 1), sqlite3_column_int64(read, 2),
+                            sqlite3_column_int64(read, 3), BlobColumn(read, 4), TextColumn(read, 5));
+        sqlite3_reset(read);
         return step == SQLITE_DONE ? QString() : Error();
     }
 
+    QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override {
+        for (const std::int64_t start : batch.ToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs, kHourMs)) {
+            sqlite3_bind_int64(framesNear, 1, start);
+            sqlite3_bind_int64(framesNear, 2, start + kHourMs);
+            if (QString error = ReadInto(framesNear); !error.isEmpty()) return error;
+            batch.Read(start, kHourMs);
+        }
+        sqlite3_bind_int64(heardLongNear, 1, digest);
+        sqlite3_bind_int64(heardLongNear, 2, timeMs);
+        BindBlob(heardLongNear, 3, bytes);
+        if (QString error = ReadInto(heardLongNear); !error.isEmpty()) return error;
+        batch.FindSame(timeMs, digest, bytes, found);
+        return {};
+    }
+
+    // Ids follow the archive's greatest: the batch holds the writers' lock.
     QString InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                         const TelemetryRecord* telemetry, std::int64_t& id) override {
-        sqlite3_stmt* insert = insertFrame;
-        sqlite3_bind_int64(insert, 1, timeMs);
-        sqlite3_bind_int64(insert, 2, digest);
-        BindBlob(insert, 3, bytes);
-        Binder values{insert, 4};
-        EachRecordField(telemetry, values);
-        QString error = Step(insert);
-        id = sqlite3_last_insert_rowid(db);
-        return error;
+        if (freeId == 0) {
+            if (sqlite3_step(nextId) == SQLITE_ROW) freeId = sqlite3_column_int64(nextId, 0);
+            sqlite3_reset(nextId);
+            if (freeId == 0) return Error();
+        }
+        id = freeId++;
+        batch.Insert(id, timeMs, digest, bytes, telemetry);
+        return {};
     }
 
     QString InsertReception(std::int64_t frame, const Reception& reception, bool& added) override {
-        sqlite3_stmt* insert = insertReception;
-        sqlite3_bind_int64(insert, 1, frame);
-        BindText(insert, 2, reception.source);
-        sqlite3_bind_int64(insert, 3, reception.timeMs);
-        BindText(insert, 4, reception.station);
-        QString error = Step(insert);
-        added = sqlite3_changes(db) > 0;
-        return error;
+        added = batch.AddReception(frame, reception);
+        return {};
     }
 
     QString Widen(std::int64_t frame, std::int64_t timeMs) override {
-        sqlite3_bind_int64(widen, 1, frame);
-        sqlite3_bind_int64(widen, 2, timeMs);
-        return Step(widen);
+        batch.Widen(frame, timeMs);
+        return {};
     }
 
     QString Merge(std::int64_t into, const SamePacket& emptied) override {
-        for (sqlite3_stmt* statement : merge) {
-            // each statement takes the parameters it names
-            for (const auto& [index, value] : {std::pair{1, into}, {2, emptied.id}, {3, emptied.timeMs}, {4, emptied.lastMs}})
-                if (index <= sqlite3_bind_parameter_count(statement)) sqlite3_bind_int64(statement, index, value);
-            if (QString error = Step(statement); !error.isEmpty()) return error;
+        batch.Merge(into, emptied.id);
+        return {};
+    }
+
+    // Rows of a list, so many a statement: the statement of many while they last, then the one
+    // of a single row.
+    template <typename Item, typename Bind>
+    QString InsertRows(const std::vector<Item>& items, const std::array<sqlite3_stmt*, 2>& statements, int many, Bind bind) {
+        for (std::size_t at = 0; at < items.size();) {
+            const bool full = items.size() - at >= static_cast<std::size_t>(many);
+            sqlite3_stmt* insert = statements[full ? 1 : 0];
+            Binder binder{insert, 1};
+            for (int k = 0; k < (full ? many : 1); ++k, ++at) bind(items[at], binder);
+            if (QString error = Step(insert); !error.isEmpty()) return error;
         }
         return {};
+    }
+
+    // What the batch gathered: its new frames and receptions, many rows a statement; the known
+    // frames' new spans; the packets emptied into others, which leave the archive.
+    QString WriteBatch() {
+        if (batch.empty()) return {};
+        QString error = InsertRows(batch.Fresh(), insertFrames, kFramesAtOnce, [](const BatchFrames::Frame* frame, Binder& row) {
+            for (const std::int64_t number : {frame->id, frame->timeMs, frame->lastMs, frame->digest}) row.Integer(number);
+            row.Blob(frame->bytes);
+            EachRecordField(frame->telemetry ? &*frame->telemetry : nullptr, row);
+        });
+        if (error.isEmpty())
+            error = InsertRows(batch.receptions(), insertReceptions, kReceptionsAtOnce, [](const BatchFrames::NewReception& r, Binder& row) {
+                row.Integer(r.frame);
+                row.Text(r.source);
+                row.Integer(r.timeMs);
+                row.Text(r.station);
+            });
+        for (const auto& [id, span] : batch.widened()) {
+            if (!error.isEmpty()) break;
+            for (const auto& [index, value] : {std::pair{1, id}, {2, span.timeMs}, {3, span.lastMs}}) sqlite3_bind_int64(widen, index, value);
+            error = Step(widen);
+        }
+        for (const auto& [emptied, into] : batch.merges())
+            for (sqlite3_stmt* statement : merge) {
+                if (!error.isEmpty()) break;
+                sqlite3_bind_int64(statement, 1, into);
+                sqlite3_bind_int64(statement, 2, emptied);
+                error = Step(statement);
+            }
+        if (error.isEmpty()) batch.Written();
+        return error;
     }
 
     QString ReadFrames(std::int64_t afterId, std::size_t count, std::vector<Frame>& frames) override {
@@ -366,20 +439,22 @@ QString SqliteArchive::Execute(const char* sql) {
 }
 
 QString SqliteArchive::Prepare() {
-    std::string placeholders;
-    for (int i = 0; i < kChannelCount; ++i) placeholders.append(", ?").append(std::to_string(i + 5));
+    const std::string frames = "INSERT INTO frames(id, time_ms, last_ms, digest, bytes, obc_time" +
+                               EachChannel([](const std::string& column, int) { return ", " + column; }) + ") VALUES";
+    const std::string receptions = "INSERT OR IGNORE INTO receptions(frame, source, time_ms, station) VALUES";
+    constexpr int kFrameWidth = 6 + kChannelCount;
     const std::pair<sqlite3_stmt**, std::string> statements[] = {
-        {&statements_->findSame, FindSameSql()},
-        {&statements_->insertFrame, "INSERT INTO frames(time_ms, last_ms, digest, bytes, obc_time" +
-                                        EachChannel([](const std::string& column, int) { return ", " + column; }) +
-                                        ") VALUES(?1, ?1, ?2, ?3, ?4" + placeholders + ")"},
-        {&statements_->insertReception,
-         "INSERT OR IGNORE INTO receptions(frame, source, time_ms, station) VALUES(?1, ?2, ?3, ?4)"},
-        {&statements_->widen, "UPDATE frames SET time_ms = min(time_ms, ?2), last_ms = max(last_ms, ?2) WHERE id = ?1"},
+        {&statements_->framesNear, FramesNearSql()},
+        {&statements_->heardLongNear, HeardLongNearSql()},
+        {&statements_->nextId, "SELECT coalesce(max(id), 0) + 1 FROM frames"},
+        {&statements_->insertFrames[0], frames + ValueRows(1, kFrameWidth)},
+        {&statements_->insertFrames[1], frames + ValueRows(kFramesAtOnce, kFrameWidth)},
+        {&statements_->insertReceptions[0], receptions + ValueRows(1, 4)},
+        {&statements_->insertReceptions[1], receptions + ValueRows(kReceptionsAtOnce, 4)},
+        {&statements_->widen, "UPDATE frames SET time_ms = min(time_ms, ?2), last_ms = max(last_ms, ?3) WHERE id = ?1"},
         {&statements_->merge[0], "UPDATE OR IGNORE receptions SET frame = ?1 WHERE frame = ?2"},
         {&statements_->merge[1], "DELETE FROM receptions WHERE frame = ?2"},  // heard from the same source by both
-        {&statements_->merge[2], "UPDATE frames SET time_ms = min(time_ms, ?3), last_ms = max(last_ms, ?4) WHERE id = ?1"},
-        {&statements_->merge[3], "DELETE FROM frames WHERE id = ?2"},
+        {&statements_->merge[2], "DELETE FROM frames WHERE id = ?2"},
         {&statements_->decoded, kSql.Decoded()},
         {&statements_->framesAfter, kSql.FramesAfter()},
     };
@@ -400,9 +475,9 @@ QString SqliteArchive::Prepare() {
 // A failed write may have ended the transaction already: SQLite itself says whether one is open.
 // Summaries still in hand then belong to packets that went with it.
 QString SqliteArchive::BeginBatch() {
-    if (!statements_->insertFrame) return "the archive is open for reading only";
+    if (!statements_->insertFrames[0]) return "the archive is open for reading only";
     if (!sqlite3_get_autocommit(db_)) return {};
-    merge_.summaries().Clear();
+    ForgetBatch();
     return Execute("BEGIN IMMEDIATE");
 }
 
@@ -411,16 +486,26 @@ QString SqliteArchive::Commit() {
     QString error = WriteGathered();
     if (error.isEmpty()) error = Execute("COMMIT");
     if (!error.isEmpty()) Execute("ROLLBACK");
+    // another program may write before the next batch: it reads the archive anew
+    ForgetBatch();
     return error;
 }
 
 void SqliteArchive::Rollback() {
     if (!sqlite3_get_autocommit(db_)) Execute("ROLLBACK");
-    merge_.summaries().Clear();
+    ForgetBatch();
 }
 
-// The frames are written as they come; what a batch gathers is its summaries.
+void SqliteArchive::ForgetBatch() {
+    merge_.summaries().Clear();
+    statements_->batch.Clear();
+    statements_->freeId = 0;
+}
+
+// What the batch gathered in memory: its frames and receptions first, since the summaries
+// remade from the frames read them.
 QString SqliteArchive::WriteGathered() {
+    if (QString error = statements_->WriteBatch(); !error.isEmpty()) return error;
     const auto add = [this](int level, std::int64_t start, const SummaryBuckets::Channels& channels) {
         sqlite3_stmt* statement = statements_->addSummary[static_cast<std::size_t>(level)];
         sqlite3_bind_int64(statement, 1, start);

@@ -57,6 +57,7 @@ private:
     QString Prepare();
     QString BeginBatch();
     QString BeginRebuild() { return BeginBatch(); }
+    void ForgetBatch();  // what the batch in hand gathered, taken back
     MergeStatements& merging();
     RebuildStatements& rebuilding();
     // What the batch gathered in memory, written before it commits.

@@ -9,10 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-// What a writer's batch on a database server knows of the archive's frames near its receptions,
-// and what it has yet to write. The server is asked for an hour of frames at a time and written
-// many rows a statement, instead of a round trip for each step of each reception. It holds only
-// while no other writer can change the frames: for one batch under the writers' lock.
+// What a writer's batch knows of the archive's frames near its receptions, and what it has yet
+// to write. The database is asked for an hour of frames at a time and written many rows a
+// statement, instead of a statement (on a server, a round trip) for each step of each
+// reception. It holds only while no other writer can change the frames: for one batch under
+// the writers' lock.
 class BatchFrames {
 public:
     struct Frame {
@@ -23,7 +24,7 @@ public:
         std::string bytes;
         std::set<std::string, std::less<>> sources;  // its receptions'
         std::optional<TelemetryRecord> telemetry;  // a new frame's values, to be written
-        bool fresh = false;                        // not on the server yet
+        bool fresh = false;                        // not in the archive yet
     };
     struct NewReception {
         std::int64_t frame = 0;
@@ -33,10 +34,10 @@ public:
 
     // The stretches of a length (an hour, a day) a search from `from` to `to` needs that the
     // batch has not read yet, by their start; the caller reads them and gives their frames to
-    // OnServer, then marks each read.
+    // InArchive, then marks each read.
     std::vector<std::int64_t> ToRead(std::int64_t from, std::int64_t to, std::int64_t length) const;
     void Read(std::int64_t start, std::int64_t length) { read_.emplace(length, Floor(start, length)); }
-    void OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
+    void InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
                   std::string_view source);
 
     // The packets of these bytes heard within 10 minutes of the time, earliest first.
@@ -57,7 +58,7 @@ public:
     const std::map<std::int64_t, Span>& widened() const { return widened_; }
     const std::vector<std::pair<std::int64_t, std::int64_t>>& merges() const { return merges_; }
     bool empty() const { return fresh_ == 0 && receptions_.empty() && widened_.empty() && merges_.empty(); }
-    void Written();  // on the server now, inside the batch's transaction
+    void Written();  // in the archive now, inside the batch's transaction
 
     void Clear();
 
@@ -74,5 +75,5 @@ private:
     std::vector<NewReception> receptions_;
     std::map<std::int64_t, Span> widened_;  // by id
     std::vector<std::pair<std::int64_t, std::int64_t>> merges_;
-    std::set<std::int64_t> emptied_;  // read again from the server, they are not taken back
+    std::set<std::int64_t> emptied_;  // read again from the archive, they are not taken back
 };

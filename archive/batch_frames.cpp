@@ -1,4 +1,4 @@
-#include "archive/postgres/batch_frames.h"
+#include "archive/batch_frames.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@ std::vector<std::int64_t> BatchFrames::ToRead(std::int64_t from, std::int64_t to
     return starts;
 }
 
-void BatchFrames::OnServer(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
+void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
                            std::string_view source) {
     if (emptied_.contains(id)) return;
     auto [at, added] = frames_.try_emplace(id);
@@ -37,7 +37,7 @@ void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string
 
 void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                          const TelemetryRecord* telemetry) {
-    OnServer(id, timeMs, timeMs, digest, bytes, {});
+    InArchive(id, timeMs, timeMs, digest, bytes, {});
     Frame& frame = frames_.at(id);
     frame.fresh = true;
     if (telemetry) frame.telemetry = *telemetry;
@@ -70,7 +70,7 @@ void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
         if (reception.frame == emptied) reception.frame = into;
     kept.sources.insert(gone.sources.begin(), gone.sources.end());
     if (gone.fresh) {
-        --fresh_;  // never written: nothing of it is on the server
+        --fresh_;  // never written: nothing of it is in the archive
     } else {
         merges_.emplace_back(emptied, into);
         widened_.erase(emptied);
