@@ -17,6 +17,7 @@
 #include <array>
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -153,7 +154,7 @@ struct SqliteArchive::Row {
 struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
     explicit Statements(sqlite3* connection) : db(connection) {}
     ~Statements() override {
-        for (sqlite3_stmt* statement : {framesNear, heardLongNear, nextId, insertFrames[0], insertFrames[1], insertReceptions[0],
+        for (sqlite3_stmt* statement : {framesNear, heardLongNear, anyHeardLong, nextId, insertFrames[0], insertFrames[1], insertReceptions[0],
                                         insertReceptions[1], widen, decoded, framesAfter})
             sqlite3_finalize(statement);
         for (sqlite3_stmt* statement : merge) sqlite3_finalize(statement);
@@ -163,12 +164,16 @@ struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
     }
     sqlite3_stmt* framesNear = nullptr;     // an hour's frames, read once a batch
     sqlite3_stmt* heardLongNear = nullptr;  // ... and those heard long, a reception's own
+    sqlite3_stmt* anyHeardLong = nullptr;   // whether there are any to look for
     sqlite3_stmt* nextId = nullptr;
     std::array<sqlite3_stmt*, 2> insertFrames{}, insertReceptions{};  // of 1 row, and of many
     sqlite3_stmt* widen = nullptr;          // ?1 a frame, ?2 and ?3 its span
     std::array<sqlite3_stmt*, 3> merge{};  // ?1 the packet kept, ?2 the one emptied
     BatchFrames batch;        // what the batch in hand knows and has yet to write
     std::int64_t freeId = 0;  // the next frame's, once the batch has read it
+    // whether the archive had frames heard long when the batch began; those that grew so
+    // long since are in the batch's memory
+    std::optional<bool> heardLong;
     sqlite3_stmt* decoded = nullptr;  // a frame's decoded values, set anew
     sqlite3_stmt* framesAfter = nullptr;  // a rebuild's frames, a few thousand at a time
     // per summary level: a bucket's summary added to the table's; the buckets of a range
@@ -199,10 +204,18 @@ struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
             if (QString error = ReadInto(framesNear); !error.isEmpty()) return error;
             batch.Read(start, kHourMs);
         }
-        sqlite3_bind_int64(heardLongNear, 1, digest);
-        sqlite3_bind_int64(heardLongNear, 2, timeMs);
-        BindBlob(heardLongNear, 3, bytes);
-        if (QString error = ReadInto(heardLongNear); !error.isEmpty()) return error;
+        if (!heardLong) {
+            const int step = sqlite3_step(anyHeardLong);
+            heardLong = step == SQLITE_ROW && sqlite3_column_int(anyHeardLong, 0) != 0;
+            sqlite3_reset(anyHeardLong);
+            if (step != SQLITE_ROW) return Error();
+        }
+        if (*heardLong) {
+            sqlite3_bind_int64(heardLongNear, 1, digest);
+            sqlite3_bind_int64(heardLongNear, 2, timeMs);
+            BindBlob(heardLongNear, 3, bytes);
+            if (QString error = ReadInto(heardLongNear); !error.isEmpty()) return error;
+        }
         batch.FindSame(timeMs, digest, bytes, found);
         return {};
     }
@@ -446,6 +459,7 @@ QString SqliteArchive::Prepare() {
     const std::pair<sqlite3_stmt**, std::string> statements[] = {
         {&statements_->framesNear, FramesNearSql()},
         {&statements_->heardLongNear, HeardLongNearSql()},
+        {&statements_->anyHeardLong, "SELECT EXISTS (SELECT 1 FROM frames WHERE " + HeardLong() + ")"},
         {&statements_->nextId, "SELECT coalesce(max(id), 0) + 1 FROM frames"},
         {&statements_->insertFrames[0], frames + ValueRows(1, kFrameWidth)},
         {&statements_->insertFrames[1], frames + ValueRows(kFramesAtOnce, kFrameWidth)},
@@ -500,6 +514,7 @@ void SqliteArchive::ForgetBatch() {
     merge_.summaries().Clear();
     statements_->batch.Clear();
     statements_->freeId = 0;
+    statements_->heardLong.reset();
 }
 
 // What the batch gathered in memory: its frames and receptions first, since the summaries
