@@ -20,7 +20,7 @@ void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t l
         frame = {id, timeMs, lastMs, digest, std::string(bytes), {}, std::nullopt, false};
         ids_.emplace(digest, id);
     }
-    if (!source.empty()) frame.sources.emplace(source);
+    if (!source.empty()) AddSource(frame, source);
 }
 
 void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
@@ -46,7 +46,7 @@ void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t dige
 
 bool BatchFrames::AddReception(std::int64_t id, const Reception& reception) {
     Frame& frame = frames_.at(id);
-    if (!frame.sources.emplace(reception.source).second) return false;
+    if (!AddSource(frame, reception.source)) return false;
     receptions_.push_back({id, reception.timeMs, std::string(reception.source), std::string(reception.station)});
     return true;
 }
@@ -65,10 +65,10 @@ void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
     Widen(into, gone.timeMs);
     Widen(into, gone.lastMs);
     // its new receptions go with it, but for a source the kept one has already
-    std::erase_if(receptions_, [&](const NewReception& reception) { return reception.frame == emptied && kept.sources.contains(reception.source); });
+    std::erase_if(receptions_, [&](const NewReception& reception) { return reception.frame == emptied && Has(kept, reception.source); });
     for (NewReception& reception : receptions_)
         if (reception.frame == emptied) reception.frame = into;
-    kept.sources.insert(gone.sources.begin(), gone.sources.end());
+    for (const std::string& source : gone.sources) AddSource(kept, source);
     if (gone.fresh) {
         --fresh_;  // never written: nothing of it is in the archive
     } else {
@@ -77,6 +77,16 @@ void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
         emptied_.insert(emptied);
     }
     Forget(emptied);
+}
+
+bool BatchFrames::Has(const Frame& frame, std::string_view source) {
+    return std::find(frame.sources.begin(), frame.sources.end(), source) != frame.sources.end();
+}
+
+bool BatchFrames::AddSource(Frame& frame, std::string_view source) {
+    if (Has(frame, source)) return false;
+    frame.sources.emplace_back(source);
+    return true;
 }
 
 void BatchFrames::Forget(std::int64_t id) {

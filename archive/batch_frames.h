@@ -22,7 +22,7 @@ public:
         std::int64_t lastMs = 0;  // its latest reception
         std::int64_t digest = 0;
         std::string bytes;
-        std::set<std::string, std::less<>> sources;  // its receptions'
+        std::vector<std::string> sources;  // its receptions', each once: a few
         std::optional<TelemetryRecord> telemetry;  // a new frame's values, to be written
         bool fresh = false;                        // not in the archive yet
     };
@@ -71,6 +71,8 @@ private:
     std::set<std::pair<std::int64_t, std::int64_t>> read_;  // by length and stretch
     std::size_t fresh_ = 0;
     void Forget(std::int64_t id);
+    static bool Has(const Frame& frame, std::string_view source);
+    static bool AddSource(Frame& frame, std::string_view source);  // false when it had it
 
     std::vector<NewReception> receptions_;
     std::map<std::int64_t, Span> widened_;  // by id

@@ -82,4 +82,5 @@ def main():
                 out.write(b"\xc0\x09" + (stamp + ".000 UTC").encode() + b"\xc0\xc0\x00" + escaped + b"\xc0")
 
 
-main()
+if __name__ == "__main__":
+    main()
