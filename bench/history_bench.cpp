@@ -1,4 +1,5 @@
-// The History window over an archive of a million packets, a minute apart for 694 days: from
+// The History window over an archive of a million packets (or ORCA5_BENCH_FRAMES), a minute
+// apart for 694 days (a million): from
 // the request for a range to the painted chart, at 1000 pixel columns, from the whole mission
 // down to ten minutes; 41 days is the widest range read packet by packet. The window's memory
 // is what it draws, whatever the zoom.
@@ -7,6 +8,7 @@
 #include "archive/sqlite/sqlite_archive.h"
 #include "million_capture.h"
 #include "programs/log_styles.h"
+#include "support/window_harness.h"
 #include "ui/history_window.h"
 
 #include <benchmark/benchmark.h>
@@ -77,5 +79,17 @@ BENCHMARK_CAPTURE(DrawHistory, 41_days, 41.0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawHistory, 5_days, 5.0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawHistory, 1_day, 1.0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(DrawHistory, 10_minutes, 10.0 / 24 / 60)->Unit(benchmark::kMillisecond);
+
+// Archive > Load Time Range of 10000 packets from the middle of the mission into the window.
+void LoadTenThousand(benchmark::State& run) {
+    WindowHarness harness(kOrca5s, "ARCHIVE = " + MillionPacketArchive().toUtf8() + "\r\n");
+    QString error;
+    const auto archive = SqliteArchive::Open(MillionPacketArchive(), SqliteArchive::Mode::ReadOnly, error);
+    const std::int64_t middle = (*archive->OldestPacketTime() + *archive->NewestPacketTime()) / 2;
+    for (auto _ : run) harness.window.LoadTimeRange({middle, middle + 10000 * 60000LL});
+    run.counters["packets"] = harness.state.packetCount;
+    run.counters["peak_rss_MB"] = PeakRssMegabytes();
+}
+BENCHMARK(LoadTenThousand)->Unit(benchmark::kMillisecond);
 
 }  // namespace
