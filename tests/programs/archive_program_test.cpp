@@ -1,5 +1,6 @@
 // The mission archive as a station uses it: orca5-decode filling and querying it, killed
 // halfway, and the window archiving live while orca5-decode fills the same file.
+#include "archive/sqlite/sqlite_archive.h"
 #include "support/decode_process.h"
 #include "support/small_disk.h"
 #include "support/live_window.h"
@@ -134,9 +135,15 @@ TEST(ArchiveProgram, TheWindowLiveAndAnIngestShareTheArchive) {
     // the ingest that ended took the window for gone no more than the journal with it
     EXPECT_TRUE(QFile::exists(archive + "-wal"));
     for (int n = 21; n <= 40; ++n) live.SendUntilStored(Bytes(KissDataFrame(NumberedBeacon(n))), n);
+    // the last arrival is committed on the feed's thread a moment after it is shown
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        QString error;
+        const auto reader = SqliteArchive::Open(archive, SqliteArchive::Mode::ReadOnly, error);
+        return reader && reader->CountPackets({}) == 100000 + 40;
+    }, 10000));
 
     const Finished json = Decode({"--archive", archive, "--jsonl", "--channels", "Urbi"});
-    EXPECT_EQ(json.out.count('\n'), 100000 + 40);
+    EXPECT_EQ(json.out.count('\n'), 100000 + 40) << live.harness.window.Text4->text().toStdString();
     EXPECT_EQ(json.out.count("\"stations\":\"N0CALL\""), 40) << "the window's live frames, with its callsign";
     EXPECT_EQ(Integrity(archive), "ok");
 }
