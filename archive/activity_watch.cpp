@@ -36,7 +36,7 @@ void ActivityWatch::Run() {
         if (archive && archive->Lost() && !archive->Reconnect()) archive.reset();
         if (!archive) archive = open_(error);
         StationActivity activity;
-        if (archive) error = ReadStationActivity(*archive, {}, gapMs_, activity);
-        read_(std::move(activity), archive && error.isEmpty() ? QString() : (archive ? archive->name() + ": " : QString()) + error);
+        if (archive && !(error = ReadStationActivity(*archive, {}, gapMs_, activity)).isEmpty()) error = archive->name() + ": " + error;
+        read_(std::move(activity), error);
     }
 }

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,7 @@ struct ProgramState {
     struct Heard {
         std::string stations;
         bool live = false;
+        std::int64_t archiveTook = 0;  // a live one's: the archive's count of what it took, when stored
     };
     std::vector<Heard> heardBy;
 

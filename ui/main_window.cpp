@@ -20,6 +20,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 QString Latin1(std::string_view text) {
@@ -174,12 +176,10 @@ void Form1::ShowArchiveReport(const FeedReport& report) {
         Text4->setText(QStringLiteral("%1 cannot be reached: %2 frames wait").arg(archive_->name()).arg(counts.waiting));
     else if (!report.error.isEmpty())
         Text4->setText(archive_->name() + " could not keep the frames: " + report.error);
-    if (counts.added + counts.heardAgain != archiveChanges_) {
-        if (history_) history_->ArchiveChanged();
-        if (passes_) passes_->ArchiveChanged();
-        ShowHeardBy(HScroll1->value());  // a live packet shown may be in the archive now
-    }
-    archiveChanges_ = counts.added + counts.heardAgain;
+    if (counts.added + counts.heardAgain == std::exchange(archiveChanges_, counts.added + counts.heardAgain)) return;
+    if (history_) history_->ArchiveChanged();
+    if (passes_) passes_->ArchiveChanged();
+    ShowHeardBy(HScroll1->value());  // a live packet shown may be in the archive now
 }
 
 void Form1::ShowForwarding() {
@@ -229,7 +229,7 @@ bool Form1::TakePacket(const DecodedPacket& packet) {
     if (!state_.StorePacket(packet)) return false;
     // received live: by this station, until the archive tells who else
     if (archive_ && packet.facts.mark == '\0' && !packet.facts.source.empty())
-        state_.SetHeardBy({configuration_.callsign.toStdString(), true});
+        state_.SetHeardBy({configuration_.callsign.toStdString(), true, archiveChanges_});
     pendingPayloadText_ = Latin1(packet.frame.substr(kPayloadTextOffset, kPayloadTextLength));
     ScheduleFlush();
     SetPacketMaximum(state_.packetCount);

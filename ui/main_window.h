@@ -228,7 +228,7 @@ private:
     std::vector<LimitTransition> transitions_;  // judged into, reused
     std::array<LimitState, kChannelCount> shownStates_{};  // of the packet shown, for the boxes' colours
     QPointer<Health> health_;
-    std::int64_t archiveChanges_ = 0;  // what the archive had taken when History last heard of it
+    std::int64_t archiveChanges_ = 0;  // what the archive had taken at its last commit
 
     // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.
     QStringList pendingFrameLog_;

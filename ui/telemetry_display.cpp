@@ -64,9 +64,11 @@ std::string HeardByText(std::string_view stations, std::string_view first) {
 
 void Form1::ShowHeardBy(int n) {
     if (!HeardByLabel) return;
-    if (n >= 1 && n <= static_cast<int>(state_.heardBy.size()) && state_.heardBy[static_cast<std::size_t>(n - 1)].live) LookUpLiveHeardBy(n);
-    const std::string stations = n >= 1 && n <= static_cast<int>(state_.heardBy.size()) ? state_.heardBy[static_cast<std::size_t>(n - 1)].stations : "";
-    const QString text = stations.empty() ? QString() : "heard by " + QString::fromStdString(stations);
+    const bool stored = n >= 1 && n <= static_cast<int>(state_.heardBy.size());
+    const ProgramState::Heard* heard = stored ? &state_.heardBy[static_cast<std::size_t>(n - 1)] : nullptr;
+    // a live packet is looked for once the archive has taken more since it came, not on its arrival
+    if (heard && heard->live && archiveChanges_ > heard->archiveTook) LookUpLiveHeardBy(n);
+    const QString text = heard && !heard->stations.empty() ? "heard by " + QString::fromStdString(heard->stations) : QString();
     HeardByLabel->setText(HeardByLabel->fontMetrics().elidedText(text, Qt::ElideRight, HeardByLabel->width()));
     HeardByLabel->setToolTip(text);
     HeardByLabel->setAccessibleName(text);  // whole, where the label is too narrow
