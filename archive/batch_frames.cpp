@@ -17,10 +17,17 @@ void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t l
     auto [at, added] = frames_.try_emplace(id);
     Frame& frame = at->second;
     if (added) {
-        frame = {id, timeMs, lastMs, digest, std::string(bytes), {}, std::nullopt, false};
+        frame = {id, timeMs, lastMs, timeMs, digest, std::string(bytes), {}, std::nullopt, false};
         ids_.emplace(digest, id);
     }
     if (!source.empty()) AddSource(frame, source);
+}
+
+void BatchFrames::HeardAt(std::int64_t id, std::string_view source, std::int64_t timeMs) {
+    const auto at = frames_.find(id);
+    if (at == frames_.end()) return;  // emptied into another
+    AddSource(at->second, source);
+    at->second.lastMs = std::max(at->second.lastMs, timeMs);
 }
 
 void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
@@ -56,7 +63,7 @@ void BatchFrames::Widen(std::int64_t id, std::int64_t timeMs) {
     if (timeMs >= frame.timeMs && timeMs <= frame.lastMs) return;
     frame.timeMs = std::min(frame.timeMs, timeMs);
     frame.lastMs = std::max(frame.lastMs, timeMs);
-    if (!frame.fresh) widened_[id] = {frame.timeMs, frame.lastMs};
+    if (!frame.fresh) widened_[id] = {frame.timeMs, frame.lastMs, frame.timeMs < frame.archivedMs};
 }
 
 void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {

@@ -20,6 +20,7 @@ public:
         std::int64_t id = 0;
         std::int64_t timeMs = 0;
         std::int64_t lastMs = 0;  // its latest reception
+        std::int64_t archivedMs = 0;  // its time as the archive has it
         std::int64_t digest = 0;
         std::string bytes;
         std::vector<std::string> sources;  // its receptions', each once: a few
@@ -39,6 +40,9 @@ public:
     void Read(std::int64_t start, std::int64_t length) { read_.emplace(length, Floor(start, length)); }
     void InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
                   std::string_view source);
+    // One of its receptions, read apart from the frame, which widens the frame's span to take it
+    // in: an archive may keep the span of a packet heard for under a minute short of its last.
+    void HeardAt(std::int64_t id, std::string_view source, std::int64_t timeMs);
 
     // The packets of these bytes heard within 10 minutes of the time, earliest first.
     void FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<MergeStatements::SamePacket>& found) const;
@@ -47,9 +51,10 @@ public:
     void Widen(std::int64_t frame, std::int64_t timeMs);
     void Merge(std::int64_t into, std::int64_t emptied);
 
-    // A known frame's span, widened.
+    // A known frame's span, widened; whether its time (its earliest reception) moved.
     struct Span {
         std::int64_t timeMs, lastMs;
+        bool earlier;
     };
     // What is to be written: the new frames, the new receptions, the known frames' new spans,
     // the known frames emptied into others (the one emptied to the one kept).

@@ -2,12 +2,11 @@
 
 #include <bit>
 
-namespace {
-
-// The server counts time in microseconds from 2000-01-01 UTC.
-constexpr std::int64_t kServerEpochMs = 946'684'800'000;
-
-}  // namespace
+std::int64_t BinaryInteger(const char* field) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < 8; ++i) value = value << 8 | static_cast<unsigned char>(field[i]);
+    return static_cast<std::int64_t>(value);
+}
 
 CopyRows::CopyRows() : data_("PGCOPY\n\xff\r\n\0", 11) {
     Word(0, 4);  // flags: no row ids
@@ -15,7 +14,10 @@ CopyRows::CopyRows() : data_("PGCOPY\n\xff\r\n\0", 11) {
 }
 
 void CopyRows::Word(std::uint64_t value, int bytes) {
-    for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) data_ += static_cast<char>(value >> shift);
+    // most significant first, appended at once
+    char word[8];
+    for (int i = 0; i < bytes; ++i) word[i] = static_cast<char>(value >> (8 * (bytes - 1 - i)));
+    data_.append(word, static_cast<std::size_t>(bytes));
 }
 
 void CopyRows::Length(std::int32_t length) { Word(static_cast<std::uint32_t>(length), 4); }

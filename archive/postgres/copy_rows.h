@@ -4,6 +4,12 @@
 #include <string>
 #include <string_view>
 
+// The server counts time in microseconds from 2000-01-01 UTC.
+inline constexpr std::int64_t kServerEpochMs = 946'684'800'000;
+
+// A bigint, or a timestamptz in milliseconds since 1970, as the server sends it in binary.
+std::int64_t BinaryInteger(const char* field);
+inline std::int64_t BinaryTimeMs(const char* field) { return BinaryInteger(field) / 1000 + kServerEpochMs; }
 // Rows in the binary form of PostgreSQL's COPY, which a server takes without parsing a
 // statement or a number's text: a header, then each row's field count and its fields, each with
 // its length, in network byte order.

@@ -14,7 +14,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
-#include <cstdio>
+#include <charconv>
 
 namespace {
 
@@ -34,7 +34,10 @@ const ArchiveSql kSql({.time = "time", .milliseconds = MillisecondsOf, .timeOf =
 
 // A packet heard over more than a minute (a second station, an export's clock off): the few a
 // search of the hours around a reception, and a minute before them, would miss.
-std::string HeardLong(const std::string& table = {}) { return table + "last_time - " + table + "time > interval '1 minute'"; }
+constexpr std::int64_t kHeardLongMs = 60000;
+std::string HeardLong(const std::string& table = {}) {
+    return table + "last_time - " + table + "time > interval '" + std::to_string(kHeardLongMs) + " milliseconds'";
+}
 
 // Each migration takes the archive one version up; all of them run in one transaction. Each
 // names the channels' columns as its version did.
@@ -70,10 +73,13 @@ std::vector<std::string> Migrations() {
 // stay unused.
 constexpr int kIdsAtOnce = 256;
 
-// The frames a condition picks, with their receptions' sources: what a batch keeps of them.
+// The frames a condition picks, then their receptions' sources and times: what a batch keeps of
+// them, read in binary as the server keeps them. A row a frame (its source null) and a row a
+// reception (its span null), so that a frame's bytes come once however many stations heard it.
 std::string FramesNear(const std::string& condition) {
-    return "SELECT f.id, " + MillisecondsOf("f.time") + ", " + MillisecondsOf("f.last_time") +
-           ", f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id WHERE " + condition;
+    return "SELECT f.id, f.time, f.last_time, f.digest, f.bytes, NULL, NULL FROM frames f WHERE " + condition +
+           " UNION ALL SELECT r.frame, NULL, NULL, NULL, NULL, r.source, r.time FROM frames f JOIN receptions r ON r.frame = f.id WHERE " +
+           condition;
 }
 
 // The statements of a writer, prepared once a connection.
@@ -84,13 +90,14 @@ struct Prepared {
 
 std::vector<Prepared> WriterStatements() {
     std::vector<Prepared> statements{
-        // the frames heard in a stretch of time, a row per reception: those heard over a minute
-        // at most by the time index (read an hour at a time), the few heard longer by their
-        // span's (a day at a time)
-        {"frames_near", FramesNear("f.time >= " + TimeOf("$1") + " - interval '1 minute' AND f.time < " + TimeOf("$2") +
-                                   " AND f.last_time >= " + TimeOf("$1") + " AND NOT (" + HeardLong("f.") + ")")},
+        // the frames heard in a stretch of time: those heard over a minute at most by the time
+        // index (read an hour at a time), the few heard longer by their span's (a day at a time)
+        {"frames_near", FramesNear("f.time >= " + TimeOf("$1") + " - interval '" + std::to_string(kHeardLongMs) + " milliseconds' AND f.time < " +
+                                   TimeOf("$2") + " AND NOT (" + HeardLong("f.") + ")")},
         {"frames_heard_long", FramesNear("tstzrange(f.time, f.last_time, '[]') && tstzrange(" + TimeOf("$1") + ", " + TimeOf("$2") +
                                          ") AND " + HeardLong("f."))},
+        {"widen", "UPDATE frames f SET time = LEAST(f.time, " + TimeOf("v.time") + "), last_time = GREATEST(f.last_time, " + TimeOf("v.last") +
+                      ") FROM unnest($1::bigint[], $2::bigint[], $3::bigint[]) AS v(id, time, last) WHERE f.id = v.id"},
         {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
         {"frames_after", kSql.FramesAfter()},
     };
@@ -121,10 +128,10 @@ QString ServerError(pg_result* result) {
 constexpr char kStationGrants[] =
     "; the archive's owner grants this role SELECT, INSERT and UPDATE on its tables and USAGE on its sequences";
 
+// The shortest digits that read back as the same value.
 std::string Digits(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
+    return {text, std::to_chars(text, text + sizeof text, value).ptr};
 }
 
 }  // namespace
@@ -273,6 +280,13 @@ QString PostgresArchive::Migrate() {
             return error;
         }
     }
+    // A reception's frame is one its writer read or wrote under the writers' lock, and no frame
+    // is ever deleted: the server's check of each reception cost more than writing it. Writers of
+    // any version work with or without it, so it takes no version.
+    if (QString error = Run("ALTER TABLE receptions DROP CONSTRAINT IF EXISTS receptions_frame_fkey"); !error.isEmpty()) {
+        Run("ROLLBACK");
+        return error;
+    }
     return Run("COMMIT");
 }
 
@@ -314,9 +328,10 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
     return error;
 }
 
-QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take) {
+QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
     const std::vector<const char*> values = parameters.Pointers();
-    PGresult* result = PQexecPrepared(connection_, statement, static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0);
+    PGresult* result = PQexecPrepared(connection_, statement, static_cast<int>(values.size()), values.data(), nullptr, nullptr,
+                                      answer == Answer::Binary);
     const ExecStatusType status = PQresultStatus(result);
     const bool done = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
     if (done && take) take(result);
@@ -377,15 +392,22 @@ QString PostgresArchive::RemakeSummaries(int level, const TimeRange& range) {
 }
 
 QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) {
-    for (const auto& [statement, length] : {std::pair{"frames_near", kHourMs}, {"frames_heard_long", kDayMs}}) {
-        const std::vector<std::int64_t> starts = batch_.ToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs, length);
-        if (starts.empty()) continue;
+    // a capture goes on in time: the hours after the one needed are read with it, a round trip for four
+    for (const auto& [statement, length, ahead] : {std::tuple{"frames_near", kHourMs, 3 * kHourMs}, {"frames_heard_long", kDayMs, std::int64_t{0}}}) {
+        const std::int64_t from = timeMs - kSameTransmissionMs, to = timeMs + kSameTransmissionMs;
+        if (batch_.ToRead(from, to, length).empty()) continue;
+        const std::vector<std::int64_t> starts = batch_.ToRead(from, to + ahead, length);
         const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
         const QString error = RunPrepared(statement, range, [this](pg_result* rows) {
+            const auto field = [rows](int row, int column) { return PQgetvalue(rows, row, column); };
+            // the frames first, then what their receptions add to them
             for (int row = 0; row < PQntuples(rows); ++row)
-                batch_.InArchive(Number(rows, row, 0), Number(rows, row, 1), Number(rows, row, 2), Number(rows, row, 3), Bytes(rows, row, 4),
-                                std::string_view(PQgetvalue(rows, row, 5), static_cast<std::size_t>(PQgetlength(rows, row, 5))));
-        });
+                if (PQgetisnull(rows, row, 5))
+                    batch_.InArchive(BinaryInteger(field(row, 0)), BinaryTimeMs(field(row, 1)), BinaryTimeMs(field(row, 2)),
+                                     BinaryInteger(field(row, 3)), Text(rows, row, 4), {});
+            for (int row = 0; row < PQntuples(rows); ++row)
+                if (!PQgetisnull(rows, row, 5)) batch_.HeardAt(BinaryInteger(field(row, 0)), Text(rows, row, 5), BinaryTimeMs(field(row, 6)));
+        }, Answer::Binary);
         if (!error.isEmpty()) return error;
         for (const std::int64_t start : starts) batch_.Read(start, length);
     }
@@ -434,17 +456,23 @@ QString PostgresArchive::WriteBatch() {
     CopyRows receptions;
     for (const BatchFrames::NewReception& reception : batch_.receptions())
         receptions.Row(4).Integer(reception.frame).Text(reception.source).Time(reception.timeMs).Text(reception.station);
-    const std::vector<std::pair<std::int64_t, BatchFrames::Span>> widened(batch_.widened().begin(), batch_.widened().end());
+    // A span moved later by under a minute from the packet's time is not written: the frame's row
+    // is as wide as a packet, and each station of a network would rewrite it with its own
+    // reception's time. Its receptions give its last one to whoever reads it (FramesNear); the
+    // span of a packet heard longer, which its own index finds, is always written. The spans go
+    // as three arrays, "{id,...}", that one statement takes apart.
+    std::array<std::string, 3> spans;
+    for (const auto& [id, span] : batch_.widened())
+        if (span.earlier || span.lastMs - span.timeMs > kHeardLongMs)
+            for (std::size_t k = 0; const std::int64_t number : {id, span.timeMs, span.lastMs})
+                spans[k++].append(1, ',').append(std::to_string(number));
     QString error = Copy("frames(id, time, last_time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")", frames);
     if (error.isEmpty()) error = Copy("receptions(frame, source, time, station)", receptions);
-    const auto span = [](int first) {
-        return "($" + std::to_string(first) + "::bigint, " + TimeOf('$' + std::to_string(first + 1)) + ", " + TimeOf('$' + std::to_string(first + 2)) + ")";
-    };
-    if (error.isEmpty())
-        error = UpdateRows("UPDATE frames f SET time = LEAST(f.time, v.time), last_time = GREATEST(f.last_time, v.last) FROM (VALUES ",
-                           ") v(id, time, last) WHERE f.id = v.id", widened.size(), 3, span, [&](std::size_t i, Parameters& row) {
-                               row.Number(widened[i].first).Number(widened[i].second.timeMs).Number(widened[i].second.lastMs);
-                           });
+    if (error.isEmpty() && !spans[0].empty()) {
+        Parameters arrays;
+        for (std::string& numbers : spans) arrays.Text("{" + numbers.substr(1) + "}");
+        error = RunPrepared("widen", arrays);
+    }
     // a packet emptied into another: its receptions go over (but for a source the other has), and it has no time
     for (const auto& [emptied, into] : batch_.merges()) {
         if (!error.isEmpty()) break;

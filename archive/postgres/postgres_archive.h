@@ -58,7 +58,8 @@ private:
 
     explicit PostgresArchive(pg_conn* connection, QString name);
     QString Run(const std::string& sql, const Parameters& parameters = {}, const Rows& take = {});
-    QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {});
+    enum class Answer { Text, Binary };
+    QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {}, Answer answer = Answer::Text);
     QString Migrate();
     QString Prepare();
     MergeStatements& merging() { return *this; }

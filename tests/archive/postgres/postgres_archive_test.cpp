@@ -1,5 +1,5 @@
 // The archive on a real PostgreSQL server the test starts: the same rules and rows as the
-// SQLite archive, two stations writing at once, and a station's role that records but cannot
+// SQLite archive, eight stations writing at once, and a station's role that records but cannot
 // change the schema.
 #include "archive/archive_location.h"
 #include "batch/archive_rows.h"
@@ -123,39 +123,66 @@ TEST(SharedArchive, TheSameRowsAsTheSqliteArchiveFromTheSameReceptions) {
     EXPECT_TRUE(TakenOut(*shared) == expected);
 }
 
-TEST(SharedArchive, TwoStationsWritingAtOnceMakeEachTransmissionOnceWithBothReceptions) {
+// Eight stations of a network writing their captures of the same passes at once: each heard
+// most frames, a few hundred milliseconds apart, some in reverse order, some as a file read
+// twice; one heard a frame earlier than the others, across a bucket's edge.
+TEST(SharedArchive, EightStationsWritingAtOnceMakeEachTransmissionOnceWithEveryReception) {
     LocalPostgresServer server;
     ASSERT_EQ(server.problem, "");
     OpenShared(server.Url(), PostgresArchive::Mode::Migrate).reset();
-    constexpr int kFrames = 3000;
-    const auto station = [&](const char* call, const char* source, std::int64_t late, bool backwards) {
+    constexpr int kFrames = 2000, kStations = 8;
+    const auto heardBy = [](int n, int s) { return (n * 7 + s * 3) % 10 < 6 || s == 0; };
+    const auto lateMs = [](int n, int s) -> std::int64_t { return n == 1020 && s == 5 ? -90000 : 150 * s; };
+    const auto station = [&](int s) {
         const auto archive = OpenShared(server.Url(), PostgresArchive::Mode::ReadWrite);
+        const std::string call = "N" + std::to_string(s).append("CALL");
         Received result;
-        for (int k = 0; k < kFrames; ++k) {
-            const int n = backwards ? kFrames - 1 - k : k;
-            const std::string frame = BeaconBuilder().u16(79, static_cast<std::uint16_t>(n)).u32(20, static_cast<std::uint32_t>(n)).build();
-            EXPECT_EQ(archive->Receive({frame, kStart + 60000LL * n + late, source + std::to_string(n), call}, result), "");
-            if (k % 100 == 99) {
-                EXPECT_EQ(archive->Commit(), "");
+        for (int pass = 0; pass < (s == 7 ? 2 : 1); ++pass)
+            for (int k = 0; k < kFrames; ++k) {
+                const int n = s % 2 ? kFrames - 1 - k : k;
+                if (!heardBy(n, s)) continue;
+                const std::string frame = BeaconBuilder().u16(79, static_cast<std::uint16_t>(n)).u32(20, static_cast<std::uint32_t>(n)).build();
+                EXPECT_EQ(archive->Receive({frame, kStart + 60000LL * n + lateMs(n, s), call + ".kss#" + std::to_string(n), call}, result), "");
+                EXPECT_EQ(result == Received::AlreadyArchived, pass == 1);
+                if (k % 300 == 299) {
+                    EXPECT_EQ(archive->Commit(), "");
+                }
             }
-        }
         EXPECT_EQ(archive->Commit(), "");
     };
-    std::thread first(station, "N0CALL", "pass.kss#", 0, false);
-    std::thread second(station, "DL1ABC", "export.csv:", 2000, true);
-    first.join();
-    second.join();
-    const auto archive = OpenShared(server.Url(), PostgresArchive::Mode::ReadOnly);
-    int packets = 0;
-    archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) {
-        ++packets;
-        EXPECT_EQ(packet.receptions, 2);
-        EXPECT_EQ(packet.stations, "DL1ABC,N0CALL");
-        EXPECT_EQ(packet.timeMs % 60000, 0) << "at the earliest reception";
-    });
-    EXPECT_EQ(packets, kFrames);
-    EXPECT_EQ(server.Value("SELECT count(*) FROM frames"), QString::number(kFrames));
+    std::vector<std::thread> stations;
+    for (int s = 0; s < kStations; ++s) stations.emplace_back(station, s);
+    for (std::thread& thread : stations) thread.join();
+
+    int receptions = 0;
+    for (int n = 0; n < kFrames; ++n)
+        for (int s = 0; s < kStations; ++s) receptions += heardBy(n, s);
+    EXPECT_EQ(server.Value("SELECT count(*) FROM frames"), QString::number(kFrames)) << "each transmission once";
+    EXPECT_EQ(server.Value("SELECT count(*) FROM receptions"), QString::number(receptions)) << "every reception kept, none twice";
+    EXPECT_EQ(server.Value("SELECT count(*) FROM frames f WHERE time <> (SELECT min(time) FROM receptions WHERE frame = f.id)"), "0")
+        << "a packet's time is its earliest reception";
     EXPECT_EQ(server.Value("SELECT sum(packets) FROM summaries_1440min"), QString::number(kFrames));
+    // frame 1020 came at 17:00, and at 16:58:30 to one station
+    const std::int64_t fiveOClock = kStart + 60000LL * 1020;
+    for (const auto& [start, packets] : {std::pair{fiveOClock - 1800000, "31"}, {fiveOClock, "29"}})
+        EXPECT_EQ(server.Value("SELECT packets FROM summaries_30min WHERE start_ms = " + QString::number(start)), packets);
+    const auto archive = OpenShared(server.Url(), PostgresArchive::Mode::ReadOnly);
+    archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) {
+        EXPECT_EQ(packet.firstStation, packet.timeMs == fiveOClock - 90000 ? "N5CALL" : "N0CALL");
+    });
+
+    // a station that comes later, and hears a frame 10 minutes after the last reception of it,
+    // joins it; a minute more and the same bytes are a transmission of their own
+    const auto late = OpenShared(server.Url(), PostgresArchive::Mode::ReadWrite);
+    Received result;
+    const std::string frame = BeaconBuilder().u16(79, 500).u32(20, 500).build();
+    const std::int64_t last = kStart + 60000LL * 500 + 150 * 7;
+    EXPECT_EQ(late->Receive({frame, last + kSameTransmissionMs, "late.kss#1", "N9LATE"}, result), "");
+    EXPECT_EQ(result, Received::HeardAgain);
+    EXPECT_EQ(late->Commit(), "");
+    EXPECT_EQ(late->Receive({frame, last + kSameTransmissionMs + 60001 + kSameTransmissionMs, "late.kss#2", "N9LATE"}, result), "");
+    EXPECT_EQ(result, Received::New);
+    EXPECT_EQ(late->Commit(), "");
 }
 
 TEST(SharedArchive, AStationRoleRecordsButNeitherMigratesNorWritesToAnOlderSchema) {
