@@ -1,0 +1,156 @@
+// The orbit against an independent peer, Debian's python3-sgp4: its verification element sets
+// propagated over their spans, positions within a metre; the sub-satellite point by the same
+// conventions worked out apart in Python; and the shadow's edges where the Earth hides the Sun.
+#include "orbit/earth_frames.h"
+#include "orbit/sgp4.h"
+#include "orbit/sunlight.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+// For each set of the verification file: "SET" and its two lines, then a line a time of its span,
+// "minutes x y z lat lon alt" (the Earth-fixed place by GMST of IAU 1982 and WGS-84), or
+// "minutes error" where the model breaks down.
+constexpr char kPeer[] = R"(
+import math, os, sgp4
+from sgp4.api import Satrec, WGS72
+def geodetic(x, y, z):
+    a, f = 6378.137, 1 / 298.257223563
+    e2 = f * (2 - f)
+    b = a * (1 - f)
+    p = math.hypot(x, y)
+    # Bowring's closed form, then two rounds of the exact relation
+    theta = math.atan2(z * a, p * b)
+    lat = math.atan2(z + (e2 / (1 - e2)) * b * math.sin(theta) ** 3, p - e2 * a * math.cos(theta) ** 3)
+    for _ in range(2):
+        n = a / math.sqrt(1 - e2 * math.sin(lat) ** 2)
+        h = p / math.cos(lat) - n
+        lat = math.atan2(z, p * (1 - e2 * n / (n + h)))
+    n = a / math.sqrt(1 - e2 * math.sin(lat) ** 2)
+    return math.degrees(lat), math.degrees(math.atan2(y, x)), p / math.cos(lat) - n
+def gmst(jd):
+    t = (jd - 2451545.0) / 36525.0
+    s = 67310.54841 + (876600.0 * 3600 + 8640184.812866) * t + 0.093104 * t * t - 6.2e-6 * t ** 3
+    return math.radians((s / 240.0) % 360.0)
+lines = open(os.path.join(os.path.dirname(sgp4.__file__), 'SGP4-VER.TLE')).read().splitlines()
+ones = [l for l in lines if l.startswith('1 ')]
+twos = [l for l in lines if l.startswith('2 ')]
+for one, two in zip(ones, twos):
+    sat = Satrec.twoline2rv(one[:69], two[:69], WGS72)
+    start, stop, step = (float(w) for w in two[69:].split())
+    print('SET', one[:69], '|', two[:69])
+    t = start
+    while t <= stop + 1e-9:
+        e, r, v = sat.sgp4_tsince(t)
+        if e:
+            print(repr(t), 'error')
+        else:
+            g = gmst(sat.jdsatepoch + sat.jdsatepochF + t / 1440.0)
+            x, y = math.cos(g) * r[0] + math.sin(g) * r[1], -math.sin(g) * r[0] + math.cos(g) * r[1]
+            print(repr(t), *(repr(c) for c in r), *(repr(c) for c in geodetic(x, y, r[2])))
+        t += step
+)";
+
+std::string PeerOutput() {
+    QProcess python;
+    python.start("/usr/bin/python3", {"-c", kPeer});
+    if (!python.waitForFinished(120000) || python.exitCode() != 0)
+        ADD_FAILURE() << "python3-sgp4 did not run: " << python.readAllStandardError().toStdString();
+    return python.readAllStandardOutput().toStdString();
+}
+
+std::optional<ElementSet> SetOf(const std::string& one, const std::string& two, QString& error) {
+    const auto read = ParseElementSets("SGP4-VER.TLE", QByteArray::fromStdString(one + "\n" + two + "\n"));
+    if (const QString* wrong = std::get_if<QString>(&read)) return error = *wrong, std::nullopt;
+    return std::get<ElementSets>(read).sets().front();
+}
+
+double Angle(double a, double b) { return std::fabs(std::remainder(a - b, 360.0)); }
+
+}  // namespace
+
+TEST(Orbit, TheVerificationSetsAsPythonSgp4PropagatesThem) {
+    std::istringstream peer(PeerOutput());
+    std::optional<ElementSet> set;
+    std::optional<Sgp4> model;
+    int sets = 0, deepSpace = 0, positions = 0;
+    for (std::string line; std::getline(peer, line);) {
+        if (line.starts_with("SET ")) {
+            const std::size_t bar = line.find(" | ");
+            QString error;
+            set = SetOf(line.substr(4, bar - 4), line.substr(bar + 3), error);
+            if (set) {
+                model.emplace(*set);
+                ++sets;
+            } else {
+                // the file's cases of a model breaking down come with checksums of their own making
+                EXPECT_TRUE(error.contains("deep-space") || (line.starts_with("SET 1 3333") && error.contains("checksum")))
+                    << error.toStdString() << "\n" << line;
+                model.reset();
+                ++deepSpace;
+            }
+            continue;
+        }
+        if (!model) continue;
+        std::istringstream fields(line);
+        double minutes = 0;
+        fields >> minutes;
+        std::array<double, 6> expected{};
+        for (double& value : expected) fields >> value;
+        const std::optional<OrbitState> state = model->Propagate(minutes);
+        if (!fields) continue;  // the peer's model broke down here: no position to compare
+        ASSERT_TRUE(state) << "set " << set->catalogNumber << " at " << minutes << " min";
+        for (std::size_t i = 0; i < 3; ++i)
+            ASSERT_NEAR(state->positionKm[i], expected[i], 0.001) << "set " << set->catalogNumber << " at " << minutes << " min";
+        const Geodetic place = GeodeticOf(EarthFixed(state->positionKm, set->epochMs + minutes * 60000));
+        EXPECT_NEAR(place.latitudeDeg, expected[3], 0.02);
+        EXPECT_LT(Angle(place.longitudeDeg, expected[4]), 0.02);
+        EXPECT_NEAR(place.altitudeKm, expected[5], 0.2);
+        EXPECT_GE(place.longitudeDeg, -180);
+        EXPECT_LE(place.longitudeDeg, 180);
+        ++positions;
+    }
+    EXPECT_EQ(sets, 9) << "near-Earth sets compared";
+    EXPECT_EQ(deepSpace, 24) << "deep-space sets refused, and three of made-up checksums";
+    EXPECT_GE(positions, 150);
+}
+
+TEST(Orbit, LookAnglesAndTheShadowsEdges) {
+    // a point straight above a station is at 90 degrees; one due east on its horizon, at 90 of azimuth
+    const Geodetic station{48.0, 11.0, 0.5};
+    const Geodetic above{48.0, 11.0, 500};
+    EXPECT_NEAR(LookFrom(station, EarthFixedOf(above)).elevationDeg, 90, 1e-6);
+    const Geodetic east{48.0, 30.0, 500};
+    const LookAngles toEast = LookFrom(station, EarthFixedOf(east));
+    EXPECT_GT(toEast.azimuthDeg, 60);
+    EXPECT_LT(toEast.azimuthDeg, 90);
+    EXPECT_NEAR(toEast.elevationDeg, 12.4, 0.1);
+    EXPECT_NEAR(LookFrom(station, EarthFixedOf(Geodetic{20.0, 11.0, 500})).azimuthDeg, 180, 1e-6);
+
+    // the Sun of the March equinox of 2021 (20 March, 09:37 UTC) stands on the equator
+    const double equinoxMs = 1616233020000.0;
+    const Vector sun = SunPosition(equinoxMs);
+    const double distance = std::hypot(sun[0], sun[1], sun[2]);
+    EXPECT_NEAR(std::asin(sun[2] / distance) * 180 / M_PI, 0, 0.02);
+    EXPECT_NEAR(distance, 148.9e6, 0.2e6);
+    // a satellite 500 km up, between the Earth and the Sun, is lit; behind the Earth it is in
+    // its shadow until it is off the shadow's axis by more than the Earth's radius
+    const double r = 6878.137;
+    const Vector towards{sun[0] / distance, sun[1] / distance, sun[2] / distance};
+    EXPECT_TRUE(Sunlit({r * towards[0], r * towards[1], r * towards[2]}, sun));
+    EXPECT_FALSE(Sunlit({-r * towards[0], -r * towards[1], -r * towards[2]}, sun));
+    // on the circle of the terminator seen from the orbit: its angle from the anti-Sun line
+    const double edge = std::asin(6378.137 / r);
+    const Vector side{0, 0, 1};  // the Sun lies in the equator: the pole is square to it
+    for (const auto& [angle, lit] : {std::pair{edge - 0.001, false}, {edge + 0.001, true}}) {
+        Vector at;
+        for (std::size_t i = 0; i < 3; ++i) at[i] = r * (-std::cos(angle) * towards[i] + std::sin(angle) * side[i]);
+        EXPECT_EQ(Sunlit(at, sun), lit) << angle;
+    }
+}
