@@ -2,6 +2,7 @@
 // propagated over their spans, positions within a metre; the sub-satellite point by the same
 // conventions worked out apart in Python; and the shadow's edges where the Earth hides the Sun.
 #include "orbit/earth_frames.h"
+#include "orbit/pass_prediction.h"
 #include "orbit/sgp4.h"
 #include "orbit/sunlight.h"
 
@@ -10,6 +11,7 @@
 #include <QProcess>
 
 #include <cmath>
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -153,4 +155,87 @@ TEST(Orbit, LookAnglesAndTheShadowsEdges) {
         for (std::size_t i = 0; i < 3; ++i) at[i] = r * (-std::cos(angle) * towards[i] + std::sin(angle) * side[i]);
         EXPECT_EQ(Sunlit(at, sun), lit) << angle;
     }
+}
+
+namespace {
+
+// The ISS's passes over a station in Bavaria for the day after its set's epoch, as the peer's
+// propagator gives them: the elevation each 10 s, each crossing of the horizon and the highest
+// point found again each 50 ms around it. "aos los max_elevation max_time", milliseconds.
+constexpr char kPeerPasses[] = R"(
+import math, sys
+from sgp4.api import Satrec, WGS72
+one, two = sys.argv[1], sys.argv[2]
+sat = Satrec.twoline2rv(one, two, WGS72)
+a, f = 6378.137, 1 / 298.257223563
+e2 = f * (2 - f)
+lat, lon, h = math.radians(48.0), math.radians(11.0), 0.5
+n = a / math.sqrt(1 - e2 * math.sin(lat) ** 2)
+st = ((n + h) * math.cos(lat) * math.cos(lon), (n + h) * math.cos(lat) * math.sin(lon), (n * (1 - e2) + h) * math.sin(lat))
+up = (math.cos(lat) * math.cos(lon), math.cos(lat) * math.sin(lon), math.sin(lat))
+epoch_ms = (sat.jdsatepoch - 2440587.5 + sat.jdsatepochF) * 86400000.0
+def elevation(ms):
+    e, r, v = sat.sgp4_tsince((ms - epoch_ms) / 60000.0)
+    jd = ms / 86400000.0 + 2440587.5
+    t = (jd - 2451545.0) / 36525.0
+    g = math.radians(((67310.54841 + (876600.0 * 3600 + 8640184.812866) * t + 0.093104 * t * t - 6.2e-6 * t ** 3) / 240.0) % 360.0)
+    x, y = math.cos(g) * r[0] + math.sin(g) * r[1], -math.sin(g) * r[0] + math.cos(g) * r[1]
+    d = (x - st[0], y - st[1], r[2] - st[2])
+    return math.degrees(math.asin(sum(d[i] * up[i] for i in range(3)) / math.sqrt(sum(c * c for c in d))))
+def fine(start, stop, step=50.0):
+    t = start
+    while t <= stop:
+        yield t, elevation(t)
+        t += step
+t, previous = epoch_ms, elevation(epoch_ms)
+aos = None
+while t < epoch_ms + 86400000.0:
+    t += 10000.0
+    now = elevation(t)
+    if now > 0 and previous <= 0:
+        aos = next(s for s, el in fine(t - 10000.0, t) if el > 0)
+    if now <= 0 and previous > 0 and aos is not None:
+        los = next(s for s, el in fine(t - 10000.0, t) if el <= 0)
+        top = max(fine(aos, los, 500.0), key=lambda p: p[1])[0]
+        best = max(fine(top - 1000.0, top + 1000.0), key=lambda p: p[1])
+        print(repr(aos), repr(los), repr(best[1]), repr(best[0]))
+    previous = now
+)";
+
+}  // namespace
+
+TEST(Orbit, PassesAsThePeerFindsThem) {
+    const std::string one = "1 25544U 98067A   08264.51782528 -.00002182  00000-0 -11606-4 0  2927";
+    const std::string two = "2 25544  51.6416 247.4627 0006703 130.5360 325.0288 15.72125391563537";
+    QProcess python;
+    python.start("/usr/bin/python3", {"-c", kPeerPasses, QString::fromStdString(one), QString::fromStdString(two)});
+    ASSERT_TRUE(python.waitForFinished(300000) && python.exitCode() == 0) << python.readAllStandardError().toStdString();
+    std::istringstream peer(python.readAllStandardOutput().toStdString());
+    std::vector<PredictedPass> expected;
+    for (PredictedPass pass; peer >> pass.aosMs >> pass.losMs >> pass.maxElevationDeg >> pass.maxTimeMs;) expected.push_back(pass);
+    ASSERT_GE(expected.size(), 4u);
+
+    const ElementSets sets = std::get<ElementSets>(ParseElementSets("iss.tle", QByteArray::fromStdString(one + "\n" + two + "\n")));
+    const double epochMs = sets.sets().front().epochMs;
+    const Orbit orbit(sets);
+    const Geodetic station{48.0, 11.0, 0.5};
+    const std::vector<PredictedPass> passes = PredictPasses(orbit, station, epochMs, epochMs + 86400000.0);
+    ASSERT_EQ(passes.size(), expected.size());
+    for (std::size_t i = 0; i < passes.size(); ++i) {
+        // the peer's times are the first 50 ms step past the crossing
+        EXPECT_NEAR(passes[i].aosMs, expected[i].aosMs, 2000);
+        EXPECT_NEAR(passes[i].losMs, expected[i].losMs, 2000);
+        EXPECT_NEAR(passes[i].maxElevationDeg, expected[i].maxElevationDeg, 0.05);
+        EXPECT_NEAR(passes[i].maxTimeMs, expected[i].maxTimeMs, 2000);
+    }
+    // the highest ones only, and a pass under way at the start taken from its acquisition
+    const double highest = std::max_element(passes.begin(), passes.end(), [](auto& a, auto& b) {
+        return a.maxElevationDeg < b.maxElevationDeg;
+    })->maxElevationDeg;
+    EXPECT_EQ(PredictPasses(orbit, station, epochMs, epochMs + 86400000.0, highest - 0.01).size(), 1u);
+    const PredictedPass& first = passes.front();
+    const std::vector<PredictedPass> midway = PredictPasses(orbit, station, first.maxTimeMs, first.maxTimeMs + 1000);
+    ASSERT_EQ(midway.size(), 1u);
+    EXPECT_NEAR(midway[0].aosMs, first.aosMs, 2);
+    EXPECT_NEAR(midway[0].losMs, first.losMs, 2);
 }
