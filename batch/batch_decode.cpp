@@ -3,6 +3,7 @@
 #include "exports/csv_export.h"
 #include "exports/json_lines.h"
 #include "exports/line_protocol.h"
+#include "exports/orbit_fields.h"
 #include "intake/satnogs_reader.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
@@ -56,16 +57,19 @@ InputFormat RecogniseFormat(std::string_view firstBytes) {
     return InputFormat::Kiss;
 }
 
-BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks)
+BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks, OrbitColumns orbit)
     : format_(format), decimalSeparator_(decimalSeparator), sinks_(std::move(sinks)),
       view_{.packetDecoded = [this](DecodedPacket& packet) { return WriteRow(packet); },
             .frameLog = {},
             .beaconText = [this](std::string_view line) { WriteBeaconText(line); },
             .satelliteFrame = sinks_.satelliteFrames},
-      context_{view_, log} {
+      context_{view_, log},
+      orbit_(std::move(orbit)) {
     if (!sinks_.progress) sinks_.progress = [](qint64) {};
+    std::string heading = format_ == RowFormat::Csv ? CsvHeading() : std::string();
+    if (orbit_.orbit && !heading.empty()) heading.insert(heading.size() - 2, OrbitCsvHeading(orbit_.station.has_value()));
     if (sinks_.rows)
-        writer_ = std::make_unique<RowWriter>(format_ == RowFormat::Csv ? CsvHeading() : std::string(),
+        writer_ = std::make_unique<RowWriter>(std::move(heading),
                                               [this](std::string& rows, const RowWriter::Packet& packet) { FormatRow(rows, packet); },
                                               sinks_.rows);
 }
@@ -150,11 +154,36 @@ bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
 }
 
 void BatchDecoder::FormatRow(std::string& rows, const RowWriter::Packet& packet) const {
+    const std::size_t start = rows.size();
     switch (format_) {
     case RowFormat::Csv: AppendCsvRow(rows, packet.record, decimalSeparator_); break;
     case RowFormat::JsonLines: AppendJsonLine(rows, packet.record, packet.source, packet.frameHex); break;
     case RowFormat::LineProtocol:
         AppendLineProtocol(rows, packet.record, {packet.station, packet.source, packet.place, packet.nanoseconds}, AllChannels());
+        break;
+    }
+    if (orbit_.orbit) AppendOrbit(rows, start, packet.record.rxTime);
+}
+
+// The orbit's columns where the row's fields end: before a CSV line's CR LF, a JSON object's
+// closing brace, a point's time stamp.
+void BatchDecoder::AppendOrbit(std::string& rows, std::size_t start, std::string_view rxTime) const {
+    const std::optional<std::int64_t> timeMs = UtcMilliseconds(rxTime);
+    const std::optional<OrbitPoint> point = timeMs ? orbit_.orbit->PointAt(static_cast<double>(*timeMs), orbit_.station) : std::nullopt;
+    const bool station = orbit_.station.has_value();
+    std::string fields;
+    switch (format_) {
+    case RowFormat::Csv:
+        AppendOrbitCsv(fields, point, station, decimalSeparator_);
+        rows.insert(rows.size() - 2, fields);
+        break;
+    case RowFormat::JsonLines:
+        AppendOrbitJson(fields, point, station);
+        rows.insert(rows.size() - 2, fields);
+        break;
+    case RowFormat::LineProtocol:
+        if (point) AppendOrbitFields(fields, *point, station);
+        rows.insert(rows.find_last_of(' ') > start ? rows.find_last_of(' ') : rows.size(), fields);
         break;
     }
 }

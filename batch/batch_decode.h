@@ -3,6 +3,7 @@
 #include "exports/line_protocol.h"
 #include "batch/row_writer.h"
 #include "intake/live_arrival.h"
+#include "orbit/orbit.h"
 #include "telemetry/beacon_decoder.h"
 
 #include <QFileDevice>
@@ -40,7 +41,14 @@ public:
         std::function<void(const TelemetryRecord&)> packets = {};  // each packet, in the order read
     };
 
-    BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks);
+    // With element sets, each row gains the orbit's columns at its packet's reception time, and
+    // a station's look angles where one is given.
+    struct OrbitColumns {
+        std::optional<Orbit> orbit;
+        std::optional<Geodetic> station;
+    };
+
+    BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks, OrbitColumns orbit = {});
     BatchDecoder(const BatchDecoder&) = delete;
     BatchDecoder& operator=(const BatchDecoder&) = delete;
 
@@ -66,6 +74,7 @@ private:
     QString DecodeSatnogs(QFileDevice& input);
     bool WriteRow(const DecodedPacket& packet);
     void FormatRow(std::string& rows, const RowWriter::Packet& packet) const;
+    void AppendOrbit(std::string& rows, std::size_t start, std::string_view rxTime) const;
     void WriteBeaconText(std::string_view line);
 
     RowFormat format_;
@@ -76,6 +85,7 @@ private:
     BatchTotals totals_;
     std::string station_;
     PointSpacing spacing_;               // the line protocol's points of one time
+    OrbitColumns orbit_;                 // asked on the rows' thread only
     std::unique_ptr<RowWriter> writer_;  // none without a rows sink
 };
 

@@ -4,6 +4,8 @@
 #include "exports/json_lines.h"
 #include "telemetry/time_stamps.h"
 
+#include <charconv>
+#include <cmath>
 #include <variant>
 #include <vector>
 
@@ -11,8 +13,8 @@ namespace {
 
 constexpr std::size_t kFlushBytes = 1 << 18;
 
-// A row's fields, each a text or a number, named for JSON.
-using Field = std::variant<std::string, std::int64_t>;
+// A row's fields, each a text, a count or a number of two decimals, named for JSON.
+using Field = std::variant<std::string, std::int64_t, double>;
 struct Named {
     const char* name;
     Field value;
@@ -29,6 +31,11 @@ void AppendCsvText(std::string& out, std::string_view text) {
     out += '"';
 }
 
+void AppendTwoDecimals(std::string& out, double value) {
+    char text[32];
+    out.append(text, std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr);
+}
+
 void AppendRow(std::string& out, RowFormat format, const std::vector<Named>& fields) {
     for (std::size_t k = 0; k < fields.size(); ++k) {
         if (format == RowFormat::JsonLines) {
@@ -39,6 +46,8 @@ void AppendRow(std::string& out, RowFormat format, const std::vector<Named>& fie
         }
         if (const auto* number = std::get_if<std::int64_t>(&fields[k].value))
             out += std::to_string(*number);
+        else if (const auto* decimal = std::get_if<double>(&fields[k].value))
+            AppendTwoDecimals(out, *decimal);
         else if (format == RowFormat::JsonLines)
             AppendJsonString(out, std::get<std::string>(fields[k].value));
         else
@@ -62,6 +71,13 @@ std::vector<Named> StationFields(const StationRecord& station) {
     return {{"station", station.station},   {"passes", station.passes},           {"packets", station.packets},
             {"first_heard", station.firstHeard}, {"only_here", station.onlyHere}, {"first", RxTimeTextOf(station.firstMs)},
             {"last", RxTimeTextOf(station.lastMs)}};
+}
+
+std::vector<Named> PredictedFields(const PredictedPass& pass) {
+    return {{"aos", RxTimeTextOf(std::llround(pass.aosMs))},
+            {"los", RxTimeTextOf(std::llround(pass.losMs))},
+            {"max_elevation", pass.maxElevationDeg},
+            {"max_time", RxTimeTextOf(std::llround(pass.maxTimeMs))}};
 }
 
 // Writes the rows of those items a filter keeps, the CSV heading first.
@@ -103,4 +119,8 @@ QString WriteStations(ArchiveReader& archive, const PassQuery& query, RowFormat 
         return !query.station || station.station == *query.station;
     }, write);
     return {};
+}
+
+void WritePredictedPasses(const std::vector<PredictedPass>& passes, RowFormat format, const std::function<void(std::string_view)>& write) {
+    WriteRows<PredictedPass>(passes, format, PredictedFields, [](const PredictedPass&) { return true; }, write);
 }

@@ -2,6 +2,7 @@
 
 #include "archive/archive_reader.h"
 #include "batch/batch_decode.h"
+#include "orbit/pass_prediction.h"
 
 #include <functional>
 #include <optional>
@@ -24,3 +25,8 @@ QString WritePasses(ArchiveReader& archive, const PassQuery& query, RowFormat fo
 // One row a station, by name: "station;passes;packets;first_heard;only_here;first;last".
 QString WriteStations(ArchiveReader& archive, const PassQuery& query, RowFormat format,
                       const std::function<void(std::string_view)>& write);
+
+// One row a predicted pass, as --predict-passes writes them: CSV "aos;los;max_elevation;max_time"
+// (the times as CSV writes them, the elevation in degrees with two decimals) or JSON lines of
+// the same keys.
+void WritePredictedPasses(const std::vector<PredictedPass>& passes, RowFormat format, const std::function<void(std::string_view)>& write);

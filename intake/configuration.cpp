@@ -47,6 +47,14 @@ QString ApplyLine(Configuration& configuration, const QString& key, const QStrin
         configuration.limits = value;
     } else if (key == u"LIMIT_SET") {
         configuration.limitSet = value;
+    } else if (key == u"TLE") {
+        configuration.tle = value;
+    } else if (key == u"ALTITUDE") {
+        bool isNumber = false;
+        const double metres = value.toDouble(&isNumber);
+        if (!isNumber || !std::isfinite(metres) || std::fabs(metres) > 100000)
+            return QStringLiteral("ALTITUDE \"%1\" is not a height in metres").arg(value);
+        configuration.place.emplace().altitudeM = metres;  // placed once LATITUDE and LONGITUDE are read
     } else if (key == u"PASS_GAP") {
         configuration.passGapMs = MinutesOf(value);
         if (!configuration.passGapMs) return QStringLiteral("PASS_GAP \"%1\" is not a number of minutes above 0").arg(value);
@@ -110,6 +118,16 @@ std::optional<std::int64_t> MinutesOf(const QString& text) {
     return std::llround(minutes * 60000);
 }
 
+std::optional<StationPlace> StationPlaceOf(const QString& text) {
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 2 && parts.size() != 3) return std::nullopt;
+    const auto latitude = Degrees(parts[0].trimmed(), 90), longitude = Degrees(parts[1].trimmed(), 180);
+    bool isNumber = true;
+    const double metres = parts.size() == 3 ? parts[2].trimmed().toDouble(&isNumber) : 0;
+    if (!latitude || !longitude || !isNumber || !std::isfinite(metres)) return std::nullopt;
+    return StationPlace{*latitude, *longitude, metres};
+}
+
 ConfigurationResult ParseConfiguration(std::string_view text, const QString& imageFolder) {
     Configuration configuration;
     configuration.imagePath = imageFolder + u'/';
@@ -131,6 +149,12 @@ ConfigurationResult ParseConfiguration(std::string_view text, const QString& ima
             return {std::nullopt, QStringLiteral("%1, line %2: %3").arg(kConfigurationFileName).arg(number + 1).arg(error)};
     }
     configuration.callsign = sids.callsign;
+    // a station that forwards nothing may still name its place, for the orbit's look angles
+    const auto latitude = Degrees(sids.latitude, 90), longitude = Degrees(sids.longitude, 180);
+    if (latitude && longitude)
+        configuration.place = StationPlace{*latitude, *longitude, configuration.place ? configuration.place->altitudeM : 0};
+    else
+        configuration.place.reset();
     if (const QString problem = TakeSidsStation(configuration, sids); !problem.isEmpty())
         configuration.sidsProblem = "SiDS forwarding is off: " + problem + " in " + kConfigurationFileName;
     return {configuration, {}};

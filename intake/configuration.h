@@ -8,6 +8,11 @@
 #include <optional>
 #include <string_view>
 
+// Where the station stands: LATITUDE and LONGITUDE in degrees (north and east), ALTITUDE in metres.
+struct StationPlace {
+    double latitudeDeg = 0, longitudeDeg = 0, altitudeM = 0;
+};
+
 // The settings of conf.ini, in the program's folder.
 struct Configuration {
     QString imagePath;       // prefix of screenshot file names; ends with "/" to name a folder
@@ -24,7 +29,12 @@ struct Configuration {
     QString limits;          // LIMITS: a limits file; empty: no limits
     QString limitSet;        // LIMIT_SET: the set of it to use; empty: DEFAULT
     std::optional<std::int64_t> passGapMs;  // PASS_GAP: the silence, in minutes, that ends a pass
+    QString tle;             // TLE: the satellite's element sets; empty: no orbit
+    std::optional<StationPlace> place;  // LATITUDE and LONGITUDE both good, and ALTITUDE or 0
 };
+
+// "LAT,LON" or "LAT,LON,ALT_M", as --station-at takes it; nothing for any other text.
+std::optional<StationPlace> StationPlaceOf(const QString& text);
 
 // Minutes as typed ("15", "7.5"), above 0, in milliseconds; nothing for any other text.
 std::optional<std::int64_t> MinutesOf(const QString& text);

@@ -40,19 +40,6 @@ std::pair<double, double> Highest(const Elevation& elevation, double from, doubl
 
 }  // namespace
 
-std::optional<OrbitState> Orbit::At(double timeMs) const {
-    const ElementSet& set = sets_.At(timeMs);
-    const std::size_t index = static_cast<std::size_t>(&set - sets_.sets().data());
-    auto at = models_.find(index);
-    if (at == models_.end()) at = models_.emplace(index, Sgp4(set)).first;
-    return at->second.At(timeMs);
-}
-
-double Orbit::ElevationFrom(const Geodetic& station, double timeMs) const {
-    const std::optional<OrbitState> state = At(timeMs);
-    return state ? LookFrom(station, EarthFixed(state->positionKm, timeMs)).elevationDeg : -90;
-}
-
 std::vector<PredictedPass> PredictPasses(const Orbit& orbit, const Geodetic& station, double fromMs, double toMs,
                                          double minElevationDeg) {
     const auto elevation = [&](double t) { return orbit.ElevationFrom(station, t); };

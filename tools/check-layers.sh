@@ -3,7 +3,7 @@
 # below it, and nothing below ui/ includes a widget, a chart or a picture.
 #   telemetry/ <- intake/ <- archive/ <- batch/ <- programs/
 #   telemetry/ <- limits/ <- exports/ <- batch/, ui/
-#   orbit/ (element sets: nothing of ours below it)
+#   orbit/ <- exports/, batch/
 #   archive/, exports/ <- ui/ <- programs/
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -13,9 +13,9 @@ declare -A allowed=(
     [intake]="telemetry|intake"
     [limits]="telemetry|limits"
     [orbit]="orbit"
-    [exports]="telemetry|limits|exports"
+    [exports]="telemetry|limits|orbit|exports"
     [archive]="telemetry|intake|archive"
-    [batch]="telemetry|intake|limits|exports|archive|batch"
+    [batch]="telemetry|intake|limits|orbit|exports|archive|batch"
     [ui]="telemetry|intake|limits|exports|archive|ui"
 )
 status=0

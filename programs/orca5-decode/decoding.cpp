@@ -82,7 +82,40 @@ QString WriteActivity(const QCommandLineParser& parser, const Configuration& con
                                   : WriteStations(archive, query, RowFormatOf(parser), write);
 }
 
+// The element sets of --tle or of TLE in --conf (a path without a folder beside it), or why
+// there are none.
+std::variant<Orbit, QString> OrbitOf(const QCommandLineParser& parser, const Configuration& configuration, const QString& confFolder) {
+    const QString path = parser.isSet("tle") ? parser.value("tle") : configuration.tle.isEmpty() ? QString() : QDir(confFolder).filePath(configuration.tle);
+    if (path.isEmpty()) return QString("no element sets: --tle FILE, or TLE in --conf");
+    auto read = ReadElementSets(path);
+    if (const auto* problem = std::get_if<QString>(&read)) return *problem;
+    return Orbit(std::get<ElementSets>(std::move(read)));
+}
+
+std::optional<Geodetic> StationOf(const QCommandLineParser& parser, const Configuration& configuration) {
+    const std::optional<StationPlace> place = parser.isSet("station-at") ? StationPlaceOf(parser.value("station-at")) : configuration.place;
+    if (!place) return std::nullopt;
+    return Geodetic{place->latitudeDeg, place->longitudeDeg, place->altitudeM / 1000};
+}
+
 }  // namespace
+
+int WritePassPredictions(const QCommandLineParser& parser, const Configuration& configuration, const QString& confFolder, Output& output) {
+    auto orbit = OrbitOf(parser, configuration, confFolder);
+    if (const auto* problem = std::get_if<QString>(&orbit)) return UsageError(*problem);
+    const std::optional<Geodetic> station = StationOf(parser, configuration);
+    if (!station) return UsageError("no station: --station-at LAT,LON[,ALT_M], or LATITUDE and LONGITUDE in --conf");
+    const auto given = [&](const char* option) { return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt; };
+    const auto query = ReadArchiveQuery(given("from"), given("to"), std::nullopt);
+    if (const auto* problem = std::get_if<QString>(&query)) return UsageError(*problem);
+    const TimeRange& range = std::get<ArchiveQuery>(query).range;
+    const double from = static_cast<double>(range.from.value_or(QDateTime::currentMSecsSinceEpoch()));
+    const double to = range.to ? static_cast<double>(*range.to) : from + 86400000.0;
+    const double minimum = parser.isSet("min-elevation") ? parser.value("min-elevation").toDouble() : 0;
+    WritePredictedPasses(PredictPasses(std::get<Orbit>(orbit), *station, from, to, minimum), RowFormatOf(parser),
+                         [&](std::string_view rows) { output.Write(rows, false); });
+    return output.Close().isEmpty() ? 0 : 1;
+}
 
 int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const std::optional<Limits>& limits,
                  char decimalSeparator, Output& output) {
@@ -123,7 +156,13 @@ int QueryArchive(const QCommandLineParser& parser, const Configuration& configur
 }
 
 int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,
-                 const std::optional<Limits>& limits, char decimalSeparator, Output& output) {
+                 const QString& confFolder, const std::optional<Limits>& limits, char decimalSeparator, Output& output) {
+    BatchDecoder::OrbitColumns orbitColumns;
+    if (parser.isSet("tle") || !configuration.tle.isEmpty()) {
+        auto orbit = OrbitOf(parser, configuration, confFolder);
+        if (const auto* problem = std::get_if<QString>(&orbit)) return UsageError(*problem);
+        orbitColumns = {std::get<Orbit>(std::move(orbit)), StationOf(parser, configuration)};
+    }
     Output beacons(stderr);
     if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
 
@@ -155,7 +194,7 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     if (feed) sinks.satelliteFrames = [&](std::string_view frame, const FrameFacts& facts) { feed->Take(frame, facts); };
     if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
         sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
-    BatchDecoder decoder(RowFormatOf(parser), decimalSeparator, kDecodeLog, std::move(sinks));
+    BatchDecoder decoder(RowFormatOf(parser), decimalSeparator, kDecodeLog, std::move(sinks), std::move(orbitColumns));
     decoder.SetStation(station);
 
     QElapsedTimer clock;

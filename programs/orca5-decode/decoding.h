@@ -15,6 +15,9 @@
 int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const std::optional<Limits>& limits,
                  char decimalSeparator, Output& output);
 
+// --predict-passes: the passes over the station, as rows.
+int WritePassPredictions(const QCommandLineParser& parser, const Configuration& configuration, const QString& confFolder, Output& output);
+
 // Files or the live server into rows, and into the archive when one is given.
 int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,
-                 const std::optional<Limits>& limits, char decimalSeparator, Output& output);
+                 const QString& confFolder, const std::optional<Limits>& limits, char decimalSeparator, Output& output);

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
 int main(int argc, char** argv) {
@@ -23,7 +24,9 @@ int main(int argc, char** argv) {
     const QList<QByteArray> inputs = InputNames(parser.positionalArguments(), argc, argv);
     if (const QString problem = UsageProblem(parser, inputs); !problem.isEmpty()) return UsageError(problem);
     Configuration configuration;
+    QString confFolder = QDir::currentPath();
     if (parser.isSet("conf")) {
+        confFolder = QFileInfo(parser.value("conf")).absolutePath();
         const ConfigurationResult read = ReadConfigurationFile(parser.value("conf"), QDir::currentPath());
         if (!read.configuration) return UsageError(read.error);
         configuration = *read.configuration;
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
 
     Output output(stdout);
     if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
+    if (IsPassPrediction(parser)) return WritePassPredictions(parser, configuration, confFolder, output);
     if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, configuration, limits, decimalSeparator, output);
-    return DecodeInputs(parser, inputs, configuration, limits, decimalSeparator, output);
+    return DecodeInputs(parser, inputs, configuration, confFolder, limits, decimalSeparator, output);
 }

@@ -71,6 +71,16 @@ The mission archive (an SQLite file, made when missing, or postgresql://USER@HOS
   --rebuild              decode the archive's packet table anew from its raw frames
   --migrate              make or migrate a PostgreSQL archive's schema, as its owner; alone,
                          nothing else is done (an SQLite archive migrates itself)
+Orbit context, from the satellite's element sets (a TLE file of one set or many):
+  --tle FILE             the element sets (default: TLE of --conf); the set of the latest
+                         epoch not after a time is used for it
+  --station-at LAT,LON[,ALT_M]
+                         the station's place in degrees north and east and metres up
+                         (default: LATITUDE, LONGITUDE and ALTITUDE of --conf)
+  --predict-passes       with --tle and a station: a row a pass above the horizon from --from
+                         to --to (default: the next 24 hours), CSV aos;los;max_elevation;
+                         max_time or --jsonl
+  --min-elevation DEG    ... only the passes that rise this high
 Limits, with any of the above:
   --limits FILE          judge each packet against the limits in FILE; the summary tells the
                          transitions and what is out of limits at the end
@@ -128,6 +138,10 @@ void AddOptions(QCommandLineParser& parser) {
         {"passes", ""},
         {"stations", ""},
         {"pass-gap", "", "MINUTES"},
+        {"tle", "", "FILE"},
+        {"station-at", "", "LAT,LON[,ALT_M]"},
+        {"predict-passes", ""},
+        {"min-elevation", "", "DEG"},
     });
 }
 
@@ -195,7 +209,26 @@ QString PassesProblem(const QCommandLineParser& parser) {
     return {};
 }
 
+// What --predict-passes cannot go with, and the orbit's options that are wrong as typed.
+QString OrbitProblem(const QCommandLineParser& parser, const QList<QByteArray>& inputs) {
+    if (parser.isSet("station-at") && !StationPlaceOf(parser.value("station-at")))
+        return "--station-at takes LAT,LON or LAT,LON,ALT_M in degrees and metres, not \"" + parser.value("station-at") + "\"";
+    if (parser.isSet("min-elevation")) {
+        if (!parser.isSet("predict-passes")) return "--min-elevation goes with --predict-passes";
+        bool isNumber = false;
+        const double degrees = parser.value("min-elevation").toDouble(&isNumber);
+        if (!isNumber || !(degrees >= -90 && degrees <= 90)) return "--min-elevation takes degrees, not \"" + parser.value("min-elevation") + "\"";
+    }
+    if (!parser.isSet("predict-passes")) return {};
+    if (!inputs.isEmpty()) return "--predict-passes reads no FILE";
+    for (const char* option : {"live", "archive", "influx", "limits", "channels"})
+        if (parser.isSet(option)) return QStringLiteral("--predict-passes and --%1 exclude each other").arg(option);
+    return {};
+}
+
 }  // namespace
+
+bool IsPassPrediction(const QCommandLineParser& parser) { return parser.isSet("predict-passes"); }
 
 WriterRole RoleOf(const QCommandLineParser& parser) {
     return parser.isSet("migrate") ? WriterRole::Owner : WriterRole::Station;
@@ -212,6 +245,8 @@ QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& 
     if (live && !inputs.isEmpty()) return "--live reads a server, not files";
     if (live && parser.isSet("output")) return "--live writes to standard output, as each packet comes";
     if (live && !ParseLiveServer(parser.value("live"))) return "--live takes HOST:PORT, not " + parser.value("live");
+    if (const QString problem = OrbitProblem(parser, inputs); !problem.isEmpty()) return problem;
+    if (IsPassPrediction(parser)) return {};
     if (!live && inputs.isEmpty() && !query) return "no FILE given";
     if (parser.isSet("archive") && !inputs.isEmpty() && parser.isSet("output"))
         return "--archive with FILEs keeps them in the archive and writes no rows";

@@ -24,6 +24,9 @@ QString UsageProblem(const QCommandLineParser& parser, const QList<QByteArray>& 
 // --archive without FILEs or --live: packets out of the archive.
 bool IsArchiveQuery(const QCommandLineParser& parser, const QList<QByteArray>& inputs);
 
+// --predict-passes: passes from the element sets, no input read.
+bool IsPassPrediction(const QCommandLineParser& parser);
+
 WriterRole RoleOf(const QCommandLineParser& parser);
 InputFormat InputFormatOf(const QCommandLineParser& parser);
 RowFormat RowFormatOf(const QCommandLineParser& parser);

@@ -106,3 +106,22 @@ TEST(Configuration, ReconnectAndForwardingAreAskedFor) {
         EXPECT_TRUE(off.sidsProblem.startsWith(QString("SiDS forwarding is off: ") + problem)) << off.sidsProblem.toStdString();
     }
 }
+
+TEST(Configuration, TheStationsPlaceForTheOrbitWithoutForwarding) {
+    const Configuration placed = Parse("TLE = orca5.tle\nALTITUDE = 520\nLATITUDE = 48.1\nLONGITUDE = -11.6\n");
+    EXPECT_EQ(placed.tle, "orca5.tle");
+    ASSERT_TRUE(placed.place);
+    EXPECT_EQ(placed.place->latitudeDeg, 48.1);
+    EXPECT_EQ(placed.place->longitudeDeg, -11.6);
+    EXPECT_EQ(placed.place->altitudeM, 520);
+    EXPECT_FALSE(placed.sids) << "a place forwards nothing";
+    EXPECT_EQ(Parse("LATITUDE = 48.1\n").place.has_value(), false) << "half a place is none";
+    EXPECT_EQ(Parse("LATITUDE = 95\nLONGITUDE = 11\n").place.has_value(), false);
+    EXPECT_EQ(Parse("LATITUDE = 48\nLONGITUDE = 11\n").place->altitudeM, 0);
+    const ConfigurationResult wrong = ParseConfiguration("LATITUDE = 48\nALTITUDE = high\n", "/opt/orca5");
+    EXPECT_EQ(wrong.error, "conf.ini, line 2: ALTITUDE \"high\" is not a height in metres");
+    // as --station-at takes it
+    EXPECT_EQ(StationPlaceOf("48.1,11.6,520")->altitudeM, 520);
+    EXPECT_EQ(StationPlaceOf(" -33.9 , 151.2 ")->longitudeDeg, 151.2);
+    for (const char* text : {"48.1", "48,11,5,1", "91,11", "48,181", "48,east", "48,11,up"}) EXPECT_FALSE(StationPlaceOf(text)) << text;
+}
