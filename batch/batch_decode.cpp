@@ -137,6 +137,11 @@ bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     RowWriter::Packet& queued = writer_->Add();
     queued.record.values = packet.record.values;
     queued.record.rxTime.assign(packet.record.rxTime);
+    // worked out here, and written on the rows' thread: the two threads share the work
+    if (orbit_.orbit) {
+        const std::optional<std::int64_t> timeMs = UtcMilliseconds(packet.record.rxTime);
+        queued.orbit = timeMs ? orbit_.orbit->PointAt(static_cast<double>(*timeMs), orbit_.station) : std::nullopt;
+    }
     if (format_ == RowFormat::Csv) return true;
     queued.record.obcTime.assign(packet.record.obcTime);
     queued.record.jobIdText.assign(packet.record.jobIdText);
@@ -162,30 +167,27 @@ void BatchDecoder::FormatRow(std::string& rows, const RowWriter::Packet& packet)
         AppendLineProtocol(rows, packet.record, {packet.station, packet.source, packet.place, packet.nanoseconds}, AllChannels());
         break;
     }
-    if (orbit_.orbit) AppendOrbit(rows, start, packet.record.rxTime);
+    if (orbit_.orbit) AppendOrbit(rows, start, packet.orbit);
 }
 
 // The orbit's columns where the row's fields end: before a CSV line's CR LF, a JSON object's
-// closing brace, a point's time stamp.
-void BatchDecoder::AppendOrbit(std::string& rows, std::size_t start, std::string_view rxTime) const {
-    const std::optional<std::int64_t> timeMs = UtcMilliseconds(rxTime);
-    const std::optional<OrbitPoint> point = timeMs ? orbit_.orbit->PointAt(static_cast<double>(*timeMs), orbit_.station) : std::nullopt;
+// closing brace, a point's time stamp. The row's end is set aside and put back after them.
+void BatchDecoder::AppendOrbit(std::string& rows, std::size_t start, const std::optional<OrbitPoint>& point) const {
     const bool station = orbit_.station.has_value();
-    std::string fields;
+    const std::size_t endAt = format_ == RowFormat::LineProtocol ? rows.find_last_of(' ') : rows.size() - 2;
+    if (endAt < start || endAt == std::string::npos) return;
+    char end[32];
+    const std::size_t endLength = std::min(rows.size() - endAt, sizeof end);
+    rows.copy(end, endLength, endAt);
+    rows.resize(endAt);
     switch (format_) {
-    case RowFormat::Csv:
-        AppendOrbitCsv(fields, point, station, decimalSeparator_);
-        rows.insert(rows.size() - 2, fields);
-        break;
-    case RowFormat::JsonLines:
-        AppendOrbitJson(fields, point, station);
-        rows.insert(rows.size() - 2, fields);
-        break;
+    case RowFormat::Csv: AppendOrbitCsv(rows, point, station, decimalSeparator_); break;
+    case RowFormat::JsonLines: AppendOrbitJson(rows, point, station); break;
     case RowFormat::LineProtocol:
-        if (point) AppendOrbitFields(fields, *point, station);
-        rows.insert(rows.find_last_of(' ') > start ? rows.find_last_of(' ') : rows.size(), fields);
+        if (point) AppendOrbitFields(rows, *point, station);
         break;
     }
+    rows.append(end, endLength);
 }
 
 void BatchDecoder::Count(const LiveArrival& arrival) {

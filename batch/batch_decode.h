@@ -74,7 +74,7 @@ private:
     QString DecodeSatnogs(QFileDevice& input);
     bool WriteRow(const DecodedPacket& packet);
     void FormatRow(std::string& rows, const RowWriter::Packet& packet) const;
-    void AppendOrbit(std::string& rows, std::size_t start, std::string_view rxTime) const;
+    void AppendOrbit(std::string& rows, std::size_t start, const std::optional<OrbitPoint>& point) const;
     void WriteBeaconText(std::string_view line);
 
     RowFormat format_;
@@ -85,7 +85,7 @@ private:
     BatchTotals totals_;
     std::string station_;
     PointSpacing spacing_;               // the line protocol's points of one time
-    OrbitColumns orbit_;                 // asked on the rows' thread only
+    OrbitColumns orbit_;                 // asked on the decoding thread only
     std::unique_ptr<RowWriter> writer_;  // none without a rows sink
 };
 

@@ -1,7 +1,8 @@
 // orca5-decode's work, through the same code the program runs, into /dev/null: a capture of a
 // million frames from the demo-capture tool (about 240 MB) to CSV and to JSON lines, and inputs
 // of random values from bench/plain_decoder.py, a capture of 480,000 frames and a SatNOGS
-// export of 200,000 lines, as bench/compare_with_python.sh decodes them.
+// export of 200,000 lines, as bench/compare_with_python.sh decodes them; the capture also judged
+// against limits, and with the orbit's columns.
 #include "batch/batch_decode.h"
 #include "batch/limit_watch.h"
 #include "million_capture.h"
@@ -36,7 +37,15 @@ Limits EveryChannelLimited() {
     return limits;
 }
 
-void Decode(benchmark::State& run, const QString& input, RowFormat format, bool limited = false) {
+// A sun-synchronous orbit of 15.2 revolutions a day whose set's epoch is the day of the inputs,
+// and a station in Bavaria: where the satellite was at each packet, as --tle gives it.
+BatchDecoder::OrbitColumns BenchOrbit() {
+    const char sets[] = "1 99999U 21999A   21037.58333333  .00001000  00000-0  50000-4 0  9999\n"
+                        "2 99999  97.5000 120.0000 0010000  90.0000 270.0000 15.20000000000109\n";
+    return {Orbit(std::get<ElementSets>(ParseElementSets("bench.tle", sets))), Geodetic{48.1, 11.6, 0.52}};
+}
+
+void Decode(benchmark::State& run, const QString& input, RowFormat format, bool limited = false, bool orbit = false) {
     std::FILE* devNull = std::fopen("/dev/null", "wb");
     std::int64_t packets = 0;
     for (auto _ : run) {
@@ -47,7 +56,8 @@ void Decode(benchmark::State& run, const QString& input, RowFormat format, bool 
                               .textBeacons = {},
                               .progress = {},
                               .packets = limited ? std::function<void(const TelemetryRecord&)>([&](const TelemetryRecord& record) { watch->Take(record); })
-                                                 : std::function<void(const TelemetryRecord&)>()});
+                                                 : std::function<void(const TelemetryRecord&)>()},
+                             orbit ? BenchOrbit() : BatchDecoder::OrbitColumns{});
         decoder.Decode(QFile::encodeName(input), InputFormat::Detect);
         decoder.Flush();
         packets = decoder.totals().packets;
@@ -64,6 +74,10 @@ void DecodeMillionFrames(benchmark::State& run, RowFormat format) { Decode(run, 
 void DecodeVaried(benchmark::State& run, const char* kind, int count, RowFormat format) { Decode(run, VariedInput(kind, count), format); }
 // ... judged against limits on the way, as --limits does
 void DecodeLimited(benchmark::State& run, const char* kind, int count) { Decode(run, VariedInput(kind, count), RowFormat::Csv, true); }
+// ... with the orbit's columns and a station's look angles, as --tle and --station-at give them
+void DecodeWithOrbit(benchmark::State& run, const char* kind, int count) {
+    Decode(run, VariedInput(kind, count), RowFormat::Csv, false, true);
+}
 
 // the rows are made on a second thread: packets a second of the wall clock
 BENCHMARK_CAPTURE(DecodeMillionFrames, csv, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
@@ -71,6 +85,7 @@ BENCHMARK_CAPTURE(DecodeMillionFrames, jsonl, RowFormat::JsonLines)->Unit(benchm
 BENCHMARK_CAPTURE(DecodeVaried, capture_csv, "capture", 480000, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 BENCHMARK_CAPTURE(DecodeVaried, capture_jsonl, "capture", 480000, RowFormat::JsonLines)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 BENCHMARK_CAPTURE(DecodeLimited, capture_csv, "capture", 480000)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(DecodeWithOrbit, capture_csv, "capture", 480000)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 BENCHMARK_CAPTURE(DecodeVaried, export_csv, "export", 200000, RowFormat::Csv)->Unit(benchmark::kMillisecond)->Repetitions(5)->Iterations(1)->UseRealTime()->ReportAggregatesOnly();
 
 }  // namespace

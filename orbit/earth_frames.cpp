@@ -28,16 +28,16 @@ Vector EarthFixed(const Vector& position, double timeMs) {
     return {c * position[0] + s * position[1], -s * position[0] + c * position[1], position[2]};
 }
 
+// Bowring's latitude, within two centimetres up to 2000 km high, and the height along its normal.
 Geodetic GeodeticOf(const Vector& p) {
     const double horizontal = std::hypot(p[0], p[1]);
-    double latitude = std::atan2(p[2], horizontal * (1 - kEccentricitySquared)), height = 0;
-    // a few rounds bring the latitude to well under a millimetre
-    for (int round = 0; round < 6; ++round) {
-        const double sinLat = std::sin(latitude), cosLat = std::cos(latitude);
-        const double n = kEquatorKm / std::sqrt(1 - kEccentricitySquared * sinLat * sinLat);
-        height = std::fabs(cosLat) > 1e-9 ? horizontal / cosLat - n : std::fabs(p[2]) - n * (1 - kEccentricitySquared);
-        latitude = std::atan2(p[2], horizontal * (1 - kEccentricitySquared * n / (n + height)));
-    }
+    const double polar = kEquatorKm * (1 - kFlattening), secondEccentricity = kEccentricitySquared / (1 - kEccentricitySquared);
+    const double theta = std::atan2(p[2] * kEquatorKm, horizontal * polar);
+    const double st = std::sin(theta), ct = std::cos(theta);
+    const double latitude =
+        std::atan2(p[2] + secondEccentricity * polar * st * st * st, horizontal - kEccentricitySquared * kEquatorKm * ct * ct * ct);
+    const double sinLat = std::sin(latitude), cosLat = std::cos(latitude);
+    const double height = horizontal * cosLat + p[2] * sinLat - kEquatorKm * std::sqrt(1 - kEccentricitySquared * sinLat * sinLat);
     return {latitude / kDegree, std::atan2(p[1], p[0]) / kDegree, height};
 }
 
@@ -48,14 +48,17 @@ Vector EarthFixedOf(const Geodetic& place) {
     return {(n + h) * std::cos(lat) * std::cos(lon), (n + h) * std::cos(lat) * std::sin(lon), (n * (1 - kEccentricitySquared) + h) * std::sin(lat)};
 }
 
-LookAngles LookFrom(const Geodetic& station, const Vector& point) {
-    const Vector at = EarthFixedOf(station);
-    const Vector d{point[0] - at[0], point[1] - at[1], point[2] - at[2]};
-    const double lat = station.latitudeDeg * kDegree, lon = station.longitudeDeg * kDegree;
-    const double sinLat = std::sin(lat), cosLat = std::cos(lat), sinLon = std::sin(lon), cosLon = std::cos(lon);
-    const double east = -sinLon * d[0] + cosLon * d[1];
-    const double north = -sinLat * cosLon * d[0] - sinLat * sinLon * d[1] + cosLat * d[2];
-    const double up = cosLat * cosLon * d[0] + cosLat * sinLon * d[1] + sinLat * d[2];
+StationFrame::StationFrame(const Geodetic& p)
+    : place(p), at(EarthFixedOf(p)), sinLat(std::sin(p.latitudeDeg * kDegree)), cosLat(std::cos(p.latitudeDeg * kDegree)),
+      sinLon(std::sin(p.longitudeDeg * kDegree)), cosLon(std::cos(p.longitudeDeg * kDegree)) {}
+
+LookAngles LookFrom(const Geodetic& station, const Vector& point) { return LookFrom(StationFrame(station), point); }
+
+LookAngles LookFrom(const StationFrame& s, const Vector& point) {
+    const Vector d{point[0] - s.at[0], point[1] - s.at[1], point[2] - s.at[2]};
+    const double east = -s.sinLon * d[0] + s.cosLon * d[1];
+    const double north = -s.sinLat * s.cosLon * d[0] - s.sinLat * s.sinLon * d[1] + s.cosLat * d[2];
+    const double up = s.cosLat * s.cosLon * d[0] + s.cosLat * s.sinLon * d[1] + s.sinLat * d[2];
     const double azimuth = std::atan2(east, north) / kDegree;
     return {std::atan2(up, std::hypot(east, north)) / kDegree, azimuth < 0 ? azimuth + 360 : azimuth};
 }

@@ -31,3 +31,12 @@ struct LookAngles {
 };
 
 LookAngles LookFrom(const Geodetic& station, const Vector& earthFixed);
+
+// A station's place worked out once, for looking from it again and again.
+struct StationFrame {
+    explicit StationFrame(const Geodetic& place);
+    Geodetic place;
+    Vector at;  // Earth-fixed
+    double sinLat, cosLat, sinLon, cosLon;
+};
+LookAngles LookFrom(const StationFrame& station, const Vector& earthFixed);

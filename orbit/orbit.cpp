@@ -2,24 +2,72 @@
 
 #include "orbit/sunlight.h"
 
-std::optional<OrbitState> Orbit::At(double timeMs) const {
+#include <cmath>
+
+namespace {
+
+constexpr double kKnotMs = 30000;
+
+// The cubic through two states' positions and velocities, at a time between them.
+Vector Between(const OrbitState& a, const OrbitState& b, double seconds, double fraction) {
+    const double s = fraction, s2 = s * s, s3 = s2 * s;
+    const double h00 = 2 * s3 - 3 * s2 + 1, h10 = (s3 - 2 * s2 + s) * seconds, h01 = -2 * s3 + 3 * s2, h11 = (s3 - s2) * seconds;
+    Vector position;
+    for (std::size_t i = 0; i < 3; ++i)
+        position[i] = h00 * a.positionKm[i] + h10 * a.velocityKmS[i] + h01 * b.positionKm[i] + h11 * b.velocityKmS[i];
+    return position;
+}
+
+}  // namespace
+
+const Sgp4& Orbit::ModelAt(double timeMs) const {
     const ElementSet& set = sets_.At(timeMs);
     const std::size_t index = static_cast<std::size_t>(&set - sets_.sets().data());
     auto at = models_.find(index);
     if (at == models_.end()) at = models_.emplace(index, Sgp4(set)).first;
-    return at->second.At(timeMs);
+    return at->second;
 }
+
+std::optional<OrbitState> Orbit::At(double timeMs) const { return ModelAt(timeMs).At(timeMs); }
 
 double Orbit::ElevationFrom(const Geodetic& station, double timeMs) const {
     const std::optional<OrbitState> state = At(timeMs);
     return state ? LookFrom(station, EarthFixed(state->positionKm, timeMs)).elevationDeg : -90;
 }
 
+bool Orbit::Knots(double timeMs) const {
+    const double start = std::floor(timeMs / kKnotMs) * kKnotMs;
+    if (knots_ && knots_->first.timeMs == start) return true;
+    knots_.reset();
+    const Sgp4& model = ModelAt(start);
+    if (&ModelAt(start + kKnotMs) != &model) return false;
+    const std::optional<OrbitState> first = model.At(start), second = model.At(start + kKnotMs);
+    if (!first || !second) return false;
+    knots_.emplace(Knot{start, *first}, Knot{start + kKnotMs, *second});
+    sun_ = SunPosition(start);  // a quarter of a thousandth of a degree from where it is a half minute on
+    return true;
+}
+
 std::optional<OrbitPoint> Orbit::PointAt(double timeMs, const std::optional<Geodetic>& station) const {
-    const std::optional<OrbitState> state = At(timeMs);
-    if (!state) return std::nullopt;
-    const Vector earthFixed = EarthFixed(state->positionKm, timeMs);
-    OrbitPoint point{GeodeticOf(earthFixed), Sunlit(state->positionKm, SunPosition(timeMs)), std::nullopt};
-    if (station) point.look = LookFrom(*station, earthFixed);
+    Vector position;
+    Vector sun;
+    if (Knots(timeMs)) {
+        position = Between(knots_->first.state, knots_->second.state, kKnotMs / 1000, (timeMs - knots_->first.timeMs) / kKnotMs);
+        sun = sun_;
+    } else {
+        const std::optional<OrbitState> state = At(timeMs);
+        if (!state) return std::nullopt;
+        position = state->positionKm;
+        sun = SunPosition(timeMs);
+    }
+    const Vector earthFixed = EarthFixed(position, timeMs);
+    OrbitPoint point{GeodeticOf(earthFixed), Sunlit(position, sun), std::nullopt};
+    if (station) {
+        const Geodetic& place = *station;
+        if (!station_ || station_->place.latitudeDeg != place.latitudeDeg || station_->place.longitudeDeg != place.longitudeDeg ||
+            station_->place.altitudeKm != place.altitudeKm)
+            station_.emplace(place);
+        point.look = LookFrom(*station_, earthFixed);
+    }
     return point;
 }

@@ -24,11 +24,26 @@ public:
     // How high a station sees it: -90 where the model gives no position.
     double ElevationFrom(const Geodetic& station, double timeMs) const;
     // Where it is over the Earth, whether it is in sunlight, and how a station sees it where one
-    // is given; nothing where the model gives no position.
+    // is given; nothing where the model gives no position. Packet after packet: the model is
+    // computed each half minute and the position between by its cubic through the two ends'
+    // positions and velocities, which follows the model to a few centimetres (its own error
+    // is a kilometre or so).
     std::optional<OrbitPoint> PointAt(double timeMs, const std::optional<Geodetic>& station) const;
 
 private:
+    const Sgp4& ModelAt(double timeMs) const;
+    // The half minute a time is in, its two ends and the Sun at its start; false where the
+    // model breaks down at an end or another set takes over within it.
+    bool Knots(double timeMs) const;
+
     ElementSets sets_;
     mutable std::map<std::size_t, Sgp4> models_;  // by the set's place in sets_
+    struct Knot {
+        double timeMs = 0;
+        OrbitState state;
+    };
+    mutable std::optional<std::pair<Knot, Knot>> knots_;
+    mutable Vector sun_{};
+    mutable std::optional<StationFrame> station_;  // the last one asked
 };
 

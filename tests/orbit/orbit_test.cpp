@@ -239,3 +239,20 @@ TEST(Orbit, PassesAsThePeerFindsThem) {
     EXPECT_NEAR(midway[0].aosMs, first.aosMs, 2);
     EXPECT_NEAR(midway[0].losMs, first.losMs, 2);
 }
+
+TEST(Orbit, ThePointOfAPacketFollowsTheModelToAFewCentimetres) {
+    const std::string one = "1 25544U 98067A   08264.51782528 -.00002182  00000-0 -11606-4 0  2927";
+    const std::string two = "2 25544  51.6416 247.4627 0006703 130.5360 325.0288 15.72125391563537";
+    const ElementSets sets = std::get<ElementSets>(ParseElementSets("iss.tle", QByteArray::fromStdString(one + "\n" + two + "\n")));
+    const Orbit orbit(sets);
+    const Geodetic station{48, 11, 0.5};
+    for (double t = sets.sets()[0].epochMs; t < sets.sets()[0].epochMs + 7200000; t += 7919) {  // packets at odd times
+        const OrbitPoint point = *orbit.PointAt(t, station);
+        const Vector exact = EarthFixed(Sgp4(sets.sets()[0]).At(t)->positionKm, t);
+        const Geodetic below = GeodeticOf(exact);
+        EXPECT_NEAR(point.below.latitudeDeg, below.latitudeDeg, 1e-6);  // 11 cm
+        EXPECT_NEAR(point.below.longitudeDeg, below.longitudeDeg, 1e-6);
+        EXPECT_NEAR(point.below.altitudeKm, below.altitudeKm, 1e-4);
+        EXPECT_NEAR(point.look->elevationDeg, LookFrom(station, exact).elevationDeg, 1e-6);
+    }
+}
