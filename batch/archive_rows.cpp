@@ -3,6 +3,7 @@
 #include "exports/csv_export.h"
 #include "exports/json_lines.h"
 #include "exports/line_protocol.h"
+#include "exports/orbit_fields.h"
 #include "intake/frame_recognition.h"
 #include "telemetry/channel_names.h"
 #include "telemetry/hex_text.h"
@@ -38,13 +39,16 @@ std::variant<ArchiveQuery, QString> ReadArchiveQuery(const std::optional<QString
 
 QString WriteArchivedPackets(ArchiveReader& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
                              const std::function<void(std::string_view)>& write,
-                             const std::function<void(const ArchivedPacket&)>& each) {
+                             const std::function<void(const ArchivedPacket&)>& each, const OrbitColumns& orbit) {
+    const bool station = orbit.station.has_value();
     std::string rows = format == RowFormat::Csv ? CsvHeading(query.channels) : std::string();
+    if (orbit.orbit && !rows.empty()) rows.insert(rows.size() - 2, OrbitCsvHeading(station));
     std::string frameHex;
     PointSpacing spacing;
     const PacketQuery packets{query.range, each ? AllChannels() : std::span<const int>(query.channels), format != RowFormat::Csv};
     const QString error = store.ForEachPacket(packets, [&](const ArchivedPacket& packet) {
         if (each) each(packet);
+        const std::size_t start = rows.size();
         switch (format) {
         case RowFormat::Csv: AppendCsvRow(rows, packet.record, decimalSeparator, query.channels); break;
         case RowFormat::JsonLines:
@@ -57,6 +61,9 @@ QString WriteArchivedPackets(ArchiveReader& store, const ArchiveQuery& query, Ro
                                query.channels);
             break;
         }
+        if (orbit.orbit)
+            AppendOrbitToRow(rows, start, format, orbit.orbit->PointAt(static_cast<double>(packet.timeMs), orbit.station), station,
+                             decimalSeparator);
         if (rows.size() < kFlushBytes) return;
         write(rows);
         rows.clear();

@@ -26,10 +26,11 @@ std::variant<ArchiveQuery, QString> ReadArchiveQuery(const std::optional<QString
 // Writes the telemetry packets of the range as rows, oldest first: CSV as "Write CSV File"
 // writes it (the time being the packet's earliest reception), or JSON lines with how often
 // and by whom each was heard. Why the archive could not be read, or nothing.
-// With `each`, every packet is handed to it too, with all its channels' values.
+// With `each`, every packet is handed to it too, with all its channels' values; with element sets
+// each row gains the orbit's columns at the packet's time.
 QString WriteArchivedPackets(ArchiveReader& store, const ArchiveQuery& query, RowFormat format, char decimalSeparator,
                              const std::function<void(std::string_view)>& write,
-                             const std::function<void(const ArchivedPacket&)>& each = {});
+                             const std::function<void(const ArchivedPacket&)>& each = {}, const OrbitColumns& orbit = {});
 
 // Writes the text beacons of the range as the log style lists them.
 QString WriteArchivedTextBeacons(ArchiveReader& store, const ArchiveQuery& query, const LogStyle& log,

@@ -167,27 +167,7 @@ void BatchDecoder::FormatRow(std::string& rows, const RowWriter::Packet& packet)
         AppendLineProtocol(rows, packet.record, {packet.station, packet.source, packet.place, packet.nanoseconds}, AllChannels());
         break;
     }
-    if (orbit_.orbit) AppendOrbit(rows, start, packet.orbit);
-}
-
-// The orbit's columns where the row's fields end: before a CSV line's CR LF, a JSON object's
-// closing brace, a point's time stamp. The row's end is set aside and put back after them.
-void BatchDecoder::AppendOrbit(std::string& rows, std::size_t start, const std::optional<OrbitPoint>& point) const {
-    const bool station = orbit_.station.has_value();
-    const std::size_t endAt = format_ == RowFormat::LineProtocol ? rows.find_last_of(' ') : rows.size() - 2;
-    if (endAt < start || endAt == std::string::npos) return;
-    char end[32];
-    const std::size_t endLength = std::min(rows.size() - endAt, sizeof end);
-    rows.copy(end, endLength, endAt);
-    rows.resize(endAt);
-    switch (format_) {
-    case RowFormat::Csv: AppendOrbitCsv(rows, point, station, decimalSeparator_); break;
-    case RowFormat::JsonLines: AppendOrbitJson(rows, point, station); break;
-    case RowFormat::LineProtocol:
-        if (point) AppendOrbitFields(rows, *point, station);
-        break;
-    }
-    rows.append(end, endLength);
+    if (orbit_.orbit) AppendOrbitToRow(rows, start, format_, packet.orbit, orbit_.station.has_value(), decimalSeparator_);
 }
 
 void BatchDecoder::Count(const LiveArrival& arrival) {

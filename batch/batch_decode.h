@@ -1,9 +1,10 @@
 #pragma once
 
 #include "exports/line_protocol.h"
+#include "batch/orbit_rows.h"
+#include "batch/row_format.h"
 #include "batch/row_writer.h"
 #include "intake/live_arrival.h"
-#include "orbit/orbit.h"
 #include "telemetry/beacon_decoder.h"
 
 #include <QFileDevice>
@@ -16,7 +17,6 @@
 #include <string_view>
 
 enum class InputFormat { Detect, Kiss, Satnogs };
-enum class RowFormat { Csv, JsonLines, LineProtocol };
 
 struct BatchTotals {
     int files = 0;                  // inputs read
@@ -43,11 +43,6 @@ public:
 
     // With element sets, each row gains the orbit's columns at its packet's reception time, and
     // a station's look angles where one is given.
-    struct OrbitColumns {
-        std::optional<Orbit> orbit;
-        std::optional<Geodetic> station;
-    };
-
     BatchDecoder(RowFormat format, char decimalSeparator, const LogStyle& log, Sinks sinks, OrbitColumns orbit = {});
     BatchDecoder(const BatchDecoder&) = delete;
     BatchDecoder& operator=(const BatchDecoder&) = delete;
@@ -74,7 +69,6 @@ private:
     QString DecodeSatnogs(QFileDevice& input);
     bool WriteRow(const DecodedPacket& packet);
     void FormatRow(std::string& rows, const RowWriter::Packet& packet) const;
-    void AppendOrbit(std::string& rows, std::size_t start, const std::optional<OrbitPoint>& point) const;
     void WriteBeaconText(std::string_view line);
 
     RowFormat format_;

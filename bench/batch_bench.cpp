@@ -39,7 +39,7 @@ Limits EveryChannelLimited() {
 
 // A sun-synchronous orbit of 15.2 revolutions a day whose set's epoch is the day of the inputs,
 // and a station in Bavaria: where the satellite was at each packet, as --tle gives it.
-BatchDecoder::OrbitColumns BenchOrbit() {
+OrbitColumns BenchOrbit() {
     const char sets[] = "1 99999U 21999A   21037.58333333  .00001000  00000-0  50000-4 0  9999\n"
                         "2 99999  97.5000 120.0000 0010000  90.0000 270.0000 15.20000000000109\n";
     return {Orbit(std::get<ElementSets>(ParseElementSets("bench.tle", sets))), Geodetic{48.1, 11.6, 0.52}};
@@ -57,7 +57,7 @@ void Decode(benchmark::State& run, const QString& input, RowFormat format, bool 
                               .progress = {},
                               .packets = limited ? std::function<void(const TelemetryRecord&)>([&](const TelemetryRecord& record) { watch->Take(record); })
                                                  : std::function<void(const TelemetryRecord&)>()},
-                             orbit ? BenchOrbit() : BatchDecoder::OrbitColumns{});
+                             orbit ? BenchOrbit() : OrbitColumns{});
         decoder.Decode(QFile::encodeName(input), InputFormat::Detect);
         decoder.Flush();
         packets = decoder.totals().packets;

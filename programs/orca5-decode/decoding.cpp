@@ -98,6 +98,15 @@ std::optional<Geodetic> StationOf(const QCommandLineParser& parser, const Config
     return Geodetic{place->latitudeDeg, place->longitudeDeg, place->altitudeM / 1000};
 }
 
+// The rows' orbit columns: none without element sets, or why the sets cannot be used.
+std::variant<OrbitColumns, QString> OrbitColumnsOf(const QCommandLineParser& parser, const Configuration& configuration,
+                                                   const QString& confFolder) {
+    if (!parser.isSet("tle") && configuration.tle.isEmpty()) return OrbitColumns{};
+    auto orbit = OrbitOf(parser, configuration, confFolder);
+    if (const auto* problem = std::get_if<QString>(&orbit)) return *problem;
+    return OrbitColumns{std::get<Orbit>(std::move(orbit)), StationOf(parser, configuration)};
+}
+
 }  // namespace
 
 int WritePassPredictions(const QCommandLineParser& parser, const Configuration& configuration, const QString& confFolder, Output& output) {
@@ -117,8 +126,10 @@ int WritePassPredictions(const QCommandLineParser& parser, const Configuration& 
     return output.Close().isEmpty() ? 0 : 1;
 }
 
-int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const std::optional<Limits>& limits,
-                 char decimalSeparator, Output& output) {
+int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const QString& confFolder,
+                 const std::optional<Limits>& limits, char decimalSeparator, Output& output) {
+    const auto orbit = OrbitColumnsOf(parser, configuration, confFolder);
+    if (const auto* problem = std::get_if<QString>(&orbit)) return UsageError(*problem);
     const auto given = [&](const char* option) { return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt; };
     const auto query = ReadArchiveQuery(given("from"), given("to"), given("channels"));
     if (const auto* problem = std::get_if<QString>(&query)) return UsageError(*problem);
@@ -145,7 +156,7 @@ int QueryArchive(const QCommandLineParser& parser, const Configuration& configur
             error = WriteArchivedTextBeacons(*archive, asked, kDecodeLog, write);
         else if (!parser.isSet("alarms"))
             error = WriteArchivedPackets(*archive, asked, RowFormatOf(parser), decimalSeparator, write,
-                                         watch ? std::function<void(const ArchivedPacket&)>(judge) : nullptr);
+                                         watch ? std::function<void(const ArchivedPacket&)>(judge) : nullptr, std::get<OrbitColumns>(orbit));
         if (watch && (parser.isSet("alarms") || parser.isSet("text-beacons")) && error.isEmpty())
             error = WatchArchivedPackets(*archive, asked.range, *watch);
         TellWatch(watch, parser.isSet("quiet"));
@@ -157,12 +168,8 @@ int QueryArchive(const QCommandLineParser& parser, const Configuration& configur
 
 int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inputs, const Configuration& configuration,
                  const QString& confFolder, const std::optional<Limits>& limits, char decimalSeparator, Output& output) {
-    BatchDecoder::OrbitColumns orbitColumns;
-    if (parser.isSet("tle") || !configuration.tle.isEmpty()) {
-        auto orbit = OrbitOf(parser, configuration, confFolder);
-        if (const auto* problem = std::get_if<QString>(&orbit)) return UsageError(*problem);
-        orbitColumns = {std::get<Orbit>(std::move(orbit)), StationOf(parser, configuration)};
-    }
+    auto orbitColumns = OrbitColumnsOf(parser, configuration, confFolder);
+    if (const auto* problem = std::get_if<QString>(&orbitColumns)) return UsageError(*problem);
     Output beacons(stderr);
     if (const QString error = beacons.Open(parser.value("text-beacons-file")); !error.isEmpty()) return Failure(error);
 
@@ -194,7 +201,7 @@ int DecodeInputs(const QCommandLineParser& parser, const QList<QByteArray>& inpu
     if (feed) sinks.satelliteFrames = [&](std::string_view frame, const FrameFacts& facts) { feed->Take(frame, facts); };
     if (parser.isSet("text-beacons") || parser.isSet("text-beacons-file"))
         sinks.textBeacons = [&](std::string_view line) { beacons.Write(line, live); };
-    BatchDecoder decoder(RowFormatOf(parser), decimalSeparator, kDecodeLog, std::move(sinks), std::move(orbitColumns));
+    BatchDecoder decoder(RowFormatOf(parser), decimalSeparator, kDecodeLog, std::move(sinks), std::get<OrbitColumns>(std::move(orbitColumns)));
     decoder.SetStation(station);
 
     QElapsedTimer clock;

@@ -12,8 +12,8 @@
 
 // --archive alone: the archive's packets (or text beacons) as rows, or its packet table decoded
 // anew, or its schema made or migrated.
-int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const std::optional<Limits>& limits,
-                 char decimalSeparator, Output& output);
+int QueryArchive(const QCommandLineParser& parser, const Configuration& configuration, const QString& confFolder,
+                 const std::optional<Limits>& limits, char decimalSeparator, Output& output);
 
 // --predict-passes: the passes over the station, as rows.
 int WritePassPredictions(const QCommandLineParser& parser, const Configuration& configuration, const QString& confFolder, Output& output);

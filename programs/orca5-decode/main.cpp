@@ -48,6 +48,6 @@ int main(int argc, char** argv) {
     Output output(stdout);
     if (const QString error = output.Open(parser.value("output")); !error.isEmpty()) return Failure(error);
     if (IsPassPrediction(parser)) return WritePassPredictions(parser, configuration, confFolder, output);
-    if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, configuration, limits, decimalSeparator, output);
+    if (IsArchiveQuery(parser, inputs)) return QueryArchive(parser, configuration, confFolder, limits, decimalSeparator, output);
     return DecodeInputs(parser, inputs, configuration, confFolder, limits, decimalSeparator, output);
 }

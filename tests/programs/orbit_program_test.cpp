@@ -73,6 +73,15 @@ TEST(OrbitProgram, EachRowHasWhereTheSatelliteWasWhenItWasHeard) {
 
     const Finished without = Decode({run.capture});
     EXPECT_FALSE(without.out.contains("sat_lat")) << "without element sets, nothing changes";
+
+    // the archive's packets, at their earliest reception: the same places as the file's rows
+    const QString archive = run.folder.filePath("mission.sqlite");
+    ASSERT_EQ(Decode({"--archive", archive, "--station", "N0CALL", run.capture}).exitCode, 0);
+    const Finished archived = Decode({"--archive", archive, "--tle", run.tle, "--station-at", "48,11,500"});
+    ASSERT_EQ(archived.exitCode, 0) << archived.err.toStdString();
+    const QList<QByteArray> rows = Lines(archived.out);
+    ASSERT_EQ(rows.size(), 3);
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(rows[n].split(';').mid(53), lines[n].split(';').mid(53)) << n;
 }
 
 TEST(OrbitProgram, AWrongElementSetIsRefusedBeforeAnyRow) {

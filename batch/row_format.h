@@ -1,0 +1,4 @@
+#pragma once
+
+// The rows the command line writes.
+enum class RowFormat { Csv, JsonLines, LineProtocol };
