@@ -3,7 +3,7 @@
 # below it, and nothing below ui/ includes a widget, a chart or a picture.
 #   telemetry/ <- intake/ <- archive/ <- batch/ <- programs/
 #   telemetry/ <- limits/ <- exports/ <- batch/, ui/
-#   orbit/ <- exports/, batch/
+#   orbit/ <- exports/, batch/, ui/
 #   archive/, exports/ <- ui/ <- programs/
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +16,7 @@ declare -A allowed=(
     [exports]="telemetry|limits|orbit|exports"
     [archive]="telemetry|intake|archive"
     [batch]="telemetry|intake|limits|orbit|exports|archive|batch"
-    [ui]="telemetry|intake|limits|exports|archive|ui"
+    [ui]="telemetry|intake|limits|orbit|exports|archive|ui"
 )
 status=0
 for layer in telemetry intake limits orbit exports archive batch ui; do

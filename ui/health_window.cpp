@@ -37,6 +37,9 @@ Health::Health(QWidget* parent) : QWidget(parent, Qt::Window) {
     Satellite = new QLabel(this);
     Satellite->setAccessibleDescription("The satellite's last packet");
     Satellite->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    NextPass = new QLabel(this);
+    NextPass->setAccessibleDescription("The satellite's next pass over the station");
+    NextPass->hide();
     Channels = new QTableWidget(0, 5, this);
     Channels->setAccessibleName("Channels with limits");
     Channels->setHorizontalHeaderLabels({"Channel", "Value", "State", "Since (UTC)", "Limits (red / yellow \u2026 yellow / red)"});
@@ -46,7 +49,14 @@ Health::Health(QWidget* parent) : QWidget(parent, Qt::Window) {
     Channels->horizontalHeader()->setStretchLastSection(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Satellite);
+    layout->addWidget(NextPass);
     layout->addWidget(Channels, 1);
+}
+
+void Health::ShowNextPass(const QString& text) {
+    NextPass->setText(text);
+    NextPass->setAccessibleName(text);
+    NextPass->show();
 }
 
 void Health::Show(const LimitJudge& judge, const TelemetryRecord* shown, std::int64_t nowMs, const QString& station) {

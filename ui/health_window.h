@@ -20,7 +20,11 @@ public:
     // judge's last), as of now.
     void Show(const LimitJudge& judge, const TelemetryRecord* shown, std::int64_t nowMs, const QString& station);
 
+    // The next pass over the station, with element sets.
+    void ShowNextPass(const QString& text);
+
     QLabel* Satellite;
+    QLabel* NextPass;  // hidden without element sets
     QTableWidget* Channels;
 };
 

@@ -8,6 +8,7 @@
 #include "ui/main_window.h"
 
 #include <QDateTime>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -28,11 +29,9 @@ QString StateText(LimitState state, double value, const ChannelLimits& limits) {
 
 void Form1::OpenLimits() {
     if (configuration_.limits.isEmpty()) return;
-    // the menu bar lays its corner out once: it gets the room of the widest count at the start
-    LimitsLabel = new QLabel("Limits: 52 red, 52 yellow ", this);
+    LimitsLabel = new QLabel(this);
     LimitsLabel->setAccessibleDescription("Channels out of limits");
-    LimitsLabel->setMinimumWidth(LimitsLabel->sizeHint().width());
-    menuBar()->setCornerWidget(LimitsLabel);
+    AddToMenuCorner(LimitsLabel, "Limits: 52 red, 52 yellow ");
     auto read = ReadLimitsFile(configuration_.limits, configuration_.limitSet);
     if (const auto* problem = std::get_if<QString>(&read)) {
         limitsProblem_ = *problem;
@@ -46,6 +45,21 @@ void Form1::OpenLimits() {
     MnuHealth = view->addAction("&Health");
     connect(MnuHealth, &QAction::triggered, this, &Form1::MnuHealth_Click);
     ShowLimits(nullptr);
+}
+
+void Form1::AddToMenuCorner(QLabel* label, const QString& widest) {
+    auto* corner = menuBar()->cornerWidget();
+    if (!corner) {
+        corner = new QWidget(this);
+        auto* row = new QHBoxLayout(corner);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(18);
+        menuBar()->setCornerWidget(corner);
+    }
+    label->setText(widest);
+    label->setMinimumWidth(label->sizeHint().width());
+    corner->layout()->addWidget(label);
+    corner->adjustSize();
 }
 
 void Form1::JudgeLimits(const TelemetryRecord& record) {
@@ -99,6 +113,7 @@ void Form1::MnuHealth_Click() {
     }
     ShowLimits(state_.Packet(HScroll1->value()));
     TickLimits();
+    ShowNextPass();
     health_->show();
     health_->raise();
     health_->activateWindow();

@@ -115,6 +115,7 @@ QString Form1::Form_Load(const QString& programFolder) {
     if (!configuration_.limits.isEmpty())
         configuration_.limits = QDir(QFileInfo(places.configFile).path()).filePath(configuration_.limits);
     OpenLimits();
+    OpenOrbit(QFileInfo(places.configFile).path());
     if (!configuration_.sidsProblem.isEmpty()) note = configuration_.sidsProblem;
     if (!note.isEmpty()) Text4->setText(note);
     Timer1->start();  // the state shows within a second, connected or not

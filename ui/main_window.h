@@ -4,6 +4,7 @@
 #include "archive/sqlite/sqlite_archive.h"
 #include "intake/configuration.h"
 #include "intake/live_session.h"
+#include "orbit/pass_prediction.h"
 #include "telemetry/beacon_decoder.h"
 #include "telemetry/channel_table.h"
 #include "telemetry/program_state.h"
@@ -13,10 +14,12 @@
 #include "ui/info_window.h"
 #include "ui/passes_window.h"
 
+#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -43,6 +46,11 @@ QString RefusedFramesText(int refused);
 
 // "N0AAA (first), N0BBB" of the stations that heard a packet and the one that heard it first.
 std::string HeardByText(std::string_view stations, std::string_view first);
+
+// "sunlit, over 51.78 N 109.91 E at 384 km, 23.4 deg up": the packet line's orbit.
+QString OrbitPointText(const std::optional<OrbitPoint>& point);
+// "next pass 14:02 UTC in 42 min, max 63 deg", "above the horizon now, LOS in 6 min".
+QString NextPassText(const std::optional<PredictedPass>& pass, double nowMs);
 
 // "SiDS: 12 sent, 0 waiting, 1 rejected", and the last error when there was one.
 QString ForwardingText(const SidsStatus& status);
@@ -164,6 +172,11 @@ public:
     QAction* MnuHealth = nullptr;   // View > Health, there with LIMITS
     QLabel* LimitsLabel = nullptr;  // "Limits: 2 red, 1 yellow", in the menu bar's corner
     QLabel* HeardByLabel = nullptr; // "heard by N0AAA (first), N0BBB", left of the time stamps, with an archive
+    QLabel* OrbitLabel = nullptr;   // the packet shown's place and light, on the table's last row, with TLE
+    QLabel* NextPassLabel = nullptr;  // "next pass 14:02 UTC in 42 min, max 63 deg", in the menu bar's corner
+
+    // The clock the next pass is reckoned from; the line is reckoned anew from it.
+    void SetClock(std::function<qint64()> now);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -176,6 +189,12 @@ private:
     void ShowForwarding();
     void OpenArchive();
     void OpenLimits();
+    // The menu bar's corner, where the limits' count and the next pass stand: room for the
+    // widest text given, since the bar lays its corner out once.
+    void AddToMenuCorner(QLabel* label, const QString& widest);
+    void OpenOrbit(const QString& confFolder);
+    void ShowOrbit(const TelemetryRecord* shown);
+    void ShowNextPass();
     void JudgeLimits(const TelemetryRecord& record);  // each packet as it is stored, in order
     void ResetLimits();                               // an import starts anew
     void TickLimits();                                // each second: stale, and Health's "ago"
@@ -229,6 +248,11 @@ private:
     std::array<LimitState, kChannelCount> shownStates_{};  // of the packet shown, for the boxes' colours
     QPointer<Health> health_;
     std::int64_t archiveChanges_ = 0;  // what the archive had taken at its last commit
+    std::optional<Orbit> orbit_;       // with TLE
+    std::optional<Geodetic> station_;  // with LATITUDE and LONGITUDE
+    std::optional<PredictedPass> nextPass_;
+    double nextSearchMs_ = 0;
+    std::function<qint64()> now_ = [] { return QDateTime::currentMSecsSinceEpoch(); };
 
     // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.
     QStringList pendingFrameLog_;

@@ -27,6 +27,7 @@ void Form1::ResetStore() {
     state_.ResetStore();
     ResetLimits();
     ShowLimits(nullptr);
+    ShowOrbit(nullptr);
 }
 
 void Form1::ShowPacket(int n) {
@@ -42,6 +43,7 @@ void Form1::ShowPacket(int n) {
     Label4->setText("RX Timestamp: " + QString::fromLatin1(record->rxTime));
     Text1[kJobIdChannel]->setText(QString::fromLatin1(record->jobIdText));
     ShowLimits(record);
+    ShowOrbit(record);
     ShowHeardBy(n);
 }
 
