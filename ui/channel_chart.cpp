@@ -145,11 +145,25 @@ void ChannelChart::Draw() {
     xAxis->setRange(0.5, rowCount() + 0.5);
     yAxis->setRange(ValueRange());
     updateLayout();
+    DrawEclipses();
     if (style_ == ChartStyle::Bars)
         DrawBars();
     else
         DrawLines();
     replot();
+}
+
+void ChannelChart::DrawEclipses() {
+    for (const auto& [first, last] : eclipses_) {
+        auto* band = new QCPItemRect(this);
+        band->setLayer("background");  // behind the grid and the data
+        band->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        band->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        band->topLeft->setCoords(first - 0.5, 0);
+        band->bottomRight->setCoords(last + 0.5, 1);
+        band->setPen(Qt::NoPen);
+        band->setBrush(kEclipseShade);
+    }
 }
 
 QCPRange ChannelChart::ValueRange() const {

@@ -11,6 +11,9 @@
 
 enum class ChartStyle { Bars, Line };
 
+// The shade behind what was measured in the Earth's shadow.
+inline const QColor kEclipseShade(205, 210, 222);
+
 // The colours of the series of a chart group, in its order.
 inline const QColor kSeriesColours[] = {QColor(70, 130, 180), QColor(34, 139, 34), QColor(176, 48, 96)};
 
@@ -36,6 +39,10 @@ public:
     void Build(const ProgramState& state, std::span<const ChartSeries> series, ChartStyle style,
                const std::optional<ChannelLimits>& limits = std::nullopt);
     const std::optional<ChannelLimits>& limits() const { return limits_; }
+    // The rows (first and last, from 1) the satellite was in the Earth's shadow, shaded behind
+    // the data from the next Build on; none: no shading.
+    void SetEclipses(std::vector<std::pair<int, int>> rows) { eclipses_ = std::move(rows); }
+    const std::vector<std::pair<int, int>>& eclipses() const { return eclipses_; }
 
     int rowCount() const { return static_cast<int>(rowLabels_.size()); }
     int seriesCount() const { return static_cast<int>(columns_.size()); }
@@ -59,6 +66,7 @@ private:
     void DrawLines();
     void PlaceTicks();
     void DrawLimits(const QVector<double>& keys, const QVector<double>& values);
+    void DrawEclipses();
     QCPRange ValueRange() const;
     int PlotWidthPixels() const;
 
@@ -69,5 +77,6 @@ private:
     QSharedPointer<QCPAxisTickerText> ticker_;
     ChartStyle style_ = ChartStyle::Bars;
     std::optional<ChannelLimits> limits_;
+    std::vector<std::pair<int, int>> eclipses_;
     int tickStep_ = 1;
 };

@@ -52,6 +52,7 @@ void Form1::Check1_Click() { BuildChannelChart(state_.chartChannel); }
 void Form1::BuildChannelChart(int channel) {
     if (state_.packetCount == 0) return;
     const ChartSeries series{channel, Option1[static_cast<std::size_t>(channel)]->text(), kSeriesColours[0]};
+    MSChart1->SetEclipses(EclipseRows());
     MSChart1->Build(state_, {&series, 1}, Check1->isChecked() ? ChartStyle::Bars : ChartStyle::Line,
                     limitJudge_ ? limitJudge_->limits().channels[static_cast<std::size_t>(channel)] : std::nullopt);
     ShowPacket(HScroll1->value());  // the table shows the packet the position names
@@ -64,6 +65,7 @@ void Form1::BuildGroupChart(const ChartGroup& group) {
         const int channel = group.channels[k];
         series[k] = {channel, Option1[static_cast<std::size_t>(channel)]->text(), kSeriesColours[k]};
     }
+    MSChart1->SetEclipses(EclipseRows());
     MSChart1->Build(state_, series, MSChart1->style());  // bars or line as the last chart had them
     ShowPacket(HScroll1->value());  // the table shows the packet the position names
 }

@@ -195,6 +195,7 @@ private:
     void OpenOrbit(const QString& confFolder);
     void ShowOrbit(const TelemetryRecord* shown);
     void ShowNextPass();
+    std::vector<std::pair<int, int>> EclipseRows() const;  // the stored packets heard in eclipse
     void JudgeLimits(const TelemetryRecord& record);  // each packet as it is stored, in order
     void ResetLimits();                               // an import starts anew
     void TickLimits();                                // each second: stale, and Health's "ago"

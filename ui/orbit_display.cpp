@@ -2,6 +2,7 @@
 // and light on the table's last row, and the next pass over the station in the menu bar's
 // corner, kept current.
 #include "telemetry/time_stamps.h"
+#include "ui/channel_chart.h"
 #include "ui/health_window.h"
 #include "ui/main_window.h"
 #include "ui/twips.h"
@@ -67,6 +68,7 @@ void Form1::OpenOrbit(const QString& confFolder) {
         return;
     }
     orbit_.emplace(std::get<ElementSets>(std::move(read)));
+    MSChart1->setAccessibleDescription("Shaded: packets heard while the satellite was in the Earth's shadow");
     if (configuration_.place)
         station_ = Geodetic{configuration_.place->latitudeDeg, configuration_.place->longitudeDeg, configuration_.place->altitudeM / 1000};
     auto* timer = new QTimer(this);
@@ -101,6 +103,21 @@ void Form1::ShowNextPass() {
     NextPassLabel->setText(text);
     NextPassLabel->setAccessibleName(text);
     if (health_) health_->ShowNextPass(text);
+}
+
+std::vector<std::pair<int, int>> Form1::EclipseRows() const {
+    std::vector<std::pair<int, int>> runs;
+    if (!orbit_) return runs;
+    for (int row = 1; row <= state_.packetCount; ++row) {
+        const std::optional<std::int64_t> timeMs = UtcMilliseconds(state_.packetStore[row - 1].rxTime);
+        const std::optional<OrbitPoint> point = timeMs ? orbit_->PointAt(static_cast<double>(*timeMs), std::nullopt) : std::nullopt;
+        if (!point || point->sunlit) continue;
+        if (!runs.empty() && runs.back().second == row - 1)
+            runs.back().second = row;
+        else
+            runs.emplace_back(row, row);
+    }
+    return runs;
 }
 
 void Form1::SetClock(std::function<qint64()> now) {

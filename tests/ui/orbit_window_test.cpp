@@ -2,6 +2,7 @@
 // row, the next pass in the menu bar's corner as the clock runs, and element sets that cannot be
 // used.
 #include "support/window_harness.h"
+#include "ui/channel_chart.h"
 
 #include <gtest/gtest.h>
 
@@ -76,4 +77,33 @@ TEST(OrbitWindow, ElementSetsThatCannotBeUsedAreSaidAndTheWindowRunsWithout) {
     WindowHarness without;
     EXPECT_EQ(without.window.OrbitLabel, nullptr) << "without TLE the window is as it was";
     EXPECT_EQ(without.window.NextPassLabel, nullptr);
+}
+
+TEST(OrbitWindow, TheChartShadesThePacketsHeardInEclipse) {
+    OrbitWindow window;
+    Form1& form = window.harness.window;
+    window.harness.AddNumberedPackets(3000);  // 14:00:01 to 14:50:00, a second apart
+    form.Option1_Click(channel::Urbi);
+    // the runs of packets in the shadow, as the orbit has them
+    const Orbit orbit(std::get<ElementSets>(ParseElementSets("orbit.tle", kSets)));
+    std::vector<std::pair<int, int>> expected;
+    for (int row = 1; row <= 3000; ++row) {
+        if (orbit.PointAt(1612620000000.0 + 1000.0 * (row % 3600), std::nullopt)->sunlit) continue;
+        if (!expected.empty() && expected.back().second == row - 1)
+            expected.back().second = row;
+        else
+            expected.emplace_back(row, row);
+    }
+    ASSERT_FALSE(expected.empty()) << "the hour holds an eclipse";
+    EXPECT_EQ(form.MSChart1->eclipses(), expected);
+    int bands = 0;
+    for (int i = 0; i < form.MSChart1->itemCount(); ++i)
+        if (auto* band = qobject_cast<QCPItemRect*>(form.MSChart1->item(i)); band && band->brush().color() == kEclipseShade) ++bands;
+    EXPECT_EQ(bands, static_cast<int>(expected.size()));
+    EXPECT_FALSE(form.MSChart1->accessibleDescription().isEmpty());
+
+    WindowHarness without;
+    without.AddNumberedPackets(3);
+    without.window.Option1_Click(channel::Urbi);
+    EXPECT_TRUE(without.window.MSChart1->eclipses().empty());
 }
