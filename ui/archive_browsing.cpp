@@ -55,6 +55,7 @@ void Form1::MnuHistory_Click() {
         }
         history_ = new History(std::move(reader), std::move(choices), state_.chartChannel, this);
         if (limitJudge_) history_->SetLimits(limitJudge_->limits());
+        if (orbit_) history_->SetOrbit(*orbit_);
         history_->setAttribute(Qt::WA_DeleteOnClose);
         history_->setFont(font());
         history_->loadRange = [this](const TimeRange& range) { LoadTimeRangeInFront(range); };

@@ -2,6 +2,7 @@
 
 #include "telemetry/value_text.h"
 #include "archive/history_view.h"
+#include "orbit/eclipses.h"
 #include "ui/channel_chart.h"
 #include "ui/column_band.h"
 #include "ui/limit_colours.h"
@@ -175,6 +176,7 @@ void History::Redraw() {
         bands_.push_back(new ColumnBand(Chart->xAxis, Chart->yAxis, kSeriesColours[bands_.size()]));
     for (std::size_t k = 0; k < bands_.size(); ++k) bands_[k]->SetColumns(k < series_.size() ? &series_[k] : nullptr);
     DrawLimits(choice);
+    DrawEclipses(shown);
     Chart->replot();
     if (!error.isEmpty()) Readout->setText("The archive could not be read: " + error);
 }
@@ -191,6 +193,33 @@ void History::DrawLimits(const HistoryChoice& choice) {
         limits_ && choice.channels.size() == 1 ? limits_->channels[static_cast<std::size_t>(choice.channels[0])] : std::nullopt;
     for (ColumnBand* band : bands_) band->SetLimits(limits);
     if (limits) AddLimitLines(*Chart, *limits);
+}
+
+void History::SetOrbit(std::optional<Orbit> orbit) {
+    orbit_ = std::move(orbit);
+    Redraw();
+}
+
+void History::DrawEclipses(const TimeRange& shown) {
+    eclipses_.clear();
+    // over more days the bands, fifteen a day, would be narrower than a column
+    constexpr std::int64_t kLongestShadedMs = 3 * 86400000LL;
+    if (!orbit_ || !shown.from || !shown.to || *shown.to - *shown.from > kLongestShadedMs) return;
+    eclipses_ = EclipsesBetween(*orbit_, static_cast<double>(*shown.from), static_cast<double>(*shown.to));
+    for (const auto& [entry, exit] : eclipses_) {
+        auto* band = new QCPItemRect(Chart);
+        band->setClipAxisRect(Chart->axisRect());
+        band->setLayer("background");  // behind the grid and the columns
+        for (QCPItemPosition* corner : {band->topLeft, band->bottomRight}) {
+            corner->setAxisRect(Chart->axisRect());
+            corner->setAxes(Chart->xAxis, Chart->yAxis);
+            corner->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        }
+        band->topLeft->setCoords(ChartSeconds(std::llround(entry)), 0);
+        band->bottomRight->setCoords(ChartSeconds(std::llround(exit)), 1);
+        band->setPen(Qt::NoPen);
+        band->setBrush(kEclipseShade);
+    }
 }
 
 void History::ShowDays() {

@@ -2,6 +2,7 @@
 
 #include "archive/channel_history.h"
 #include "limits/limits_file.h"
+#include "orbit/orbit.h"
 
 #include <qcustomplot.h>
 
@@ -63,6 +64,10 @@ public:
     History(std::unique_ptr<ArchiveReader> archive, std::vector<HistoryChoice> choices, int chosen, QWidget* parent = nullptr);
     // Limits to draw: a channel's four as lines, and its columns out of them in their colour.
     void SetLimits(std::optional<Limits> limits);
+    // Element sets: the stretches the satellite spent in the Earth's shadow shaded behind the
+    // columns, where three days or less are shown.
+    void SetOrbit(std::optional<Orbit> orbit);
+    const std::vector<std::pair<double, double>>& eclipses() const { return eclipses_; }
     ~History() override;
 
     void ShowRange(const TimeRange& range);
@@ -100,11 +105,14 @@ private:
     void LoadAround(std::int64_t timeMs);
     void FitValues(const HistoryChoice& choice);
     void DrawLimits(const HistoryChoice& choice);
+    void DrawEclipses(const TimeRange& shown);
     void ShowDays();
     void SetTimeFormat(double seconds);
 
     std::unique_ptr<ArchiveReader> archive_;
     std::optional<Limits> limits_;
+    std::optional<Orbit> orbit_;
+    std::vector<std::pair<double, double>> eclipses_;  // those drawn, in milliseconds
     std::vector<HistoryChoice> choices_;
     std::vector<std::vector<HistoryColumn>> series_;
     std::vector<HistoryColumn> days_;

@@ -2,6 +2,7 @@
 // propagated over their spans, positions within a metre; the sub-satellite point by the same
 // conventions worked out apart in Python; and the shadow's edges where the Earth hides the Sun.
 #include "orbit/earth_frames.h"
+#include "orbit/eclipses.h"
 #include "orbit/pass_prediction.h"
 #include "orbit/sgp4.h"
 #include "orbit/sunlight.h"
@@ -254,5 +255,31 @@ TEST(Orbit, ThePointOfAPacketFollowsTheModelToAFewCentimetres) {
         EXPECT_NEAR(point.below.longitudeDeg, below.longitudeDeg, 1e-6);
         EXPECT_NEAR(point.below.altitudeKm, below.altitudeKm, 1e-4);
         EXPECT_NEAR(point.look->elevationDeg, LookFrom(station, exact).elevationDeg, 1e-6);
+    }
+}
+
+TEST(Orbit, AnEclipsesEntryAndExitWhereTheShadowsEdgeIs) {
+    const std::string one = "1 25544U 98067A   08264.51782528 -.00002182  00000-0 -11606-4 0  2927";
+    const std::string two = "2 25544  51.6416 247.4627 0006703 130.5360 325.0288 15.72125391563537";
+    const ElementSets sets = std::get<ElementSets>(ParseElementSets("iss.tle", QByteArray::fromStdString(one + "\n" + two + "\n")));
+    const Orbit orbit(sets);
+    const double from = sets.sets()[0].epochMs, to = from + 6 * 3600000.0;
+    const std::vector<std::pair<double, double>> eclipses = EclipsesBetween(orbit, from, to);
+    ASSERT_GE(eclipses.size(), 3u) << "an eclipse an orbit";
+    for (const auto& [entry, exit] : eclipses) {
+        if (entry == from || exit == to) continue;  // cut by the range
+        EXPECT_GT(exit - entry, 25 * 60000.0) << "the ISS in September 2008 spends over 25 minutes in the dark";
+        EXPECT_LT(exit - entry, 40 * 60000.0);
+        for (const double edge : {entry, exit}) {
+            // at the edge the line to the Sun grazes the Earth: the satellite, r from the Earth's
+            // centre, stands R from the shadow's axis, 180 degrees less asin(R / r) from the Sun
+            const Vector p = orbit.At(edge)->positionKm, sun = SunPosition(edge);
+            const double r = std::hypot(p[0], p[1], p[2]), d = std::hypot(sun[0], sun[1], sun[2]);
+            const double fromSun = std::acos((p[0] * sun[0] + p[1] * sun[1] + p[2] * sun[2]) / (r * d)) * 180 / M_PI;
+            const double grazing = 180 - std::asin(6378.137 / r) * 180 / M_PI;
+            EXPECT_NEAR(fromSun, grazing, 0.01) << "a tenth of a second is some 0.0007 degrees of the orbit";
+            EXPECT_NE(Sunlit(orbit.At(edge - 1000)->positionKm, sun), Sunlit(orbit.At(edge + 1000)->positionKm, sun));
+        }
+        EXPECT_FALSE(Sunlit(orbit.At((entry + exit) / 2)->positionKm, SunPosition((entry + exit) / 2)));
     }
 }

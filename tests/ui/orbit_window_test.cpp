@@ -1,6 +1,8 @@
 // Where the satellite was, in the window: the packet shown's place and light on the table's last
 // row, the next pass in the menu bar's corner as the clock runs, and element sets that cannot be
 // used.
+#include "orbit/eclipses.h"
+#include "support/archive_window.h"
 #include "support/window_harness.h"
 #include "ui/channel_chart.h"
 
@@ -106,4 +108,29 @@ TEST(OrbitWindow, TheChartShadesThePacketsHeardInEclipse) {
     without.AddNumberedPackets(3);
     without.window.Option1_Click(channel::Urbi);
     EXPECT_TRUE(without.window.MSChart1->eclipses().empty());
+}
+
+TEST(OrbitWindow, HistoryShadesTheEclipsesOfTheDaysShown) {
+    QTemporaryDir files;
+    const QString tle = WriteBytes(files.filePath("orbit.tle"), kSets);
+    ArchiveWindow archive(3000, ("TLE = " + tle + "\r\n").toUtf8());  // 2021-02-06 14:00 to 02-08 16:00
+    Form1& window = archive.harness.window;
+    window.MnuHistory->trigger();
+    QApplication::processEvents();
+    History* history = window.history();
+    ASSERT_TRUE(history);
+    // the whole mission is over two days: a band each eclipse, fifteen a day
+    const TimeRange shown = history->range();
+    const Orbit orbit(std::get<ElementSets>(ParseElementSets("orbit.tle", kSets)));
+    const auto expected = EclipsesBetween(orbit, static_cast<double>(*shown.from), static_cast<double>(*shown.to));
+    EXPECT_EQ(history->eclipses(), expected);
+    EXPECT_GE(expected.size(), 25u);
+    int bands = 0;
+    for (int i = 0; i < history->Chart->itemCount(); ++i)
+        if (auto* band = qobject_cast<QCPItemRect*>(history->Chart->item(i)); band && band->brush().color() == kEclipseShade) ++bands;
+    EXPECT_EQ(bands, static_cast<int>(expected.size()));
+    // a week or more is shown without them
+    history->ShowRange({*shown.from - 7 * 86400000LL, *shown.to});
+    QApplication::processEvents();
+    EXPECT_TRUE(history->eclipses().empty());
 }
