@@ -4,7 +4,7 @@
 # The History window over an archive of 60 days of passes (the demo's beacons as a station hears
 # them: four passes of ten minutes a day), whole and zoomed into one pass with the keyboard.
 # The Passes window over the same passes heard by three stations. A limits file's colours,
-# and the Health window.
+# and the Health window. The orbit's context from element sets.
 # Needs Debian's xvfb, xdotool, imagemagick and python3. Usage: tools/docs-screenshots.sh [BUILD_FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -135,4 +135,32 @@ health=$(xdotool search --name '^Health$' | head -1)
 xdotool windowmove "$health" 0 0 windowraise "$health" && sleep 1
 import -window "$health" docs/health.png
 kill "$program"
-echo "docs/orca5s.png, docs/orca5.png, docs/history-mission.png, docs/history-pass.png, docs/passes.png, docs/limits.png and docs/health.png written"
+# Orbit context: the demo capture against element sets of its day and of today, the eclipses
+# shaded behind Battery 1 Volt, the packet's place and the next pass in the menu bar's corner.
+mkdir "$work/orbit"
+python3 - "$work/orbit/orbit.tle" <<'PYTHON'
+import datetime, sys
+def checked(line): return line + str(sum(int(c) if c.isdigit() else c == "-" for c in line) % 10)
+now = datetime.datetime.now(datetime.timezone.utc)
+today = "%02d%012.8f" % (now.year % 100, now.timetuple().tm_yday + (now.hour * 60 + now.minute) / 1440)
+lines = ["ORCA-5"]
+for epoch in ("21037.58333333", today):
+    lines.append(checked("1 99999U 21999A   %s  .00001000  00000-0  50000-4 0  999" % epoch))
+    lines.append(checked("2 99999  97.5000 120.0000 0010000  90.0000 270.0000 15.2000000000010"))
+open(sys.argv[1], "w").write("\n".join(lines) + "\n")
+PYTHON
+printf 'TLE = orbit.tle\r\nLATITUDE = 48.1\r\nLONGITUDE = 11.6\r\nALTITUDE = 520\r\n' >"$work/orbit/conf.ini"
+cp "$build/orca5s" "$work/orbit/"
+"$work/orbit/orca5s" >/dev/null 2>&1 &
+program=$!
+sleep 2
+xdotool mousemove 15 8 click 1 && sleep 0.5                  # "File"
+xdotool mousemove 60 28 click 1 && sleep 1                   # "Open KISS File"
+xdotool type --delay 5 "$capture" && xdotool key Return && sleep 2
+xdotool search --pid "$program" | while read -r window; do xdotool windowsize "$window" 760 830; done
+sleep 1
+xdotool mousemove 489 166 click 1 && sleep 1                  # Battery 1 Volt
+xdotool mousemove 662 714 click 1 && sleep 1                  # "B" off: a line, the bands behind it
+import -window root -crop 760x775+0+0 docs/orbit.png
+kill "$program"
+echo "docs/orca5s.png, docs/orca5.png, docs/history-mission.png, docs/history-pass.png, docs/passes.png, docs/limits.png, docs/health.png and docs/orbit.png written"
