@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
@@ -70,6 +71,15 @@ TEST(OrbitProgram, EachRowHasWhereTheSatelliteWasWhenItWasHeard) {
     EXPECT_TRUE(objects[0].endsWith(R"(,"sat_lat":null,"sat_lon":null,"sat_alt_km":null,"sunlit":null})"));
     EXPECT_TRUE(objects[1].contains(R"(,"sat_alt_km":3)")) << "no station: no look angles";
     EXPECT_FALSE(objects[1].contains("elevation"));
+
+    const Finished influx = Decode({"--influx", "--tle", run.tle, "--station-at", "48,11,500", run.capture});
+    ASSERT_EQ(influx.exitCode, 0);
+    const QList<QByteArray> points = Lines(influx.out);
+    ASSERT_EQ(points.size(), 2);
+    EXPECT_TRUE(QRegularExpression(R"(,place=1i,sat_lat=-?\d+\.\d{4},sat_lon=-?\d+\.\d{4},sat_alt_km=\d+\.\d{3},sunlit=(true|false),)"
+                                   R"(elevation=-?\d+\.\d\d,azimuth=\d+\.\d\d \d{19}$)")
+                    .match(QString::fromUtf8(points[0])).hasMatch())
+        << points[0].right(160).toStdString();
 
     const Finished without = Decode({run.capture});
     EXPECT_FALSE(without.out.contains("sat_lat")) << "without element sets, nothing changes";
