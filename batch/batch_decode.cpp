@@ -65,6 +65,7 @@ BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogSty
             .satelliteFrame = sinks_.satelliteFrames},
       context_{view_, log},
       orbit_(std::move(orbit)) {
+    if (orbit_.station) lookFrom_.emplace(*orbit_.station);
     if (!sinks_.progress) sinks_.progress = [](qint64) {};
     std::string heading = format_ == RowFormat::Csv ? CsvHeading() : std::string();
     if (orbit_.orbit && !heading.empty()) heading.insert(heading.size() - 2, OrbitCsvHeading(orbit_.station.has_value()));
@@ -137,10 +138,10 @@ bool BatchDecoder::WriteRow(const DecodedPacket& packet) {
     RowWriter::Packet& queued = writer_->Add();
     queued.record.values = packet.record.values;
     queued.record.rxTime.assign(packet.record.rxTime);
-    // worked out here, and written on the rows' thread: the two threads share the work
+    // the model here, the point and the look on the rows' thread: the two threads share the work
     if (orbit_.orbit) {
         const std::optional<std::int64_t> timeMs = UtcMilliseconds(packet.record.rxTime);
-        queued.orbit = timeMs ? orbit_.orbit->PointAt(static_cast<double>(*timeMs), orbit_.station) : std::nullopt;
+        queued.orbit = timeMs ? orbit_.orbit->PlaceAt(static_cast<double>(*timeMs)) : std::nullopt;
     }
     if (format_ == RowFormat::Csv) return true;
     queued.record.obcTime.assign(packet.record.obcTime);
@@ -167,7 +168,10 @@ void BatchDecoder::FormatRow(std::string& rows, const RowWriter::Packet& packet)
         AppendLineProtocol(rows, packet.record, {packet.station, packet.source, packet.place, packet.nanoseconds}, AllChannels());
         break;
     }
-    if (orbit_.orbit) AppendOrbitToRow(rows, start, format_, packet.orbit, orbit_.station.has_value(), decimalSeparator_);
+    if (orbit_.orbit) {
+        const std::optional<OrbitPoint> point = packet.orbit ? std::optional(PointOf(*packet.orbit, lookFrom_ ? &*lookFrom_ : nullptr)) : std::nullopt;
+        AppendOrbitToRow(rows, start, format_, point, lookFrom_.has_value(), decimalSeparator_);
+    }
 }
 
 void BatchDecoder::Count(const LiveArrival& arrival) {

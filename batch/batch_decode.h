@@ -80,6 +80,7 @@ private:
     std::string station_;
     PointSpacing spacing_;               // the line protocol's points of one time
     OrbitColumns orbit_;                 // asked on the decoding thread only
+    std::optional<StationFrame> lookFrom_;  // the station, looked from on the rows' thread
     std::unique_ptr<RowWriter> writer_;  // none without a rows sink
 };
 

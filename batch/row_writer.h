@@ -22,7 +22,7 @@ public:
         TelemetryRecord record;
         std::string source, frameHex, station;
         std::int64_t place = 0, nanoseconds = 0;  // a line's, of the line protocol
-        std::optional<OrbitPoint> orbit;           // where the satellite was, with element sets
+        std::optional<OrbitPlace> orbit;           // where the satellite was, with element sets
     };
     using Format = std::function<void(std::string& rows, const Packet& packet)>;
     using Sink = std::function<void(std::string_view rows)>;

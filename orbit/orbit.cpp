@@ -48,26 +48,29 @@ bool Orbit::Knots(double timeMs) const {
     return true;
 }
 
-std::optional<OrbitPoint> Orbit::PointAt(double timeMs, const std::optional<Geodetic>& station) const {
-    Vector position;
-    Vector sun;
+std::optional<OrbitPlace> Orbit::PlaceAt(double timeMs) const {
     if (Knots(timeMs)) {
-        position = Between(knots_->first.state, knots_->second.state, kKnotMs / 1000, (timeMs - knots_->first.timeMs) / kKnotMs);
-        sun = sun_;
-    } else {
-        const std::optional<OrbitState> state = At(timeMs);
-        if (!state) return std::nullopt;
-        position = state->positionKm;
-        sun = SunPosition(timeMs);
+        const Vector position = Between(knots_->first.state, knots_->second.state, kKnotMs / 1000, (timeMs - knots_->first.timeMs) / kKnotMs);
+        return OrbitPlace{EarthFixed(position, timeMs), Sunlit(position, sun_)};
     }
-    const Vector earthFixed = EarthFixed(position, timeMs);
-    OrbitPoint point{GeodeticOf(earthFixed), Sunlit(position, sun), std::nullopt};
-    if (station) {
-        const Geodetic& place = *station;
-        if (!station_ || station_->place.latitudeDeg != place.latitudeDeg || station_->place.longitudeDeg != place.longitudeDeg ||
-            station_->place.altitudeKm != place.altitudeKm)
-            station_.emplace(place);
-        point.look = LookFrom(*station_, earthFixed);
-    }
+    const std::optional<OrbitState> state = At(timeMs);
+    if (!state) return std::nullopt;
+    return OrbitPlace{EarthFixed(state->positionKm, timeMs), Sunlit(state->positionKm, SunPosition(timeMs))};
+}
+
+OrbitPoint PointOf(const OrbitPlace& place, const StationFrame* station) {
+    OrbitPoint point{GeodeticOf(place.earthFixed), place.sunlit, std::nullopt};
+    if (station) point.look = LookFrom(*station, place.earthFixed);
     return point;
+}
+
+std::optional<OrbitPoint> Orbit::PointAt(double timeMs, const std::optional<Geodetic>& station) const {
+    const std::optional<OrbitPlace> place = PlaceAt(timeMs);
+    if (!place) return std::nullopt;
+    if (!station) return PointOf(*place, nullptr);
+    const Geodetic& at = *station;
+    if (!station_ || station_->place.latitudeDeg != at.latitudeDeg || station_->place.longitudeDeg != at.longitudeDeg ||
+        station_->place.altitudeKm != at.altitudeKm)
+        station_.emplace(at);
+    return PointOf(*place, &*station_);
 }

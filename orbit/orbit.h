@@ -14,6 +14,16 @@ struct OrbitPoint {
     std::optional<LookAngles> look;  // from the station, where one is given
 };
 
+// The satellite at a time as the Earth turns under it: what the rest of its point is worked
+// out from, on another thread if need be.
+struct OrbitPlace {
+    Vector earthFixed;
+    bool sunlit = false;
+};
+
+// The sub-satellite point, the light and the look from a station (where one is given) of a place.
+OrbitPoint PointOf(const OrbitPlace& place, const StationFrame* station);
+
 // Where the satellite is at a time, by the element set of that time: each set's model is worked
 // out once, when first needed, so one thread at a time asks it.
 class Orbit {
@@ -29,6 +39,8 @@ public:
     // positions and velocities, which follows the model to a few centimetres (its own error
     // is a kilometre or so).
     std::optional<OrbitPoint> PointAt(double timeMs, const std::optional<Geodetic>& station) const;
+    // ... the part of it that needs the model, the rest for PointOf
+    std::optional<OrbitPlace> PlaceAt(double timeMs) const;
 
 private:
     const Sgp4& ModelAt(double timeMs) const;

@@ -55,7 +55,7 @@ namespace {
 bool Matches(std::string_view text, std::string_view pattern) {
     if (text.size() < pattern.size()) return false;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        const bool digit = std::isdigit(static_cast<unsigned char>(text[i])) != 0;
+        const bool digit = text[i] >= '0' && text[i] <= '9';  // the C locale's digits, without a call a character
         if (pattern[i] == 'd' ? !digit : text[i] != pattern[i]) return false;
     }
     return true;
