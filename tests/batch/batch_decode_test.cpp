@@ -1,5 +1,6 @@
 #include "batch/batch_decode.h"
 #include "exports/json_lines.h"
+#include "exports/orbit_fields.h"
 #include "intake/satnogs_reader.h"
 #include "intake/capture_log.h"
 #include "intake/frame_recognition.h"
@@ -187,4 +188,28 @@ TEST(BatchDecoder, EachInputStartsWithoutATimeAndAByteOrderMarkHidesNoLine) {
     EXPECT_EQ(decoder.totals().skipped, 0);
     const std::size_t second = rows.find('\n', rows.find("14:20:00.123 UTC;")) + 1;
     EXPECT_EQ(rows[second], ';') << "b.kss has no time of its own: " << rows.substr(second, 40);
+}
+
+// Where the satellite was, worked out where each packet is decoded and written where its row is:
+// a SatNOGS export of 7000 packets a second apart, each row's columns as the orbit has them.
+TEST(BatchDecoder, EachRowHasTheOrbitsColumnsWhateverTheThreadsPace) {
+    const char sets[] = "1 99999U 21999A   21037.58333333  .00001000  00000-0  50000-4 0  9999\n"
+                        "2 99999  97.5000 120.0000 0010000  90.0000 270.0000 15.20000000000109\n";
+    const Orbit orbit(std::get<ElementSets>(ParseElementSets("orbit.tle", sets)));
+    const Geodetic station{48.1, 11.6, 0.52};
+    QTemporaryDir folder;
+    std::string rows;
+    BatchDecoder decoder(RowFormat::Csv, '.', kDecodeLog, RowsInto(rows), OrbitColumns{orbit, station});
+    ASSERT_EQ(decoder.Decode(QFile::encodeName(WriteBytes(folder.filePath("export.csv"), TrickyExport("\r\n"))), InputFormat::Detect), "");
+    decoder.Flush();
+    std::size_t checked = 0;
+    for (std::size_t at = rows.find("\r\n") + 2; at < rows.size(); at = rows.find("\r\n", at) + 2, ++checked) {
+        const std::string_view line(rows.data() + at, rows.find("\r\n", at) - at);
+        const std::optional<OrbitPoint> point = orbit.PointAt(static_cast<double>(*UtcMilliseconds(line.substr(0, 23))), station);
+        ASSERT_TRUE(point);
+        std::string expected;
+        AppendOrbitCsv(expected, point, true, '.');
+        ASSERT_TRUE(line.ends_with(expected)) << line.substr(line.size() - 80);
+    }
+    EXPECT_EQ(checked, 7000u);
 }
