@@ -53,7 +53,7 @@ void Form1::OpenOrbit(const QString& confFolder) {
     if (configuration_.tle.isEmpty()) return;
     OrbitLabel = new QLabel(SSTab1->widget(0));
     OrbitLabel->setObjectName("OrbitLabel");
-    OrbitLabel->setGeometry(TwipsRect(3600, 60 + 240 * 17, 6600, 255));
+    OrbitLabel->setGeometry(TwipsRect(3600, 60 + 240 * 17, 6600, 255));  // the table's last row, beside its one channel
     OrbitLabel->setAccessibleDescription("Where the satellite was when the packet shown was heard");
     NextPassLabel = new QLabel(this);
     NextPassLabel->setObjectName("NextPassLabel");
