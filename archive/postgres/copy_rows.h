@@ -27,6 +27,11 @@ public:
     // The rows with the trailer the format ends with.
     const std::string& Finished();
     bool empty() const { return rows_ == 0; }
+    // Rows sent as they come: those in hand, then forgotten once sent; the rows after them, and
+    // the trailer, follow on from them.
+    const std::string& data() const { return data_; }
+    std::size_t size() const { return data_.size(); }
+    void Sent() { data_.clear(); }
 
 private:
     void Length(std::int32_t length);

@@ -69,17 +69,25 @@ std::vector<std::string> Migrations() {
     };
 }
 
+// A batch's new frames go to the server as they come, in pieces of about this many bytes, so
+// that the server takes in their wide rows (most of a batch's time) while this side decodes.
+constexpr std::size_t kCopyPiece = 64 * 1024;
+
+std::string FrameColumns() { return "frames(id, time, last_time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")"; }
+
 // A writer takes new frames' ids from the server this many at a time; those it does not use
 // stay unused.
-constexpr int kIdsAtOnce = 256;
+constexpr int kIdsAtOnce = 4096;
 
 // The frames a condition picks, then their receptions' sources and times: what a batch keeps of
 // them, read in binary as the server keeps them. A row a frame (its source null) and a row a
 // reception (its span null), so that a frame's bytes come once however many stations heard it.
+// The receptions are looked up by the frames' ids: joined, the server chose to read every
+// reception of the archive for a minute's frames.
 std::string FramesNear(const std::string& condition) {
     return "SELECT f.id, f.time, f.last_time, f.digest, f.bytes, NULL, NULL FROM frames f WHERE " + condition +
-           " UNION ALL SELECT r.frame, NULL, NULL, NULL, NULL, r.source, r.time FROM frames f JOIN receptions r ON r.frame = f.id WHERE " +
-           condition;
+           " UNION ALL SELECT r.frame, NULL, NULL, NULL, NULL, r.source, r.time FROM receptions r WHERE r.frame = ANY(ARRAY(SELECT f.id FROM frames f WHERE " +
+           condition + "))";
 }
 
 // The statements of a writer, prepared once a connection.
@@ -185,14 +193,17 @@ PostgresArchive::~PostgresArchive() {
 
 // A server that does not answer is given up on: a connection in 10 seconds, a peer gone silent
 // in about two minutes, a statement after 15 minutes (none of a station's takes near that; the
-// owner's migration is not limited). The URL's own options come after these and win.
+// owner's migration is not limited). A writer's reads are of a few hours: the workers a server
+// started for one took a hundred times as long as the read. The URL's own options come after
+// these and win.
 pg_conn* Connect(const QString& url, PostgresArchive::Mode mode) {
     const QByteArray given = url.toUtf8();
     std::vector<const char*> keywords{"connect_timeout", "keepalives", "keepalives_idle", "keepalives_interval", "keepalives_count"};
     std::vector<const char*> values{"10", "1", "60", "10", "6"};
     if (mode != PostgresArchive::Mode::Migrate) {
         keywords.push_back("options");
-        values.push_back("-c statement_timeout=900000");
+        values.push_back(mode == PostgresArchive::Mode::ReadWrite ? "-c statement_timeout=900000 -c max_parallel_workers_per_gather=0"
+                                                                  : "-c statement_timeout=900000");
     }
     keywords.insert(keywords.end(), {"dbname", nullptr});
     values.insert(values.end(), {given.constData(), nullptr});
@@ -302,6 +313,7 @@ QString PostgresArchive::Prepare() {
 }
 
 QString PostgresArchive::Run(const std::string& sql, const Parameters& parameters, const Rows& take) {
+    if (QString error = FinishCopy(); !error.isEmpty()) return error;
     // statements one after another (a migration, a transaction's start) go as they are
     if (parameters.values.empty() && !take) {
         PGresult* result = PQexec(connection_, sql.c_str());
@@ -329,6 +341,7 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
 }
 
 QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
+    if (QString error = FinishCopy(); !error.isEmpty()) return error;
     const std::vector<const char*> values = parameters.Pointers();
     PGresult* result = PQexecPrepared(connection_, statement, static_cast<int>(values.size()), values.data(), nullptr, nullptr,
                                       answer == Answer::Binary);
@@ -343,7 +356,7 @@ QString PostgresArchive::RunPrepared(const char* statement, const Parameters& pa
 // A batch is a transaction that holds the writers' lock: a failure ends it, and the summaries
 // in hand go with it.
 QString PostgresArchive::BeginBatch() {
-    if (inBatch_ && PQtransactionStatus(connection_) == PQTRANS_INTRANS) return {};
+    if (inBatch_ && (copying_ || PQtransactionStatus(connection_) == PQTRANS_INTRANS)) return {};
     merge_.summaries().Clear();
     batch_.Clear();
     if (PQtransactionStatus(connection_) == PQTRANS_INERROR) Run("ROLLBACK");
@@ -355,7 +368,8 @@ QString PostgresArchive::BeginBatch() {
 QString PostgresArchive::Commit() {
     if (!inBatch_) return {};
     inBatch_ = false;
-    QString error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteGathered() : "the batch was lost";
+    QString error = FinishCopy();
+    if (error.isEmpty()) error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteGathered() : "the batch was lost";
     if (error.isEmpty()) error = Run("COMMIT");
     if (!error.isEmpty()) Run("ROLLBACK");
     batch_.Clear();
@@ -363,6 +377,7 @@ QString PostgresArchive::Commit() {
 }
 
 void PostgresArchive::Rollback() {
+    FinishCopy(Ending::GivenUp);
     if (inBatch_) Run("ROLLBACK");
     inBatch_ = false;
     merge_.summaries().Clear();
@@ -426,7 +441,7 @@ QString PostgresArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, s
     id = freeIds_.back();
     freeIds_.pop_back();
     batch_.Insert(id, timeMs, digest, bytes, telemetry);
-    return {};
+    return StreamFresh();
 }
 
 QString PostgresArchive::InsertReception(std::int64_t frame, const Reception& reception, bool& added) {
@@ -444,15 +459,10 @@ QString PostgresArchive::Merge(std::int64_t into, const SamePacket& emptied) {
     return {};
 }
 
-// What the batch has gathered, many rows a statement: the new frames and their receptions
-// copied in, and the known frames heard earlier than they were moved.
+// What the batch has gathered, many rows a statement: the receptions copied in (the new frames
+// went as they came), and the known frames heard earlier than they were moved.
 QString PostgresArchive::WriteBatch() {
     if (batch_.empty()) return {};
-    CopyRows frames;
-    for (const BatchFrames::Frame* frame : batch_.Fresh()) {
-        frames.Row(6 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Time(frame->lastMs).Integer(frame->digest).Text(frame->bytes);
-        EachRecordField(frame->telemetry ? &*frame->telemetry : nullptr, frames);
-    }
     CopyRows receptions;
     for (const BatchFrames::NewReception& reception : batch_.receptions())
         receptions.Row(4).Integer(reception.frame).Text(reception.source).Time(reception.timeMs).Text(reception.station);
@@ -466,8 +476,7 @@ QString PostgresArchive::WriteBatch() {
         if (span.earlier || span.lastMs - span.timeMs > kHeardLongMs)
             for (std::size_t k = 0; const std::int64_t number : {id, span.timeMs, span.lastMs})
                 spans[k++].append(1, ',').append(std::to_string(number));
-    QString error = Copy("frames(id, time, last_time, digest, bytes, obc_time" + EachChannel([](const std::string& c, int) { return ", " + c; }) + ")", frames);
-    if (error.isEmpty()) error = Copy("receptions(frame, source, time, station)", receptions);
+    QString error = Copy("receptions(frame, source, time, station)", std::move(receptions));
     if (error.isEmpty() && !spans[0].empty()) {
         Parameters arrays;
         for (std::string& numbers : spans) arrays.Text("{" + numbers.substr(1) + "}");
@@ -484,21 +493,59 @@ QString PostgresArchive::WriteBatch() {
     return error;
 }
 
-QString PostgresArchive::Copy(const std::string& into, CopyRows& rows) {
-    if (rows.empty()) return {};
-    PGresult* started = PQexec(connection_, ("COPY " + into + " FROM STDIN (FORMAT binary)").c_str());
-    const bool copying = PQresultStatus(started) == PGRES_COPY_IN;
-    QString error = copying ? QString() : Failure(started);
-    PQclear(started);
-    if (!copying) return error;
-    const std::string& data = rows.Finished();
-    if (PQputCopyData(connection_, data.data(), static_cast<int>(data.size())) != 1 || PQputCopyEnd(connection_, nullptr) != 1)
-        error = Failure(nullptr);
-    while (PGresult* result = PQgetResult(connection_)) {
-        if (PQresultStatus(result) != PGRES_COMMAND_OK && error.isEmpty()) error = Failure(result);
-        PQclear(result);
+// A new frame, copied at once: the copy stays open, and the batch changes the frame from then
+// on as it changes the frames it read.
+QString PostgresArchive::StreamFresh() {
+    if (!copying_) {
+        if (QString error = StartCopy(FrameColumns()); !error.isEmpty()) return error;
     }
+    for (const BatchFrames::Frame* frame : batch_.Fresh()) {
+        copy_.Row(6 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Time(frame->lastMs).Integer(frame->digest).Text(frame->bytes);
+        EachRecordField(frame->telemetry ? &*frame->telemetry : nullptr, copy_);
+    }
+    batch_.FreshWritten();
+    if (copy_.size() < kCopyPiece) return {};
+    const bool sent = PQputCopyData(connection_, copy_.data().data(), static_cast<int>(copy_.size())) == 1;
+    copy_.Sent();
+    return sent ? QString() : Failure(nullptr);
+}
+
+QString PostgresArchive::StartCopy(const std::string& into) {
+    if (QString error = FinishCopy(); !error.isEmpty()) return error;
+    PGresult* answer = PQexec(connection_, ("COPY " + into + " FROM STDIN (FORMAT binary)").c_str());
+    copying_ = PQresultStatus(answer) == PGRES_COPY_IN;
+    const QString error = copying_ ? QString() : Failure(answer);
+    PQclear(answer);
+    copy_ = CopyRows();
     return error;
+}
+
+QString PostgresArchive::FinishCopy(Ending ending) {
+    if (!copying_) return {};
+    copying_ = false;
+    QString error;
+    const std::string& rest = copy_.Finished();
+    if (ending == Ending::GivenUp ? PQputCopyEnd(connection_, "the batch was given up") != 1
+                                  : PQputCopyData(connection_, rest.data(), static_cast<int>(rest.size())) != 1 || PQputCopyEnd(connection_, nullptr) != 1)
+        error = Failure(nullptr);
+    // told once every answer is in: a server shutting down says so before it closes the connection
+    PGresult* failed = nullptr;
+    while (PGresult* result = PQgetResult(connection_)) {
+        if (PQresultStatus(result) != PGRES_COMMAND_OK && !failed)
+            failed = result;
+        else
+            PQclear(result);
+    }
+    if (failed && error.isEmpty()) error = Failure(failed);
+    PQclear(failed);
+    return error;
+}
+
+QString PostgresArchive::Copy(const std::string& into, CopyRows rows) {
+    if (rows.empty()) return {};
+    if (QString error = StartCopy(into); !error.isEmpty()) return error;
+    copy_ = std::move(rows);
+    return FinishCopy();
 }
 
 // Rows given a statement each few thousand, within the parameters a statement may have: each
@@ -579,6 +626,7 @@ bool PostgresArchive::Lost() { return PQstatus(connection_) == CONNECTION_BAD; }
 
 bool PostgresArchive::Reconnect() {
     PQreset(connection_);
+    copying_ = false;
     if (PQstatus(connection_) != CONNECTION_OK) return false;
     inBatch_ = false;
     merge_.summaries().Clear();

@@ -2,11 +2,11 @@
 
 #include "archive/sql_archive.h"
 #include "archive/batch_frames.h"
+#include "archive/postgres/copy_rows.h"
 
 #include <memory>
 #include <vector>
 
-class CopyRows;
 struct pg_conn;
 struct pg_result;
 
@@ -23,7 +23,8 @@ QString WithoutPassword(const QString& location);
 // more than SELECT, INSERT and UPDATE. Each batch of a writer holds a lock of the archive's
 // own inside its transaction: writers of overlapping captures take turns a batch at a time,
 // and the rules of the merge see every packet the other wrote. A batch reads the frames near
-// its receptions an hour at a time and writes what it gathered many rows a statement.
+// its receptions hours at a time, copies its new frames to the server as they come, and writes
+// the rest of what it gathered many rows a statement.
 class PostgresArchive : public SqlArchive<PostgresArchive>, private MergeStatements, private RebuildStatements {
 public:
     enum class Mode { ReadWrite, ReadOnly, Migrate };
@@ -73,7 +74,13 @@ private:
     // Why a statement failed, in the server's words, or that the server went away.
     QString Failure(pg_result* result);
     QString WriteBatch();
-    QString Copy(const std::string& into, CopyRows& rows);
+    // Rows copied into a table: the copy started, its rows (copy_) sent as they come, and ended
+    // when the connection is next used; or all at once.
+    QString StartCopy(const std::string& into);
+    enum class Ending { Kept, GivenUp };
+    QString FinishCopy(Ending ending = Ending::Kept);
+    QString Copy(const std::string& into, CopyRows rows);
+    QString StreamFresh();
     QString UpdateRows(const std::string& head, const std::string& tail, std::size_t count, int width,
                        const std::function<std::string(int first)>& row, const std::function<void(std::size_t, Parameters&)>& fill);
     // What the batch gathered in memory, written before it commits.
@@ -97,6 +104,8 @@ private:
     pg_conn* connection_;
     QString name_;
     bool inBatch_ = false;
+    bool copying_ = false;  // a copy is open
+    CopyRows copy_;
     BatchFrames batch_;
     std::vector<std::int64_t> freeIds_;  // taken from the server for new frames
 };

@@ -317,13 +317,17 @@ TEST(SharedArchive, BothEnginesMakeTheSamePacketsWhateverTheOrderOfTheSources) {
         ASSERT_TRUE(local && shared);
         for (ArchiveWriter* archive : {static_cast<ArchiveWriter*>(local.get()), static_cast<ArchiveWriter*>(shared.get())}) {
             Received result;
-            // a batch a source: packets joined are on the server already
+            // even orders a batch a source, so that packets joined are on the server already; odd
+            // ones in one batch, which joins and moves packets it has sent the server itself
             for (const Source& source : sources) {
                 for (int n = source.every; n <= 300; n += source.every)
                     ASSERT_EQ(archive->Receive({NumberedBeacon(n), kStart + 60000LL * n + source.shiftMs, source.name + std::to_string(n), ""},
                                                result), "");
-                ASSERT_EQ(archive->Commit(), "");
+                if (order % 2 == 0) {
+                    ASSERT_EQ(archive->Commit(), "");
+                }
             }
+            ASSERT_EQ(archive->Commit(), "");
             std::int64_t receptions = 0;
             archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) { receptions += packet.receptions; });
             EXPECT_EQ(archive->CountPackets({}), 300) << order << " " << archive->name().toStdString();
