@@ -184,11 +184,13 @@ PostgresArchive::Parameters& PostgresArchive::Parameters::Null() {
     return *this;
 }
 
-PostgresArchive::PostgresArchive(pg_conn* connection, QString name) : SqlArchive(kSql), connection_(connection), name_(std::move(name)) {}
+PostgresArchive::PostgresArchive(pg_conn* connection, QString url, QString name)
+    : SqlArchive(kSql), connection_(connection), url_(std::move(url)), name_(std::move(name)) {}
 
 PostgresArchive::~PostgresArchive() {
     if (const QString error = Commit(); !error.isEmpty()) qWarning("%s: %s", qPrintable(name_), qPrintable(error));
     PQfinish(connection_);
+    PQfinish(reader_);
 }
 
 // A server that does not answer is given up on: a connection in 10 seconds, a peer gone silent
@@ -212,7 +214,7 @@ pg_conn* Connect(const QString& url, PostgresArchive::Mode mode) {
 
 std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode mode, QString& error) {
     const QString name = WithoutPassword(url);
-    std::unique_ptr<PostgresArchive> archive(new PostgresArchive(Connect(url, mode), name));
+    std::unique_ptr<PostgresArchive> archive(new PostgresArchive(Connect(url, mode), url, name));
     if (PQstatus(archive->connection_) != CONNECTION_OK) {
         error = name + ": " + QString::fromUtf8(PQerrorMessage(archive->connection_)).trimmed();
         return nullptr;
@@ -243,7 +245,7 @@ std::unique_ptr<PostgresArchive> PostgresArchive::Open(const QString& url, Mode 
                 QStringLiteral("; its owner runs: orca5-decode --archive %1 --migrate").arg(archive->OwnersUrl());
         return nullptr;
     }
-    if (error = archive->Prepare(); !error.isEmpty()) {
+    if (error = archive->Prepare(archive->connection_); !error.isEmpty()) {
         error = name + ": " + error;
         return nullptr;
     }
@@ -268,11 +270,12 @@ QString PostgresArchive::OwnersUrl() {
     return url.toString();
 }
 
-QString PostgresArchive::Failure(pg_result* result) {
-    if (PQstatus(connection_) == CONNECTION_BAD)
+QString PostgresArchive::Failure(pg_result* result, pg_conn* on) {
+    if (!on) on = connection_;
+    if (PQstatus(on) == CONNECTION_BAD)
         return "the server closed the connection (it was stopped or restarted, or the network failed), and the batch in "
                "hand went with it: read the same files again once it answers, and what the archive has is skipped";
-    return result ? ServerError(result) : QString::fromUtf8(PQerrorMessage(connection_)).trimmed();
+    return result ? ServerError(result) : QString::fromUtf8(PQerrorMessage(on)).trimmed();
 }
 
 QString PostgresArchive::Migrate() {
@@ -301,11 +304,11 @@ QString PostgresArchive::Migrate() {
     return Run("COMMIT");
 }
 
-QString PostgresArchive::Prepare() {
+QString PostgresArchive::Prepare(pg_conn* on) {
     for (const auto& [name, sql] : WriterStatements()) {
-        PGresult* prepared = PQprepare(connection_, name, sql.c_str(), 0, nullptr);
+        PGresult* prepared = PQprepare(on, name, sql.c_str(), 0, nullptr);
         const bool done = PQresultStatus(prepared) == PGRES_COMMAND_OK;
-        const QString error = done ? QString() : Failure(prepared);
+        const QString error = done ? QString() : Failure(prepared, on);
         PQclear(prepared);
         if (!done) return error;
     }
@@ -342,13 +345,33 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
 
 QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
     if (QString error = FinishCopy(); !error.isEmpty()) return error;
+    return Execute(connection_, statement, parameters, take, answer);
+}
+
+// A batch's reads and its new frames' ids go through a second connection of the same role, so
+// that the first keeps its copy open: the reads need not see what the batch wrote, which it
+// knows already, and the writers' lock the first holds keeps every other writer's batch out.
+QString PostgresArchive::Read(const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
+    if (!reader_) {
+        reader_ = Connect(url_, Mode::ReadWrite);
+        PQsetNoticeProcessor(reader_, [](void*, const char*) {}, nullptr);
+        QString error = PQstatus(reader_) == CONNECTION_OK ? Prepare(reader_) : QString::fromUtf8(PQerrorMessage(reader_)).trimmed();
+        if (!error.isEmpty()) {
+            PQfinish(reader_);
+            reader_ = nullptr;
+            return "a second connection for the batch's reads: " + error;
+        }
+    }
+    return Execute(reader_, statement, parameters, take, answer);
+}
+
+QString PostgresArchive::Execute(pg_conn* on, const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
     const std::vector<const char*> values = parameters.Pointers();
-    PGresult* result = PQexecPrepared(connection_, statement, static_cast<int>(values.size()), values.data(), nullptr, nullptr,
-                                      answer == Answer::Binary);
+    PGresult* result = PQexecPrepared(on, statement, static_cast<int>(values.size()), values.data(), nullptr, nullptr, answer == Answer::Binary);
     const ExecStatusType status = PQresultStatus(result);
     const bool done = status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
     if (done && take) take(result);
-    const QString error = done ? QString() : Failure(result);
+    const QString error = done ? QString() : Failure(result, on);
     PQclear(result);
     return error;
 }
@@ -413,7 +436,7 @@ QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std:
         if (batch_.ToRead(from, to, length).empty()) continue;
         const std::vector<std::int64_t> starts = batch_.ToRead(from, to + ahead, length);
         const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
-        const QString error = RunPrepared(statement, range, [this](pg_result* rows) {
+        const QString error = Read(statement, range, [this](pg_result* rows) {
             const auto field = [rows](int row, int column) { return PQgetvalue(rows, row, column); };
             // the frames first, then what their receptions add to them
             for (int row = 0; row < PQntuples(rows); ++row)
@@ -433,7 +456,7 @@ QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std:
 QString PostgresArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                                      const TelemetryRecord* telemetry, std::int64_t& id) {
     if (freeIds_.empty()) {
-        const QString error = RunPrepared("frame_ids", {}, [this](pg_result* rows) {
+        const QString error = Read("frame_ids", {}, [this](pg_result* rows) {
             for (int row = PQntuples(rows) - 1; row >= 0; --row) freeIds_.push_back(Number(rows, row, 0));
         });
         if (!error.isEmpty()) return error;
@@ -622,16 +645,18 @@ QString PostgresArchive::WriteValues(std::span<const Frame> frames, std::span<co
                       [&](std::size_t i, Parameters& parameters) { EachRecordField(values[i], parameters.Number(frames[i].id)); });
 }
 
-bool PostgresArchive::Lost() { return PQstatus(connection_) == CONNECTION_BAD; }
+bool PostgresArchive::Lost() { return PQstatus(connection_) == CONNECTION_BAD || (reader_ && PQstatus(reader_) == CONNECTION_BAD); }
 
 bool PostgresArchive::Reconnect() {
+    PQfinish(reader_);  // opened again when a batch reads
+    reader_ = nullptr;
     PQreset(connection_);
     copying_ = false;
     if (PQstatus(connection_) != CONNECTION_OK) return false;
     inBatch_ = false;
     merge_.summaries().Clear();
     batch_.Clear();
-    return Prepare().isEmpty();  // a statement is prepared a session
+    return Prepare(connection_).isEmpty();  // a statement is prepared a session
 }
 
 template class SqlArchive<PostgresArchive>;

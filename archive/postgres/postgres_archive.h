@@ -57,12 +57,14 @@ private:
     using Rows = std::function<void(pg_result*)>;
     struct Row;
 
-    explicit PostgresArchive(pg_conn* connection, QString name);
+    PostgresArchive(pg_conn* connection, QString url, QString name);
     QString Run(const std::string& sql, const Parameters& parameters = {}, const Rows& take = {});
     enum class Answer { Text, Binary };
     QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {}, Answer answer = Answer::Text);
+    QString Read(const char* statement, const Parameters& parameters, const Rows& take, Answer answer = Answer::Text);
+    QString Execute(pg_conn* on, const char* statement, const Parameters& parameters, const Rows& take, Answer answer);
     QString Migrate();
-    QString Prepare();
+    QString Prepare(pg_conn* on);
     MergeStatements& merging() { return *this; }
     RebuildStatements& rebuilding() { return *this; }
     QString BeginBatch();
@@ -72,7 +74,7 @@ private:
     // The archive's URL with the database's owner as its user: what the owner runs.
     QString OwnersUrl();
     // Why a statement failed, in the server's words, or that the server went away.
-    QString Failure(pg_result* result);
+    QString Failure(pg_result* result, pg_conn* on = nullptr);
     QString WriteBatch();
     // Rows copied into a table: the copy started, its rows (copy_) sent as they come, and ended
     // when the connection is next used; or all at once.
@@ -102,7 +104,8 @@ private:
     QString Merge(std::int64_t into, const SamePacket& emptied) override;
 
     pg_conn* connection_;
-    QString name_;
+    pg_conn* reader_ = nullptr;  // the batch's reads
+    QString url_, name_;
     bool inBatch_ = false;
     bool copying_ = false;  // a copy is open
     CopyRows copy_;
