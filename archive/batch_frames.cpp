@@ -48,7 +48,6 @@ void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t dige
     Frame& frame = frames_.at(id);
     frame.fresh = true;
     if (telemetry) frame.telemetry = *telemetry;
-    freshIds_.push_back(id);
     ++fresh_;
 }
 
@@ -109,25 +108,18 @@ void BatchFrames::Forget(std::int64_t id) {
 
 std::vector<const BatchFrames::Frame*> BatchFrames::Fresh() const {
     std::vector<const Frame*> fresh;
-    for (const std::int64_t id : freshIds_)
-        if (const auto at = frames_.find(id); at != frames_.end()) fresh.push_back(&at->second);
+    for (const auto& [id, frame] : frames_)
+        if (frame.fresh) fresh.push_back(&frame);
+    std::sort(fresh.begin(), fresh.end(), [](const Frame* a, const Frame* b) { return a->id < b->id; });
     return fresh;
 }
 
-void BatchFrames::FreshWritten() {
-    for (const std::int64_t id : freshIds_)
-        if (const auto at = frames_.find(id); at != frames_.end()) {
-            Frame& frame = at->second;
-            frame.fresh = false;
-            frame.telemetry.reset();
-            frame.archivedMs = frame.timeMs;
-        }
-    fresh_ = 0;
-    freshIds_.clear();
-}
-
 void BatchFrames::Written() {
-    FreshWritten();
+    for (auto& [id, frame] : frames_) {
+        frame.fresh = false;
+        frame.telemetry.reset();
+    }
+    fresh_ = 0;
     receptions_.clear();
     widened_.clear();
     merges_.clear();
@@ -138,7 +130,6 @@ void BatchFrames::Clear() {
     ids_.clear();
     read_.clear();
     fresh_ = 0;
-    freshIds_.clear();
     receptions_.clear();
     widened_.clear();
     merges_.clear();

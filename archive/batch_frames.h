@@ -62,12 +62,8 @@ public:
     const std::vector<NewReception>& receptions() const { return receptions_; }
     const std::map<std::int64_t, Span>& widened() const { return widened_; }
     const std::vector<std::pair<std::int64_t, std::int64_t>>& merges() const { return merges_; }
-    std::size_t freshCount() const { return fresh_; }
     bool empty() const { return fresh_ == 0 && receptions_.empty() && widened_.empty() && merges_.empty(); }
-    // In the archive now, inside the batch's transaction: the new frames alone, which the batch
-    // then changes as it changes any frame it read; or all it gathered.
-    void FreshWritten();
-    void Written();
+    void Written();  // in the archive now, inside the batch's transaction
 
     void Clear();
 
@@ -79,7 +75,6 @@ private:
     std::unordered_multimap<std::int64_t, std::int64_t> ids_;  // by digest
     std::set<std::pair<std::int64_t, std::int64_t>> read_;  // by length and stretch
     std::size_t fresh_ = 0;
-    std::vector<std::int64_t> freshIds_;  // in the order they came; some since emptied into others
     void Forget(std::int64_t id);
     static bool Has(const Frame& frame, std::string_view source);
     static bool AddSource(Frame& frame, std::string_view source);  // false when it had it

@@ -343,9 +343,9 @@ QString PostgresArchive::Run(const std::string& sql, const Parameters& parameter
     return error;
 }
 
-QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
+QString PostgresArchive::RunPrepared(const char* statement, const Parameters& parameters, const Rows& take) {
     if (QString error = FinishCopy(); !error.isEmpty()) return error;
-    return Execute(connection_, statement, parameters, take, answer);
+    return Execute(connection_, statement, parameters, take, Answer::Text);
 }
 
 // A batch's reads and its new frames' ids go through a second connection of the same role, so
@@ -463,8 +463,10 @@ QString PostgresArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, s
     }
     id = freeIds_.back();
     freeIds_.pop_back();
-    batch_.Insert(id, timeMs, digest, bytes, telemetry);
-    return StreamFresh();
+    // copied at once, it is a frame the archive has from then on, which the batch changes as it
+    // changes the frames it read
+    batch_.InArchive(id, timeMs, timeMs, digest, bytes, {});
+    return CopyFrame(id, timeMs, digest, bytes, telemetry);
 }
 
 QString PostgresArchive::InsertReception(std::int64_t frame, const Reception& reception, bool& added) {
@@ -516,17 +518,15 @@ QString PostgresArchive::WriteBatch() {
     return error;
 }
 
-// A new frame, copied at once: the copy stays open, and the batch changes the frame from then
-// on as it changes the frames it read.
-QString PostgresArchive::StreamFresh() {
+// A new frame's row, added to the copy the batch keeps open, and sent with those before it once
+// they fill a piece.
+QString PostgresArchive::CopyFrame(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
+                                   const TelemetryRecord* telemetry) {
     if (!copying_) {
         if (QString error = StartCopy(FrameColumns()); !error.isEmpty()) return error;
     }
-    for (const BatchFrames::Frame* frame : batch_.Fresh()) {
-        copy_.Row(6 + kChannelCount).Integer(frame->id).Time(frame->timeMs).Time(frame->lastMs).Integer(frame->digest).Text(frame->bytes);
-        EachRecordField(frame->telemetry ? &*frame->telemetry : nullptr, copy_);
-    }
-    batch_.FreshWritten();
+    copy_.Row(6 + kChannelCount).Integer(id).Time(timeMs).Time(timeMs).Integer(digest).Text(bytes);
+    EachRecordField(telemetry, copy_);
     if (copy_.size() < kCopyPiece) return {};
     const bool sent = PQputCopyData(connection_, copy_.data().data(), static_cast<int>(copy_.size())) == 1;
     copy_.Sent();

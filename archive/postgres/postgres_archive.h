@@ -60,7 +60,7 @@ private:
     PostgresArchive(pg_conn* connection, QString url, QString name);
     QString Run(const std::string& sql, const Parameters& parameters = {}, const Rows& take = {});
     enum class Answer { Text, Binary };
-    QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {}, Answer answer = Answer::Text);
+    QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {});
     QString Read(const char* statement, const Parameters& parameters, const Rows& take, Answer answer = Answer::Text);
     QString Execute(pg_conn* on, const char* statement, const Parameters& parameters, const Rows& take, Answer answer);
     QString Migrate();
@@ -82,7 +82,7 @@ private:
     enum class Ending { Kept, GivenUp };
     QString FinishCopy(Ending ending = Ending::Kept);
     QString Copy(const std::string& into, CopyRows rows);
-    QString StreamFresh();
+    QString CopyFrame(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes, const TelemetryRecord* telemetry);
     QString UpdateRows(const std::string& head, const std::string& tail, std::size_t count, int width,
                        const std::function<std::string(int first)>& row, const std::function<void(std::size_t, Parameters&)>& fill);
     // What the batch gathered in memory, written before it commits.
