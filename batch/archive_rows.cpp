@@ -3,7 +3,6 @@
 #include "exports/csv_export.h"
 #include "exports/json_lines.h"
 #include "exports/line_protocol.h"
-#include "exports/orbit_fields.h"
 #include "intake/frame_recognition.h"
 #include "telemetry/channel_names.h"
 #include "telemetry/hex_text.h"
@@ -41,8 +40,7 @@ QString WriteArchivedPackets(ArchiveReader& store, const ArchiveQuery& query, Ro
                              const std::function<void(std::string_view)>& write,
                              const std::function<void(const ArchivedPacket&)>& each, const OrbitColumns& orbit) {
     const bool station = orbit.station.has_value();
-    std::string rows = format == RowFormat::Csv ? CsvHeading(query.channels) : std::string();
-    if (orbit.orbit && !rows.empty()) rows.insert(rows.size() - 2, OrbitCsvHeading(station));
+    std::string rows = WithOrbitHeading(format == RowFormat::Csv ? CsvHeading(query.channels) : std::string(), orbit);
     std::string frameHex;
     PointSpacing spacing;
     const PacketQuery packets{query.range, each ? AllChannels() : std::span<const int>(query.channels), format != RowFormat::Csv};

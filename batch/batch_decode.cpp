@@ -3,7 +3,6 @@
 #include "exports/csv_export.h"
 #include "exports/json_lines.h"
 #include "exports/line_protocol.h"
-#include "exports/orbit_fields.h"
 #include "intake/satnogs_reader.h"
 #include "intake/kiss.h"
 #include "intake/kiss_file.h"
@@ -67,10 +66,8 @@ BatchDecoder::BatchDecoder(RowFormat format, char decimalSeparator, const LogSty
       orbit_(std::move(orbit)) {
     if (orbit_.station) lookFrom_.emplace(*orbit_.station);
     if (!sinks_.progress) sinks_.progress = [](qint64) {};
-    std::string heading = format_ == RowFormat::Csv ? CsvHeading() : std::string();
-    if (orbit_.orbit && !heading.empty()) heading.insert(heading.size() - 2, OrbitCsvHeading(orbit_.station.has_value()));
     if (sinks_.rows)
-        writer_ = std::make_unique<RowWriter>(std::move(heading),
+        writer_ = std::make_unique<RowWriter>(WithOrbitHeading(format_ == RowFormat::Csv ? CsvHeading() : std::string(), orbit_),
                                               [this](std::string& rows, const RowWriter::Packet& packet) { FormatRow(rows, packet); },
                                               sinks_.rows);
 }

@@ -4,6 +4,11 @@
 
 #include <algorithm>
 
+std::string WithOrbitHeading(std::string heading, const OrbitColumns& orbit) {
+    if (orbit.orbit && !heading.empty()) heading.insert(heading.size() - 2, OrbitCsvHeading(orbit.station.has_value()));
+    return heading;
+}
+
 void AppendOrbitToRow(std::string& rows, std::size_t start, RowFormat format, const std::optional<OrbitPoint>& point, bool station,
                       char decimalSeparator) {
     const std::size_t endAt = format == RowFormat::LineProtocol ? rows.find_last_of(' ') : rows.size() - 2;

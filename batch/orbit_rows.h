@@ -12,6 +12,10 @@ struct OrbitColumns {
     std::optional<Geodetic> station;
 };
 
+// A CSV heading (none for the other formats) with the orbit's names before its CR LF, where
+// there are element sets.
+std::string WithOrbitHeading(std::string heading, const OrbitColumns& orbit);
+
 // The orbit's columns put where a row's fields end (the row begins at `start`): before a CSV
 // line's CR LF, a JSON object's closing brace, a point's time stamp. A point of none leaves
 // them empty (null), and a line protocol point without them.

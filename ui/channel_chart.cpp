@@ -153,17 +153,23 @@ void ChannelChart::Draw() {
     replot();
 }
 
-void ChannelChart::DrawEclipses() {
-    for (const auto& [first, last] : eclipses_) {
-        auto* band = new QCPItemRect(this);
-        band->setLayer("background");  // behind the grid and the data
-        band->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
-        band->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
-        band->topLeft->setCoords(first - 0.5, 0);
-        band->bottomRight->setCoords(last + 0.5, 1);
-        band->setPen(Qt::NoPen);
-        band->setBrush(kEclipseShade);
+void AddEclipseBand(QCustomPlot& plot, double from, double to) {
+    auto* band = new QCPItemRect(&plot);
+    band->setClipAxisRect(plot.axisRect());
+    band->setLayer("background");  // behind the grid and the data
+    for (QCPItemPosition* corner : {band->topLeft, band->bottomRight}) {
+        corner->setAxisRect(plot.axisRect());
+        corner->setAxes(plot.xAxis, plot.yAxis);
+        corner->setTypeY(QCPItemPosition::ptAxisRectRatio);
     }
+    band->topLeft->setCoords(from, 0);
+    band->bottomRight->setCoords(to, 1);
+    band->setPen(Qt::NoPen);
+    band->setBrush(kEclipseShade);
+}
+
+void ChannelChart::DrawEclipses() {
+    for (const auto& [first, last] : eclipses_) AddEclipseBand(*this, first - 0.5, last + 0.5);
 }
 
 QCPRange ChannelChart::ValueRange() const {

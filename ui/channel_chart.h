@@ -14,6 +14,10 @@ enum class ChartStyle { Bars, Line };
 // The shade behind what was measured in the Earth's shadow.
 inline const QColor kEclipseShade(205, 210, 222);
 
+// A band of that shade from `from` to `to` on a plot's x axis, its whole height, behind the grid
+// and the data.
+void AddEclipseBand(QCustomPlot& plot, double from, double to);
+
 // The colours of the series of a chart group, in its order.
 inline const QColor kSeriesColours[] = {QColor(70, 130, 180), QColor(34, 139, 34), QColor(176, 48, 96)};
 

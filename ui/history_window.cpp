@@ -206,20 +206,7 @@ void History::DrawEclipses(const TimeRange& shown) {
     constexpr std::int64_t kLongestShadedMs = 3 * 86400000LL;
     if (!orbit_ || !shown.from || !shown.to || *shown.to - *shown.from > kLongestShadedMs) return;
     eclipses_ = EclipsesBetween(*orbit_, static_cast<double>(*shown.from), static_cast<double>(*shown.to));
-    for (const auto& [entry, exit] : eclipses_) {
-        auto* band = new QCPItemRect(Chart);
-        band->setClipAxisRect(Chart->axisRect());
-        band->setLayer("background");  // behind the grid and the columns
-        for (QCPItemPosition* corner : {band->topLeft, band->bottomRight}) {
-            corner->setAxisRect(Chart->axisRect());
-            corner->setAxes(Chart->xAxis, Chart->yAxis);
-            corner->setTypeY(QCPItemPosition::ptAxisRectRatio);
-        }
-        band->topLeft->setCoords(ChartSeconds(std::llround(entry)), 0);
-        band->bottomRight->setCoords(ChartSeconds(std::llround(exit)), 1);
-        band->setPen(Qt::NoPen);
-        band->setBrush(kEclipseShade);
-    }
+    for (const auto& [entry, exit] : eclipses_) AddEclipseBand(*Chart, ChartSeconds(std::llround(entry)), ChartSeconds(std::llround(exit)));
 }
 
 void History::ShowDays() {

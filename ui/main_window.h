@@ -195,7 +195,9 @@ private:
     void OpenOrbit(const QString& confFolder);
     void ShowOrbit(const TelemetryRecord* shown);
     void ShowNextPass();
-    std::vector<std::pair<int, int>> EclipseRows() const;  // the stored packets heard in eclipse
+    // The stored packets heard in eclipse, as runs of rows: worked out for each packet once, as
+    // the store grows, not at each chart.
+    const std::vector<std::pair<int, int>>& EclipseRows();
     void JudgeLimits(const TelemetryRecord& record);  // each packet as it is stored, in order
     void ResetLimits();                               // an import starts anew
     void TickLimits();                                // each second: stale, and Health's "ago"
@@ -253,6 +255,8 @@ private:
     std::optional<Geodetic> station_;  // with LATITUDE and LONGITUDE
     std::optional<PredictedPass> nextPass_;
     double nextSearchMs_ = 0;
+    std::vector<std::pair<int, int>> eclipseRows_;  // of the rows up to eclipseRowsThrough_
+    int eclipseRowsThrough_ = 0;
     std::function<qint64()> now_ = [] { return QDateTime::currentMSecsSinceEpoch(); };
 
     // Decoded but not yet shown: a box appended line by line takes seconds for 10000 lines.

@@ -105,19 +105,19 @@ void Form1::ShowNextPass() {
     if (health_) health_->ShowNextPass(text);
 }
 
-std::vector<std::pair<int, int>> Form1::EclipseRows() const {
-    std::vector<std::pair<int, int>> runs;
-    if (!orbit_) return runs;
-    for (int row = 1; row <= state_.packetCount; ++row) {
+const std::vector<std::pair<int, int>>& Form1::EclipseRows() {
+    if (!orbit_) return eclipseRows_;
+    for (int row = eclipseRowsThrough_ + 1; row <= state_.packetCount; ++row) {
         const std::optional<std::int64_t> timeMs = UtcMilliseconds(state_.packetStore[row - 1].rxTime);
-        const std::optional<OrbitPoint> point = timeMs ? orbit_->PointAt(static_cast<double>(*timeMs), std::nullopt) : std::nullopt;
-        if (!point || point->sunlit) continue;
-        if (!runs.empty() && runs.back().second == row - 1)
-            runs.back().second = row;
+        const std::optional<OrbitPlace> place = timeMs ? orbit_->PlaceAt(static_cast<double>(*timeMs)) : std::nullopt;
+        if (!place || place->sunlit) continue;
+        if (!eclipseRows_.empty() && eclipseRows_.back().second == row - 1)
+            eclipseRows_.back().second = row;
         else
-            runs.emplace_back(row, row);
+            eclipseRows_.emplace_back(row, row);
     }
-    return runs;
+    eclipseRowsThrough_ = state_.packetCount;
+    return eclipseRows_;
 }
 
 void Form1::SetClock(std::function<qint64()> now) {

@@ -25,6 +25,8 @@ void Form1::ApplyChannelTable() {
 void Form1::ResetStore() {
     for (QLineEdit* box : Text1) box->clear();
     state_.ResetStore();
+    eclipseRows_.clear();
+    eclipseRowsThrough_ = 0;
     ResetLimits();
     ShowLimits(nullptr);
     ShowOrbit(nullptr);

@@ -84,7 +84,10 @@ TEST(OrbitWindow, ElementSetsThatCannotBeUsedAreSaidAndTheWindowRunsWithout) {
 TEST(OrbitWindow, TheChartShadesThePacketsHeardInEclipse) {
     OrbitWindow window;
     Form1& form = window.harness.window;
-    window.harness.AddNumberedPackets(3000);  // 14:00:01 to 14:50:00, a second apart
+    // 14:00:01 to 14:50:00, a second apart, a chart drawn before the last of them came
+    window.harness.AddNumberedPackets(1000);
+    form.Option1_Click(channel::Urbi);
+    window.harness.AddNumberedPackets(2000);
     form.Option1_Click(channel::Urbi);
     // the runs of packets in the shadow, as the orbit has them
     const Orbit orbit(std::get<ElementSets>(ParseElementSets("orbit.tle", kSets)));
