@@ -90,23 +90,29 @@ std::string FramesNear(const std::string& condition) {
            condition + "))";
 }
 
-// The statements of a writer, prepared once a connection.
+// The statements of a writer, prepared once a connection: those of its batches' reads on the
+// connection that reads, the rest on the one that writes.
 struct Prepared {
     const char* name;
     std::string sql;
 };
 
-std::vector<Prepared> WriterStatements() {
-    std::vector<Prepared> statements{
+std::vector<Prepared> ReaderStatements() {
+    return {
         // the frames heard in a stretch of time: those heard over a minute at most by the time
         // index (read an hour at a time), the few heard longer by their span's (a day at a time)
         {"frames_near", FramesNear("f.time >= " + TimeOf("$1") + " - interval '" + std::to_string(kHeardLongMs) + " milliseconds' AND f.time < " +
                                    TimeOf("$2") + " AND NOT (" + HeardLong("f.") + ")")},
         {"frames_heard_long", FramesNear("tstzrange(f.time, f.last_time, '[]') && tstzrange(" + TimeOf("$1") + ", " + TimeOf("$2") +
                                          ") AND " + HeardLong("f."))},
+        {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
+    };
+}
+
+std::vector<Prepared> WriterStatements() {
+    std::vector<Prepared> statements{
         {"widen", "UPDATE frames f SET time = LEAST(f.time, " + TimeOf("v.time") + "), last_time = GREATEST(f.last_time, " + TimeOf("v.last") +
                       ") FROM unnest($1::bigint[], $2::bigint[], $3::bigint[]) AS v(id, time, last) WHERE f.id = v.id"},
-        {"frame_ids", "SELECT nextval('frames_id_seq') FROM generate_series(1, " + std::to_string(kIdsAtOnce) + ")"},
         {"frames_after", kSql.FramesAfter()},
     };
     static const char* const kAdd[] = {"add_summary_0", "add_summary_1", "add_summary_2"};
@@ -305,7 +311,7 @@ QString PostgresArchive::Migrate() {
 }
 
 QString PostgresArchive::Prepare(pg_conn* on) {
-    for (const auto& [name, sql] : WriterStatements()) {
+    for (const auto& [name, sql] : on == reader_ ? ReaderStatements() : WriterStatements()) {
         PGresult* prepared = PQprepare(on, name, sql.c_str(), 0, nullptr);
         const bool done = PQresultStatus(prepared) == PGRES_COMMAND_OK;
         const QString error = done ? QString() : Failure(prepared, on);
