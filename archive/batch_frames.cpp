@@ -1,6 +1,7 @@
 #include "archive/batch_frames.h"
 
 #include <algorithm>
+#include <cstring>
 
 std::int64_t BatchFrames::Floor(std::int64_t timeMs, std::int64_t length) { return (timeMs >= 0 ? timeMs : timeMs - length + 1) / length; }
 
@@ -17,7 +18,7 @@ void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t l
     auto [at, added] = frames_.try_emplace(id);
     Frame& frame = at->second;
     if (added) {
-        frame = {id, timeMs, lastMs, timeMs, digest, std::string(bytes), {}, std::nullopt, false};
+        frame = {id, timeMs, lastMs, timeMs, digest, Keep(bytes), nullptr, nullptr, false};
         ids_.emplace(digest, id);
     }
     if (!source.empty()) AddSource(frame, source);
@@ -47,14 +48,19 @@ void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t dige
     InArchive(id, timeMs, timeMs, digest, bytes, {});
     Frame& frame = frames_.at(id);
     frame.fresh = true;
-    if (telemetry) frame.telemetry = *telemetry;
+    if (telemetry) {
+        if (recordsInUse_ == records_.size()) records_.emplace_back();
+        TelemetryRecord& record = records_[recordsInUse_++];
+        record = *telemetry;
+        frame.telemetry = &record;
+    }
     ++fresh_;
 }
 
 bool BatchFrames::AddReception(std::int64_t id, const Reception& reception) {
     Frame& frame = frames_.at(id);
     if (!AddSource(frame, reception.source)) return false;
-    receptions_.push_back({id, reception.timeMs, std::string(reception.source), std::string(reception.station)});
+    receptions_.push_back({id, reception.timeMs, Keep(reception.source), Keep(reception.station)});
     return true;
 }
 
@@ -75,7 +81,7 @@ void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
     std::erase_if(receptions_, [&](const NewReception& reception) { return reception.frame == emptied && Has(kept, reception.source); });
     for (NewReception& reception : receptions_)
         if (reception.frame == emptied) reception.frame = into;
-    for (const std::string& source : gone.sources) AddSource(kept, source);
+    for (const Source* source = gone.sources; source; source = source->next) AddSource(kept, source->name);
     if (gone.fresh) {
         --fresh_;  // never written: nothing of it is in the archive
     } else {
@@ -87,13 +93,22 @@ void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
 }
 
 bool BatchFrames::Has(const Frame& frame, std::string_view source) {
-    return std::find(frame.sources.begin(), frame.sources.end(), source) != frame.sources.end();
+    for (const Source* known = frame.sources; known; known = known->next)
+        if (known->name == source) return true;
+    return false;
 }
 
 bool BatchFrames::AddSource(Frame& frame, std::string_view source) {
     if (Has(frame, source)) return false;
-    frame.sources.emplace_back(source);
+    frame.sources = new (arena_.allocate(sizeof(Source), alignof(Source))) Source{Keep(source), frame.sources};
     return true;
+}
+
+std::string_view BatchFrames::Keep(std::string_view text) {
+    if (text.empty()) return {};
+    char* copy = static_cast<char*>(arena_.allocate(text.size(), 1));
+    std::memcpy(copy, text.data(), text.size());
+    return {copy, text.size()};
 }
 
 void BatchFrames::Forget(std::int64_t id) {
@@ -117,20 +132,24 @@ std::vector<const BatchFrames::Frame*> BatchFrames::Fresh() const {
 void BatchFrames::Written() {
     for (auto& [id, frame] : frames_) {
         frame.fresh = false;
-        frame.telemetry.reset();
+        frame.telemetry = nullptr;
     }
     fresh_ = 0;
+    recordsInUse_ = 0;
     receptions_.clear();
     widened_.clear();
     merges_.clear();
 }
 
 void BatchFrames::Clear() {
-    frames_.clear();
-    ids_.clear();
+    // what lives in the arena lets go of it before it is emptied
+    frames_ = decltype(frames_)(&arena_);
+    ids_ = decltype(ids_)(&arena_);
+    receptions_.clear();
+    arena_.release();
     read_.clear();
     fresh_ = 0;
-    receptions_.clear();
+    recordsInUse_ = 0;
     widened_.clear();
     merges_.clear();
     emptied_.clear();

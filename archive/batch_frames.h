@@ -2,10 +2,11 @@
 
 #include "archive/reception_merge.h"
 
+#include <deque>
 #include <map>
-#include <optional>
+#include <memory_resource>
 #include <set>
-#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -14,24 +15,35 @@
 // statement, instead of a statement (on a server, a round trip) for each step of each
 // reception. It holds only while no other writer can change the frames: for one batch under
 // the writers' lock.
+//
+// A batch reads tens of thousands of frames and forgets them all when it ends. Their bytes,
+// their sources and the maps that find them live in one arena let go of at once: freeing them
+// one by one cost more than reading them.
 class BatchFrames {
 public:
+    struct Source {
+        std::string_view name;
+        const Source* next;
+    };
     struct Frame {
         std::int64_t id = 0;
         std::int64_t timeMs = 0;
         std::int64_t lastMs = 0;  // its latest reception
         std::int64_t archivedMs = 0;  // its time as the archive has it
         std::int64_t digest = 0;
-        std::string bytes;
-        std::vector<std::string> sources;  // its receptions', each once: a few
-        std::optional<TelemetryRecord> telemetry;  // a new frame's values, to be written
-        bool fresh = false;                        // not in the archive yet
+        std::string_view bytes;
+        const Source* sources = nullptr;  // its receptions', each once: a few
+        const TelemetryRecord* telemetry = nullptr;  // a new frame's values, to be written
+        bool fresh = false;                          // not in the archive yet
     };
     struct NewReception {
         std::int64_t frame = 0;
         std::int64_t timeMs = 0;
-        std::string source, station;
+        std::string_view source, station;
     };
+
+    BatchFrames() = default;
+    BatchFrames(const BatchFrames&) = delete;
 
     // The stretches of a length (an hour, a day) a search from `from` to `to` needs that the
     // batch has not read yet, by their start; the caller reads them and gives their frames to
@@ -71,13 +83,19 @@ private:
     // The stretch of the length a time falls in, counted from 1970.
     static std::int64_t Floor(std::int64_t timeMs, std::int64_t length);
 
-    std::unordered_map<std::int64_t, Frame> frames_;         // by id
-    std::unordered_multimap<std::int64_t, std::int64_t> ids_;  // by digest
-    std::set<std::pair<std::int64_t, std::int64_t>> read_;  // by length and stretch
-    std::size_t fresh_ = 0;
+    std::string_view Keep(std::string_view text);  // a copy in the arena
     void Forget(std::int64_t id);
     static bool Has(const Frame& frame, std::string_view source);
-    static bool AddSource(Frame& frame, std::string_view source);  // false when it had it
+    bool AddSource(Frame& frame, std::string_view source);  // false when it had it
+
+    std::pmr::monotonic_buffer_resource arena_;  // before all that lives in it
+    std::pmr::unordered_map<std::int64_t, Frame> frames_{&arena_};         // by id
+    std::pmr::unordered_multimap<std::int64_t, std::int64_t> ids_{&arena_};  // by digest
+    std::set<std::pair<std::int64_t, std::int64_t>> read_;  // by length and stretch
+    std::size_t fresh_ = 0;
+    // the new frames' values, kept from batch to batch so that their texts keep their room
+    std::deque<TelemetryRecord> records_;
+    std::size_t recordsInUse_ = 0;
 
     std::vector<NewReception> receptions_;
     std::map<std::int64_t, Span> widened_;  // by id

@@ -118,8 +118,9 @@ std::string_view BlobColumn(sqlite3_stmt* query, int column) {
     return bytes ? std::string_view(bytes, static_cast<std::size_t>(sqlite3_column_bytes(query, column))) : std::string_view();
 }
 
+// An empty view may point nowhere, which SQLite would bind as NULL.
 void BindText(sqlite3_stmt* statement, int index, std::string_view text) {
-    sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+    sqlite3_bind_text(statement, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
 }
 
 void BindBlob(sqlite3_stmt* statement, int index, std::string_view bytes) {
@@ -269,7 +270,7 @@ struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
         QString error = InsertRows(batch.Fresh(), insertFrames, kFramesAtOnce, [](const BatchFrames::Frame* frame, Binder& row) {
             for (const std::int64_t number : {frame->id, frame->timeMs, frame->lastMs, frame->digest}) row.Integer(number);
             row.Blob(frame->bytes);
-            EachRecordField(frame->telemetry ? &*frame->telemetry : nullptr, row);
+            EachRecordField(frame->telemetry, row);
         });
         if (error.isEmpty())
             error = InsertRows(batch.receptions(), insertReceptions, kReceptionsAtOnce, [](const BatchFrames::NewReception& r, Binder& row) {
