@@ -15,18 +15,18 @@ std::vector<std::int64_t> BatchFrames::ToRead(std::int64_t from, std::int64_t to
 void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
                            std::string_view source) {
     if (emptied_.contains(id)) return;
-    auto [at, added] = frames_.try_emplace(id);
+    auto [at, added] = maps_->frames.try_emplace(id);
     Frame& frame = at->second;
     if (added) {
         frame = {id, timeMs, lastMs, timeMs, digest, Keep(bytes), nullptr, nullptr, false};
-        ids_.emplace(digest, id);
+        maps_->ids.emplace(digest, id);
     }
     if (!source.empty()) AddSource(frame, source);
 }
 
 void BatchFrames::HeardAt(std::int64_t id, std::string_view source, std::int64_t timeMs) {
-    const auto at = frames_.find(id);
-    if (at == frames_.end()) return;  // emptied into another
+    const auto at = maps_->frames.find(id);
+    if (at == maps_->frames.end()) return;  // emptied into another
     AddSource(at->second, source);
     at->second.lastMs = std::max(at->second.lastMs, timeMs);
 }
@@ -34,9 +34,9 @@ void BatchFrames::HeardAt(std::int64_t id, std::string_view source, std::int64_t
 void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                            std::vector<MergeStatements::SamePacket>& found) const {
     found.clear();
-    const auto [first, last] = ids_.equal_range(digest);
+    const auto [first, last] = maps_->ids.equal_range(digest);
     for (auto it = first; it != last; ++it) {
-        const Frame& frame = frames_.at(it->second);
+        const Frame& frame = maps_->frames.at(it->second);
         if (frame.timeMs > timeMs + kSameTransmissionMs || frame.lastMs < timeMs - kSameTransmissionMs || frame.bytes != bytes) continue;
         found.push_back({frame.id, frame.timeMs, frame.lastMs});
     }
@@ -46,7 +46,7 @@ void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string
 void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                          const TelemetryRecord* telemetry) {
     InArchive(id, timeMs, timeMs, digest, bytes, {});
-    Frame& frame = frames_.at(id);
+    Frame& frame = maps_->frames.at(id);
     frame.fresh = true;
     if (telemetry) {
         if (recordsInUse_ == records_.size()) records_.emplace_back();
@@ -58,14 +58,14 @@ void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t dige
 }
 
 bool BatchFrames::AddReception(std::int64_t id, const Reception& reception) {
-    Frame& frame = frames_.at(id);
+    Frame& frame = maps_->frames.at(id);
     if (!AddSource(frame, reception.source)) return false;
     receptions_.push_back({id, reception.timeMs, Keep(reception.source), Keep(reception.station)});
     return true;
 }
 
 void BatchFrames::Widen(std::int64_t id, std::int64_t timeMs) {
-    Frame& frame = frames_.at(id);
+    Frame& frame = maps_->frames.at(id);
     if (timeMs >= frame.timeMs && timeMs <= frame.lastMs) return;
     frame.timeMs = std::min(frame.timeMs, timeMs);
     frame.lastMs = std::max(frame.lastMs, timeMs);
@@ -73,8 +73,8 @@ void BatchFrames::Widen(std::int64_t id, std::int64_t timeMs) {
 }
 
 void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
-    Frame& kept = frames_.at(into);
-    const Frame& gone = frames_.at(emptied);
+    Frame& kept = maps_->frames.at(into);
+    const Frame& gone = maps_->frames.at(emptied);
     Widen(into, gone.timeMs);
     Widen(into, gone.lastMs);
     // its new receptions go with it, but for a source the kept one has already
@@ -112,25 +112,25 @@ std::string_view BatchFrames::Keep(std::string_view text) {
 }
 
 void BatchFrames::Forget(std::int64_t id) {
-    const auto [first, last] = ids_.equal_range(frames_.at(id).digest);
+    const auto [first, last] = maps_->ids.equal_range(maps_->frames.at(id).digest);
     for (auto it = first; it != last; ++it)
         if (it->second == id) {
-            ids_.erase(it);
+            maps_->ids.erase(it);
             break;
         }
-    frames_.erase(id);
+    maps_->frames.erase(id);
 }
 
 std::vector<const BatchFrames::Frame*> BatchFrames::Fresh() const {
     std::vector<const Frame*> fresh;
-    for (const auto& [id, frame] : frames_)
+    for (const auto& [id, frame] : maps_->frames)
         if (frame.fresh) fresh.push_back(&frame);
     std::sort(fresh.begin(), fresh.end(), [](const Frame* a, const Frame* b) { return a->id < b->id; });
     return fresh;
 }
 
 void BatchFrames::Written() {
-    for (auto& [id, frame] : frames_) {
+    for (auto& [id, frame] : maps_->frames) {
         frame.fresh = false;
         frame.telemetry = nullptr;
     }
@@ -141,12 +141,12 @@ void BatchFrames::Written() {
     merges_.clear();
 }
 
+BatchFrames::Maps* BatchFrames::MakeMaps() { return new (arena_.allocate(sizeof(Maps), alignof(Maps))) Maps(&arena_); }
+
 void BatchFrames::Clear() {
-    // what lives in the arena lets go of it before it is emptied
-    frames_ = decltype(frames_)(&arena_);
-    ids_ = decltype(ids_)(&arena_);
-    receptions_.clear();
     arena_.release();
+    maps_ = MakeMaps();
+    receptions_.clear();
     read_.clear();
     fresh_ = 0;
     recordsInUse_ = 0;

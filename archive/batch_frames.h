@@ -89,8 +89,16 @@ private:
     bool AddSource(Frame& frame, std::string_view source);  // false when it had it
 
     std::pmr::monotonic_buffer_resource arena_;  // before all that lives in it
-    std::pmr::unordered_map<std::int64_t, Frame> frames_{&arena_};         // by id
-    std::pmr::unordered_multimap<std::int64_t, std::int64_t> ids_{&arena_};  // by digest
+    // The maps that find the frames are made in the arena and let go of with it, never
+    // destroyed: freeing their nodes one by one into an arena that frees nothing meant a walk
+    // through tens of thousands of them, which cost a batch milliseconds.
+    struct Maps {
+        explicit Maps(std::pmr::memory_resource* arena) : frames(arena), ids(arena) {}
+        std::pmr::unordered_map<std::int64_t, Frame> frames;         // by id
+        std::pmr::unordered_multimap<std::int64_t, std::int64_t> ids;  // by digest
+    };
+    Maps* maps_ = MakeMaps();
+    Maps* MakeMaps();
     std::set<std::pair<std::int64_t, std::int64_t>> read_;  // by length and stretch
     std::size_t fresh_ = 0;
     // the new frames' values, kept from batch to batch so that their texts keep their room
