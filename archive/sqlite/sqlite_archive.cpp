@@ -57,6 +57,10 @@ std::string HeardLongNearSql() {
            "LEFT JOIN receptions r ON r.frame = f.id WHERE f.time_ms <= ?2 + " + w;
 }
 
+// The stretch of time a batch reads the frames of at once. A read costs no round trip here, so
+// short ones: a batch reads little beyond the 10 minutes either side of its receptions.
+constexpr std::int64_t kNearMs = kHourMs / 4;
+
 // Rows a statement when a batch writes its frames and receptions: a few hundred parameters.
 constexpr int kFramesAtOnce = 16;
 constexpr int kReceptionsAtOnce = 64;
@@ -199,11 +203,11 @@ struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
     }
 
     QString FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) override {
-        for (const std::int64_t start : batch.ToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs, kHourMs)) {
+        for (const std::int64_t start : batch.ToRead(timeMs - kSameTransmissionMs, timeMs + kSameTransmissionMs, kNearMs)) {
             sqlite3_bind_int64(framesNear, 1, start);
-            sqlite3_bind_int64(framesNear, 2, start + kHourMs);
+            sqlite3_bind_int64(framesNear, 2, start + kNearMs);
             if (QString error = ReadInto(framesNear); !error.isEmpty()) return error;
-            batch.Read(start, kHourMs);
+            batch.Read(start, kNearMs);
         }
         if (!heardLong) {
             const int step = sqlite3_step(anyHeardLong);
