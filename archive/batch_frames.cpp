@@ -141,11 +141,19 @@ void BatchFrames::Written() {
     merges_.clear();
 }
 
-BatchFrames::Maps* BatchFrames::MakeMaps() { return new (arena_.allocate(sizeof(Maps), alignof(Maps))) Maps(&arena_); }
+BatchFrames::Maps* BatchFrames::MakeMaps(std::size_t frames) {
+    Maps* maps = new (arena_.allocate(sizeof(Maps), alignof(Maps))) Maps(&arena_);
+    maps->frames.reserve(frames);
+    maps->ids.reserve(frames);
+    return maps;
+}
 
+// A batch is most often like the one before: its maps start as large, and are not made again
+// and again as they grow.
 void BatchFrames::Clear() {
+    const std::size_t frames = maps_->frames.size();
     arena_.release();
-    maps_ = MakeMaps();
+    maps_ = MakeMaps(frames);
     receptions_.clear();
     read_.clear();
     fresh_ = 0;

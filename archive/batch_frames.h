@@ -97,8 +97,8 @@ private:
         std::pmr::unordered_map<std::int64_t, Frame> frames;         // by id
         std::pmr::unordered_multimap<std::int64_t, std::int64_t> ids;  // by digest
     };
-    Maps* maps_ = MakeMaps();
-    Maps* MakeMaps();
+    Maps* maps_ = MakeMaps(0);
+    Maps* MakeMaps(std::size_t frames);
     std::set<std::pair<std::int64_t, std::int64_t>> read_;  // by length and stretch
     std::size_t fresh_ = 0;
     // the new frames' values, kept from batch to batch so that their texts keep their room
