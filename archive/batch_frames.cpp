@@ -19,7 +19,7 @@ void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t l
     Frame& frame = at->second;
     if (added) {
         frame = {id, timeMs, lastMs, timeMs, digest, Keep(bytes), nullptr, nullptr, false};
-        maps_->ids.emplace(digest, id);
+        maps_->ids.emplace(digest, &frame);
     }
     if (!source.empty()) AddSource(frame, source);
 }
@@ -36,7 +36,7 @@ void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string
     found.clear();
     const auto [first, last] = maps_->ids.equal_range(digest);
     for (auto it = first; it != last; ++it) {
-        const Frame& frame = maps_->frames.at(it->second);
+        const Frame& frame = *it->second;
         if (frame.timeMs > timeMs + kSameTransmissionMs || frame.lastMs < timeMs - kSameTransmissionMs || frame.bytes != bytes) continue;
         found.push_back({frame.id, frame.timeMs, frame.lastMs});
     }
@@ -114,7 +114,7 @@ std::string_view BatchFrames::Keep(std::string_view text) {
 void BatchFrames::Forget(std::int64_t id) {
     const auto [first, last] = maps_->ids.equal_range(maps_->frames.at(id).digest);
     for (auto it = first; it != last; ++it)
-        if (it->second == id) {
+        if (it->second->id == id) {
             maps_->ids.erase(it);
             break;
         }

@@ -95,7 +95,7 @@ private:
     struct Maps {
         explicit Maps(std::pmr::memory_resource* arena) : frames(arena), ids(arena) {}
         std::pmr::unordered_map<std::int64_t, Frame> frames;         // by id
-        std::pmr::unordered_multimap<std::int64_t, std::int64_t> ids;  // by digest
+        std::pmr::unordered_multimap<std::int64_t, Frame*> ids;  // by digest (a map's nodes stay put)
     };
     Maps* maps_ = MakeMaps(0);
     Maps* MakeMaps(std::size_t frames);
