@@ -112,9 +112,10 @@ std::string_view BatchFrames::Keep(std::string_view text) {
 }
 
 void BatchFrames::Forget(std::int64_t id) {
-    const auto [first, last] = maps_->ids.equal_range(maps_->frames.at(id).digest);
+    const Frame* frame = &maps_->frames.at(id);
+    const auto [first, last] = maps_->ids.equal_range(frame->digest);
     for (auto it = first; it != last; ++it)
-        if (it->second->id == id) {
+        if (it->second == frame) {
             maps_->ids.erase(it);
             break;
         }

@@ -11,7 +11,7 @@
 #include <vector>
 
 // What a writer's batch knows of the archive's frames near its receptions, and what it has yet
-// to write. The database is asked for an hour of frames at a time and written many rows a
+// to write. The database is asked for a stretch of frames at a time and written many rows a
 // statement, instead of a statement (on a server, a round trip) for each step of each
 // reception. It holds only while no other writer can change the frames: for one batch under
 // the writers' lock.
@@ -41,9 +41,6 @@ public:
         std::int64_t timeMs = 0;
         std::string_view source, station;
     };
-
-    BatchFrames() = default;
-    BatchFrames(const BatchFrames&) = delete;
 
     // The stretches of a length (an hour, a day) a search from `from` to `to` needs that the
     // batch has not read yet, by their start; the caller reads them and gives their frames to
