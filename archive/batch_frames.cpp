@@ -12,6 +12,12 @@ std::vector<std::int64_t> BatchFrames::ToRead(std::int64_t from, std::int64_t to
     return starts;
 }
 
+std::int64_t BatchFrames::ReadUntil(std::int64_t timeMs, std::int64_t length) const {
+    std::int64_t k = Floor(timeMs, length);
+    while (read_.contains({length, k})) ++k;
+    return k * length;
+}
+
 void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
                            std::string_view source) {
     if (emptied_.contains(id)) return;

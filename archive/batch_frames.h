@@ -47,6 +47,8 @@ public:
     // InArchive, then marks each read.
     std::vector<std::int64_t> ToRead(std::int64_t from, std::int64_t to, std::int64_t length) const;
     void Read(std::int64_t start, std::int64_t length) { read_.emplace(length, Floor(start, length)); }
+    // Where the stretches read from the one a time falls in end.
+    std::int64_t ReadUntil(std::int64_t timeMs, std::int64_t length) const;
     void InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
                   std::string_view source);
     // One of its receptions, read apart from the frame, which widens the frame's span to take it

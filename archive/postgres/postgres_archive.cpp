@@ -358,17 +358,20 @@ QString PostgresArchive::RunPrepared(const char* statement, const Parameters& pa
 // that the first keeps its copy open: the reads need not see what the batch wrote, which it
 // knows already, and the writers' lock the first holds keeps every other writer's batch out.
 QString PostgresArchive::Read(const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
-    if (!reader_) {
-        reader_ = Connect(url_, Mode::ReadWrite);
-        PQsetNoticeProcessor(reader_, [](void*, const char*) {}, nullptr);
-        QString error = PQstatus(reader_) == CONNECTION_OK ? Prepare(reader_) : QString::fromUtf8(PQerrorMessage(reader_)).trimmed();
-        if (!error.isEmpty()) {
-            PQfinish(reader_);
-            reader_ = nullptr;
-            return "a second connection for the batch's reads: " + error;
-        }
-    }
+    if (QString error = OpenReader(); !error.isEmpty()) return error;
+    if (QString error = TakeAhead(); !error.isEmpty()) return error;
     return Execute(reader_, statement, parameters, take, answer);
+}
+
+QString PostgresArchive::OpenReader() {
+    if (reader_) return {};
+    reader_ = Connect(url_, Mode::ReadWrite);
+    PQsetNoticeProcessor(reader_, [](void*, const char*) {}, nullptr);
+    QString error = PQstatus(reader_) == CONNECTION_OK ? Prepare(reader_) : QString::fromUtf8(PQerrorMessage(reader_)).trimmed();
+    if (error.isEmpty()) return {};
+    PQfinish(reader_);
+    reader_ = nullptr;
+    return "a second connection for the batch's reads: " + error;
 }
 
 QString PostgresArchive::Execute(pg_conn* on, const char* statement, const Parameters& parameters, const Rows& take, Answer answer) {
@@ -386,6 +389,7 @@ QString PostgresArchive::Execute(pg_conn* on, const char* statement, const Param
 // in hand go with it.
 QString PostgresArchive::BeginBatch() {
     if (inBatch_ && (copying_ || PQtransactionStatus(connection_) == PQTRANS_INTRANS)) return {};
+    TakeAhead(Keeping::Drop);
     merge_.summaries().Clear();
     batch_.Clear();
     if (PQtransactionStatus(connection_) == PQTRANS_INERROR) Run("ROLLBACK");
@@ -401,6 +405,7 @@ QString PostgresArchive::Commit() {
     if (error.isEmpty()) error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteGathered() : "the batch was lost";
     if (error.isEmpty()) error = Run("COMMIT");
     if (!error.isEmpty()) Run("ROLLBACK");
+    TakeAhead(Keeping::Drop);
     batch_.Clear();
     return error;
 }
@@ -409,6 +414,7 @@ void PostgresArchive::Rollback() {
     FinishCopy(Ending::GivenUp);
     if (inBatch_) Run("ROLLBACK");
     inBatch_ = false;
+    TakeAhead(Keeping::Drop);
     merge_.summaries().Clear();
     batch_.Clear();
 }
@@ -436,27 +442,76 @@ QString PostgresArchive::RemakeSummaries(int level, const TimeRange& range) {
 }
 
 QString PostgresArchive::FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<SamePacket>& found) {
-    // a capture goes on in time: the hours after the one needed are read with it, a round trip for four
-    for (const auto& [statement, length, ahead] : {std::tuple{"frames_near", kHourMs, 3 * kHourMs}, {"frames_heard_long", kDayMs, std::int64_t{0}}}) {
-        const std::int64_t from = timeMs - kSameTransmissionMs, to = timeMs + kSameTransmissionMs;
-        if (batch_.ToRead(from, to, length).empty()) continue;
-        const std::vector<std::int64_t> starts = batch_.ToRead(from, to + ahead, length);
-        const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
-        const QString error = Read(statement, range, [this](pg_result* rows) {
-            const auto field = [rows](int row, int column) { return PQgetvalue(rows, row, column); };
-            // the frames first, then what their receptions add to them
-            for (int row = 0; row < PQntuples(rows); ++row)
-                if (PQgetisnull(rows, row, 5))
-                    batch_.InArchive(BinaryInteger(field(row, 0)), BinaryTimeMs(field(row, 1)), BinaryTimeMs(field(row, 2)),
-                                     BinaryInteger(field(row, 3)), Text(rows, row, 4), {});
-            for (int row = 0; row < PQntuples(rows); ++row)
-                if (!PQgetisnull(rows, row, 5)) batch_.HeardAt(BinaryInteger(field(row, 0)), Text(rows, row, 5), BinaryTimeMs(field(row, 6)));
-        }, Answer::Binary);
-        if (!error.isEmpty()) return error;
-        for (const std::int64_t start : starts) batch_.Read(start, length);
-    }
+    const std::int64_t from = timeMs - kSameTransmissionMs, to = timeMs + kSameTransmissionMs;
+    // the hours near last, so that those it asks for ahead are not waited for at once
+    if (QString error = ReadStretches("frames_heard_long", from, to, kDayMs); !error.isEmpty()) return error;
+    if (QString error = ReadNear(from, to); !error.isEmpty()) return error;
     batch_.FindSame(timeMs, digest, bytes, found);
     return {};
+}
+
+// A capture goes on in time. The hours a reception needs are read with the three after them, a
+// round trip for four; and the four after those are asked for at once, so that the server reads
+// them while this side goes on with the receptions in hand.
+QString PostgresArchive::ReadNear(std::int64_t from, std::int64_t to) {
+    if (batch_.ToRead(from, to, kHourMs).empty()) return {};
+    if (QString error = TakeAhead(); !error.isEmpty()) return error;
+    if (QString error = ReadStretches("frames_near", from, to + 3 * kHourMs); !error.isEmpty()) return error;
+    const std::int64_t next = batch_.ReadUntil(to, kHourMs);
+    return AskAhead(next, next + 4 * kHourMs);
+}
+
+// The stretches of a length from `from` to `to` that the batch has not read, in one read.
+QString PostgresArchive::ReadStretches(const char* statement, std::int64_t from, std::int64_t to, std::int64_t length) {
+    const std::vector<std::int64_t> starts = batch_.ToRead(from, to, length);
+    if (starts.empty()) return {};
+    const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
+    if (QString error = Read(statement, range, [this](pg_result* rows) { TakeNear(rows); }, Answer::Binary); !error.isEmpty())
+        return error;
+    for (const std::int64_t start : starts) batch_.Read(start, length);
+    return {};
+}
+
+// The frames of a read and what their receptions add to them: the frames come first.
+void PostgresArchive::TakeNear(pg_result* rows) {
+    const auto field = [rows](int row, int column) { return PQgetvalue(rows, row, column); };
+    for (int row = 0; row < PQntuples(rows); ++row)
+        if (PQgetisnull(rows, row, 5))
+            batch_.InArchive(BinaryInteger(field(row, 0)), BinaryTimeMs(field(row, 1)), BinaryTimeMs(field(row, 2)),
+                             BinaryInteger(field(row, 3)), Text(rows, row, 4), {});
+    for (int row = 0; row < PQntuples(rows); ++row)
+        if (!PQgetisnull(rows, row, 5)) batch_.HeardAt(BinaryInteger(field(row, 0)), Text(rows, row, 5), BinaryTimeMs(field(row, 6)));
+}
+
+// The hours from `from` to `to` the batch has not read, asked for without waiting for them. The
+// batch holds the writers' lock from the asking to the taking, so what the server reads is
+// what the archive has for the batch; a batch that ends first throws it away.
+QString PostgresArchive::AskAhead(std::int64_t from, std::int64_t to) {
+    const std::vector<std::int64_t> starts = batch_.ToRead(from, to - 1, kHourMs);
+    if (starts.empty()) return {};
+    if (QString error = OpenReader(); !error.isEmpty()) return error;
+    const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + kHourMs);
+    const std::vector<const char*> values = range.Pointers();
+    if (!PQsendQueryPrepared(reader_, "frames_near", 2, values.data(), nullptr, nullptr, 1)) return Failure(nullptr, reader_);
+    ahead_ = starts;
+    return {};
+}
+
+QString PostgresArchive::TakeAhead(Keeping keeping) {
+    if (ahead_.empty()) return {};
+    QString error;
+    while (PGresult* result = PQgetResult(reader_)) {
+        if (PQresultStatus(result) == PGRES_TUPLES_OK) {
+            if (keeping == Keeping::Keep) TakeNear(result);
+        } else if (error.isEmpty()) {
+            error = Failure(result, reader_);
+        }
+        PQclear(result);
+    }
+    if (error.isEmpty() && keeping == Keeping::Keep)
+        for (const std::int64_t start : ahead_) batch_.Read(start, kHourMs);
+    ahead_.clear();
+    return keeping == Keeping::Keep ? error : QString();
 }
 
 QString PostgresArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
@@ -656,6 +711,7 @@ bool PostgresArchive::Lost() { return PQstatus(connection_) == CONNECTION_BAD ||
 bool PostgresArchive::Reconnect() {
     PQfinish(reader_);  // opened again when a batch reads
     reader_ = nullptr;
+    ahead_.clear();
     PQreset(connection_);
     copying_ = false;
     if (PQstatus(connection_) != CONNECTION_OK) return false;

@@ -63,6 +63,15 @@ private:
     QString RunPrepared(const char* statement, const Parameters& parameters, const Rows& take = {});
     QString Read(const char* statement, const Parameters& parameters, const Rows& take, Answer answer = Answer::Text);
     QString Execute(pg_conn* on, const char* statement, const Parameters& parameters, const Rows& take, Answer answer);
+    QString OpenReader();
+    // The frames near a batch's receptions, read as they are needed and asked for ahead.
+    QString ReadNear(std::int64_t from, std::int64_t to);
+    QString ReadStretches(const char* statement, std::int64_t from, std::int64_t to, std::int64_t length = kHourMs);
+    void TakeNear(pg_result* rows);
+    QString AskAhead(std::int64_t from, std::int64_t to);
+    // The frames asked for ahead, waited for: kept in the batch, or thrown away once it ends.
+    enum class Keeping { Keep, Drop };
+    QString TakeAhead(Keeping keeping = Keeping::Keep);
     QString Migrate();
     QString Prepare(pg_conn* on);
     MergeStatements& merging() { return *this; }
@@ -105,6 +114,7 @@ private:
 
     pg_conn* connection_;
     pg_conn* reader_ = nullptr;  // the batch's reads
+    std::vector<std::int64_t> ahead_;  // the hours asked for ahead, by their start
     QString url_, name_;
     bool inBatch_ = false;
     bool copying_ = false;  // a copy is open

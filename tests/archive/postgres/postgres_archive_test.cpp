@@ -185,6 +185,36 @@ TEST(SharedArchive, EightStationsWritingAtOnceMakeEachTransmissionOnceWithEveryR
     EXPECT_EQ(late->Commit(), "");
 }
 
+// A batch asks for the hours after those it reads before it needs them; what it asked for
+// while it held the writers' lock is no use to its next batch, after another writer's.
+TEST(SharedArchive, ABatchNeverKeepsWhatItReadAheadOnceItEnds) {
+    LocalPostgresServer server;
+    ASSERT_EQ(server.problem, "");
+    OpenShared(server.Url(), PostgresArchive::Mode::Migrate).reset();
+    const auto first = OpenShared(server.Url(), PostgresArchive::Mode::ReadWrite);
+    const auto second = OpenShared(server.Url(), PostgresArchive::Mode::ReadWrite);
+    Received result;
+    // the first batch takes ids for new frames, the second ends with its hours ahead in hand
+    for (const int n : {1, 5}) {
+        EXPECT_EQ(first->Receive({NumberedBeacon(n), kStart + n * 60000, "a.kss#" + std::to_string(n), "N1CALL"}, result), "");
+        EXPECT_EQ(first->Commit(), "");
+    }
+    EXPECT_EQ(second->Receive({NumberedBeacon(2), kStart + 5 * kHourMs, "b.kss#1", "N2CALL"}, result), "");
+    EXPECT_EQ(second->Commit(), "");
+    EXPECT_EQ(first->Receive({NumberedBeacon(2), kStart + 5 * kHourMs + 60000, "a.kss#2", "N1CALL"}, result), "");
+    EXPECT_EQ(result, Received::HeardAgain);
+    EXPECT_EQ(first->Commit(), "");
+    // within a batch, what it asked for ahead joins what the archive has there
+    EXPECT_EQ(second->Receive({NumberedBeacon(3), kStart + 6 * kHourMs, "b.kss#2", "N2CALL"}, result), "");
+    EXPECT_EQ(second->Commit(), "");
+    EXPECT_EQ(first->Receive({NumberedBeacon(4), kStart + kHourMs, "a.kss#4", "N1CALL"}, result), "");
+    EXPECT_EQ(first->Receive({NumberedBeacon(3), kStart + 6 * kHourMs - 60000, "a.kss#3", "N1CALL"}, result), "");
+    EXPECT_EQ(result, Received::HeardAgain);
+    EXPECT_EQ(first->Commit(), "");
+    EXPECT_EQ(server.Value("SELECT count(*) FROM frames"), "5");
+    EXPECT_EQ(server.Value("SELECT count(*) FROM receptions"), "7");
+}
+
 TEST(SharedArchive, AStationRoleRecordsButNeitherMigratesNorWritesToAnOlderSchema) {
     LocalPostgresServer server;
     ASSERT_EQ(server.problem, "");
