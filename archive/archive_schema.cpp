@@ -6,7 +6,7 @@
 
 namespace {
 
-// Versions 1 to 3, as released.
+// Versions 1 to 4, as released.
 constexpr std::array<std::string_view, kChannelCount> kFirstColumns = {
     "packet", "packet_total", "job_id", "status", "beacons_since_reset", "number_of_resets",
     "beacon_interval", "file_count", "cam_reset", "uhf_preset", "vhf_preset", "uhf_temperature",

@@ -7,7 +7,7 @@
 
 // The version of the archive's tables this program writes; an archive of an older one is
 // migrated, step by step, to it.
-inline constexpr int kArchiveSchemaVersion = 3;
+inline constexpr int kArchiveSchemaVersion = 4;
 
 // The channels' columns, in channel order, as a released version of the schema names them
 // (1 to kArchiveSchemaVersion). A released version's names never change: a caption renamed

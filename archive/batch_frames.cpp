@@ -19,7 +19,7 @@ std::int64_t BatchFrames::ReadUntil(std::int64_t timeMs, std::int64_t length) co
 }
 
 void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
-                           std::string_view source) {
+                           std::string_view source, std::string_view station) {
     if (emptied_.contains(id)) return;
     auto [at, added] = maps_->frames.try_emplace(id);
     Frame& frame = at->second;
@@ -27,13 +27,13 @@ void BatchFrames::InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t l
         frame = {id, timeMs, lastMs, timeMs, digest, Keep(bytes), nullptr, nullptr, false};
         maps_->ids.emplace(digest, &frame);
     }
-    if (!source.empty()) AddSource(frame, source);
+    if (!source.empty()) AddSource(frame, source, station);
 }
 
-void BatchFrames::HeardAt(std::int64_t id, std::string_view source, std::int64_t timeMs) {
+void BatchFrames::HeardAt(std::int64_t id, std::string_view source, std::string_view station, std::int64_t timeMs) {
     const auto at = maps_->frames.find(id);
     if (at == maps_->frames.end()) return;  // emptied into another
-    AddSource(at->second, source);
+    AddSource(at->second, source, station);
     at->second.lastMs = std::max(at->second.lastMs, timeMs);
 }
 
@@ -51,7 +51,7 @@ void BatchFrames::FindSame(std::int64_t timeMs, std::int64_t digest, std::string
 
 void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t digest, std::string_view bytes,
                          const TelemetryRecord* telemetry) {
-    InArchive(id, timeMs, timeMs, digest, bytes, {});
+    InArchive(id, timeMs, timeMs, digest, bytes, {}, {});
     Frame& frame = maps_->frames.at(id);
     frame.fresh = true;
     if (telemetry) {
@@ -65,7 +65,7 @@ void BatchFrames::Insert(std::int64_t id, std::int64_t timeMs, std::int64_t dige
 
 bool BatchFrames::AddReception(std::int64_t id, const Reception& reception) {
     Frame& frame = maps_->frames.at(id);
-    if (!AddSource(frame, reception.source)) return false;
+    if (!AddSource(frame, reception.source, reception.station)) return false;
     receptions_.push_back({id, reception.timeMs, Keep(reception.source), Keep(reception.station)});
     return true;
 }
@@ -83,11 +83,13 @@ void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
     const Frame& gone = maps_->frames.at(emptied);
     Widen(into, gone.timeMs);
     Widen(into, gone.lastMs);
-    // its new receptions go with it, but for a source the kept one has already
-    std::erase_if(receptions_, [&](const NewReception& reception) { return reception.frame == emptied && Has(kept, reception.source); });
+    // its new receptions go with it, but for those the kept one has already
+    std::erase_if(receptions_, [&](const NewReception& reception) {
+        return reception.frame == emptied && Has(kept, reception.source, reception.station);
+    });
     for (NewReception& reception : receptions_)
         if (reception.frame == emptied) reception.frame = into;
-    for (const Source* source = gone.sources; source; source = source->next) AddSource(kept, source->name);
+    for (const Source* source = gone.sources; source; source = source->next) AddSource(kept, source->name, source->station);
     if (gone.fresh) {
         --fresh_;  // never written: nothing of it is in the archive
     } else {
@@ -98,15 +100,15 @@ void BatchFrames::Merge(std::int64_t into, std::int64_t emptied) {
     Forget(emptied);
 }
 
-bool BatchFrames::Has(const Frame& frame, std::string_view source) {
+bool BatchFrames::Has(const Frame& frame, std::string_view source, std::string_view station) {
     for (const Source* known = frame.sources; known; known = known->next)
-        if (known->name == source) return true;
+        if (known->name == source && known->station == station) return true;
     return false;
 }
 
-bool BatchFrames::AddSource(Frame& frame, std::string_view source) {
-    if (Has(frame, source)) return false;
-    frame.sources = new (arena_.allocate(sizeof(Source), alignof(Source))) Source{Keep(source), frame.sources};
+bool BatchFrames::AddSource(Frame& frame, std::string_view source, std::string_view station) {
+    if (Has(frame, source, station)) return false;
+    frame.sources = new (arena_.allocate(sizeof(Source), alignof(Source))) Source{Keep(source), Keep(station), frame.sources};
     return true;
 }
 

@@ -21,8 +21,11 @@
 // one by one cost more than reading them.
 class BatchFrames {
 public:
+    // A reception is known by where it came from and the station that heard it: two stations
+    // whose captures have the same name, or who hear live from the same address on their own
+    // machines, heard the packet twice.
     struct Source {
-        std::string_view name;
+        std::string_view name, station;
         const Source* next;
     };
     struct Frame {
@@ -50,10 +53,10 @@ public:
     // Where the stretches read from the one a time falls in end.
     std::int64_t ReadUntil(std::int64_t timeMs, std::int64_t length) const;
     void InArchive(std::int64_t id, std::int64_t timeMs, std::int64_t lastMs, std::int64_t digest, std::string_view bytes,
-                  std::string_view source);
+                   std::string_view source, std::string_view station);
     // One of its receptions, read apart from the frame, which widens the frame's span to take it
     // in: an archive may keep the span of a packet heard for under a minute short of its last.
-    void HeardAt(std::int64_t id, std::string_view source, std::int64_t timeMs);
+    void HeardAt(std::int64_t id, std::string_view source, std::string_view station, std::int64_t timeMs);
 
     // The packets of these bytes heard within 10 minutes of the time, earliest first.
     void FindSame(std::int64_t timeMs, std::int64_t digest, std::string_view bytes, std::vector<MergeStatements::SamePacket>& found) const;
@@ -84,8 +87,8 @@ private:
 
     std::string_view Keep(std::string_view text);  // a copy in the arena
     void Forget(std::int64_t id);
-    static bool Has(const Frame& frame, std::string_view source);
-    bool AddSource(Frame& frame, std::string_view source);  // false when it had it
+    static bool Has(const Frame& frame, std::string_view source, std::string_view station);
+    bool AddSource(Frame& frame, std::string_view source, std::string_view station);  // false when it had it
 
     std::pmr::monotonic_buffer_resource arena_;  // before all that lives in it
     // The maps that find the frames are made in the arena and let go of with it, never

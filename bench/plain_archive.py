@@ -22,15 +22,15 @@ rows, receptions = [], []
 for n, frame in enumerate(frames):
     time_ms = 1612620000000 + 1000 * n
     rows.append((n + 1, time_ms, time_ms, hash(frame), frame, "2021/02/06 14:00:00", *decoder.decode(frame)))
-    receptions.append((n + 1, f"varied.kss#{n + 1}", time_ms, "N0CALL"))
+    receptions.append((n + 1, f"varied.kss#{n + 1}", "N0CALL", time_ms))
 
 db = sqlite3.connect(database)
 db.executescript("PRAGMA page_size = 16384; PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;"
                  "CREATE TABLE frames(id INTEGER PRIMARY KEY, time_ms INTEGER NOT NULL, last_ms INTEGER, digest INTEGER NOT NULL, "
                  "bytes BLOB NOT NULL, obc_time TEXT" + "".join(f", c{k} REAL" for k in range(channels)) + ");"
                  "CREATE INDEX frames_by_time ON frames(time_ms, digest);"
-                 "CREATE TABLE receptions(frame INTEGER NOT NULL, source TEXT NOT NULL, time_ms INTEGER NOT NULL, "
-                 "station TEXT NOT NULL, PRIMARY KEY(frame, source)) WITHOUT ROWID;")
+                 "CREATE TABLE receptions(frame INTEGER NOT NULL, source TEXT NOT NULL, station TEXT NOT NULL, "
+                 "time_ms INTEGER NOT NULL, PRIMARY KEY(frame, source, station)) WITHOUT ROWID;")
 start = time.perf_counter_ns()
 with db:
     db.executemany("INSERT INTO frames VALUES (" + ", ".join("?" * (6 + channels)) + ")", rows)

@@ -30,7 +30,7 @@ std::string MillisecondsOf(const std::string& column) { return "(extract(epoch f
 
 const ArchiveSql kSql({.time = "time", .milliseconds = MillisecondsOf, .timeOf = TimeOf, .placeholder = '$', .integer = "bigint",
                        .real = "double precision", .text = "text", .least = "LEAST", .greatest = "GREATEST",
-                       .stations = "string_agg(station, ',' ORDER BY source COLLATE \"C\")", .bytewise = " COLLATE \"C\"", .deletes = false});
+                       .stations = "string_agg(station, ',' ORDER BY source COLLATE \"C\", station COLLATE \"C\")", .bytewise = " COLLATE \"C\"", .deletes = false});
 
 // A packet heard over more than a minute (a second station, an export's clock off): the few a
 // search of the hours around a reception, and a minute before them, would miss.
@@ -66,6 +66,9 @@ std::vector<std::string> Migrations() {
         "CREATE INDEX frames_heard_long ON frames USING gist (tstzrange(time, last_time, '[]')) WHERE " + HeardLong() + ";"
         "CREATE OR REPLACE VIEW packets AS SELECT id AS frame, time, obc_time" + all(3) +
             " FROM frames WHERE obc_time IS NOT NULL AND time IS NOT NULL;",
+        // 4: a reception known by its station too: two stations' captures of the same name, or
+        // their receptions live from the same address on their own machines, are two
+        "ALTER TABLE receptions DROP CONSTRAINT receptions_pkey, ADD PRIMARY KEY (frame, source, station);",
     };
 }
 
@@ -85,8 +88,8 @@ constexpr int kIdsAtOnce = 4096;
 // The receptions are looked up by the frames' ids: joined, the server chose to read every
 // reception of the archive for a minute's frames.
 std::string FramesNear(const std::string& condition) {
-    return "SELECT f.id, f.time, f.last_time, f.digest, f.bytes, NULL, NULL FROM frames f WHERE " + condition +
-           " UNION ALL SELECT r.frame, NULL, NULL, NULL, NULL, r.source, r.time FROM receptions r WHERE r.frame = ANY(ARRAY(SELECT f.id FROM frames f WHERE " +
+    return "SELECT f.id, f.time, f.last_time, f.digest, f.bytes, NULL, NULL, NULL FROM frames f WHERE " + condition +
+           " UNION ALL SELECT r.frame, NULL, NULL, NULL, NULL, r.source, r.station, r.time FROM receptions r WHERE r.frame = ANY(ARRAY(SELECT f.id FROM frames f WHERE " +
            condition + "))";
 }
 
@@ -478,9 +481,10 @@ void PostgresArchive::TakeNear(pg_result* rows) {
     for (int row = 0; row < PQntuples(rows); ++row)
         if (PQgetisnull(rows, row, 5))
             batch_.InArchive(BinaryInteger(field(row, 0)), BinaryTimeMs(field(row, 1)), BinaryTimeMs(field(row, 2)),
-                             BinaryInteger(field(row, 3)), Text(rows, row, 4), {});
+                             BinaryInteger(field(row, 3)), Text(rows, row, 4), {}, {});
     for (int row = 0; row < PQntuples(rows); ++row)
-        if (!PQgetisnull(rows, row, 5)) batch_.HeardAt(BinaryInteger(field(row, 0)), Text(rows, row, 5), BinaryTimeMs(field(row, 6)));
+        if (!PQgetisnull(rows, row, 5))
+            batch_.HeardAt(BinaryInteger(field(row, 0)), Text(rows, row, 5), Text(rows, row, 6), BinaryTimeMs(field(row, 7)));
 }
 
 // The hours from `from` to `to` the batch has not read, asked for without waiting for them. The
@@ -526,7 +530,7 @@ QString PostgresArchive::InsertFrame(std::int64_t timeMs, std::int64_t digest, s
     freeIds_.pop_back();
     // copied at once, it is a frame the archive has from then on, which the batch changes as it
     // changes the frames it read
-    batch_.InArchive(id, timeMs, timeMs, digest, bytes, {});
+    batch_.InArchive(id, timeMs, timeMs, digest, bytes, {}, {});
     return CopyFrame(id, timeMs, digest, bytes, telemetry);
 }
 
@@ -572,7 +576,7 @@ QString PostgresArchive::WriteBatch() {
     for (const auto& [emptied, into] : batch_.merges()) {
         if (!error.isEmpty()) break;
         const Parameters ids = Parameters().Number(emptied).Number(into);
-        error = Run("UPDATE receptions SET frame = $2 WHERE frame = $1 AND source NOT IN (SELECT source FROM receptions WHERE frame = $2)", ids);
+        error = Run("UPDATE receptions SET frame = $2 WHERE frame = $1 AND (source, station) NOT IN (SELECT source, station FROM receptions WHERE frame = $2)", ids);
         if (error.isEmpty()) error = Run("UPDATE frames SET time = NULL WHERE id = $1 AND $2 > 0", ids);
     }
     if (error.isEmpty()) batch_.Written();

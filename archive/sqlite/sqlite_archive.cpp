@@ -38,21 +38,21 @@ const ArchiveSql kSql({.time = "time_ms", .milliseconds = Same, .timeOf = Same, 
 constexpr std::int64_t kHeardLongMs = 60000;
 std::string HeardLong() { return "last_ms - time_ms > " + std::to_string(kHeardLongMs); }
 
-// The frames of a stretch of time (?1 to ?2), a row per reception with its source: those heard
+// The frames of a stretch of time (?1 to ?2), a row per reception with its source and station: those heard
 // over a minute at most, by the time index.
 std::string FramesNearSql() {
-    return "SELECT f.id, f.time_ms, f.last_ms, f.digest, f.bytes, r.source FROM frames f LEFT JOIN receptions r ON r.frame = f.id "
+    return "SELECT f.id, f.time_ms, f.last_ms, f.digest, f.bytes, r.source, r.station FROM frames f LEFT JOIN receptions r ON r.frame = f.id "
            "WHERE f.time_ms >= ?1 - " + std::to_string(kHeardLongMs) + " AND f.time_ms < ?2 AND f.last_ms >= ?1 AND f.last_ms - f.time_ms <= " +
            std::to_string(kHeardLongMs);
 }
 
 // The packets of the same bytes (?1 the digest, ?3 the bytes) heard over a minute and within
-// 10 minutes of a time (?2), by their digest among the few heard that long, with their sources.
+// 10 minutes of a time (?2), by their digest among the few heard that long, with their receptions.
 // Packets of the same bytes lie more than 10 minutes apart, so by their latest reception they
 // come in the order of their earliest, and no more than two are that near a time.
 std::string HeardLongNearSql() {
     const std::string w = std::to_string(kSameTransmissionMs);
-    return "SELECT f.id, f.time_ms, f.last_ms, f.digest, f.bytes, r.source FROM (SELECT id, time_ms, last_ms, digest, bytes FROM frames "
+    return "SELECT f.id, f.time_ms, f.last_ms, f.digest, f.bytes, r.source, r.station FROM (SELECT id, time_ms, last_ms, digest, bytes FROM frames "
            "WHERE digest = ?1 AND last_ms >= ?2 - " + w + " AND " + HeardLong() + " AND bytes = ?3 ORDER BY last_ms LIMIT 2) f "
            "LEFT JOIN receptions r ON r.frame = f.id WHERE f.time_ms <= ?2 + " + w;
 }
@@ -100,6 +100,14 @@ std::vector<std::string> Migrations() {
         "ALTER TABLE frames ADD COLUMN last_ms INTEGER;"
         "UPDATE frames SET last_ms = max(time_ms, coalesce((SELECT max(r.time_ms) FROM receptions r WHERE r.frame = frames.id), time_ms));"
         "CREATE INDEX frames_heard_long ON frames(digest, last_ms) WHERE " + HeardLong() + ";",
+        // 4: a reception known by its station too: two stations' captures of the same name, or
+        // their receptions live from the same address on their own machines, are two
+        // (the key's columns first: SQLite 3.40's integrity check misreads a table whose key
+        // takes its columns in another order)
+        "CREATE TABLE receptions_4(frame INTEGER NOT NULL REFERENCES frames(id), source TEXT NOT NULL, "
+        "station TEXT NOT NULL, time_ms INTEGER NOT NULL, PRIMARY KEY(frame, source, station)) WITHOUT ROWID;"
+        "INSERT INTO receptions_4(frame, source, station, time_ms) SELECT frame, source, station, time_ms FROM receptions;"
+        "DROP TABLE receptions; ALTER TABLE receptions_4 RENAME TO receptions;",
     };
 }
 
@@ -197,7 +205,7 @@ struct SqliteArchive::Statements : MergeStatements, RebuildStatements {
         int step;
         while ((step = sqlite3_step(read)) == SQLITE_ROW)
             batch.InArchive(sqlite3_column_int64(read, 0), sqlite3_column_int64(read, 1), sqlite3_column_int64(read, 2),
-                            sqlite3_column_int64(read, 3), BlobColumn(read, 4), TextColumn(read, 5));
+                            sqlite3_column_int64(read, 3), BlobColumn(read, 4), TextColumn(read, 5), TextColumn(read, 6));
         sqlite3_reset(read);
         return step == SQLITE_DONE ? QString() : Error();
     }
@@ -472,7 +480,7 @@ QString SqliteArchive::Prepare() {
         {&statements_->insertReceptions[1], receptions + ValueRows(kReceptionsAtOnce, 4)},
         {&statements_->widen, "UPDATE frames SET time_ms = min(time_ms, ?2), last_ms = max(last_ms, ?3) WHERE id = ?1"},
         {&statements_->merge[0], "UPDATE OR IGNORE receptions SET frame = ?1 WHERE frame = ?2"},
-        {&statements_->merge[1], "DELETE FROM receptions WHERE frame = ?2"},  // heard from the same source by both
+        {&statements_->merge[1], "DELETE FROM receptions WHERE frame = ?2"},  // heard by the same station from the same source in both
         {&statements_->merge[2], "DELETE FROM frames WHERE id = ?2"},
         {&statements_->decoded, kSql.Decoded()},
         {&statements_->framesAfter, kSql.FramesAfter()},

@@ -30,17 +30,18 @@ TEST(BatchFrames, KeepsEveryFrameAsItGrowsAndForgetsThemAllAtTheEnd) {
     constexpr int kFrames = 30000;
     for (int k = 0; k < kFrames; ++k) {
         const std::string bytes = FrameBytes(k);
-        batch.InArchive(k + 1, kStartMs + 1000 * k, kStartMs + 1000 * k, Digest(bytes), bytes, "N0CALL.kss#" + std::to_string(k));
+        batch.InArchive(k + 1, kStartMs + 1000 * k, kStartMs + 1000 * k, Digest(bytes), bytes, "N0CALL.kss#" + std::to_string(k), "N0CALL");
     }
     for (const int k : {0, 1, kFrames / 2, kFrames - 1}) {
         EXPECT_EQ(FoundIds(batch, kStartMs + 1000 * k + 500, FrameBytes(k)), std::vector<std::int64_t>{k + 1}) << k;
-        // the source read with it is known: heard from it again, the reception is not new
+        // the reception read with it is known: heard from its source by its station again, it is
+        // not new; by another station from a source of the same name, it is
         const std::string bytes = FrameBytes(k);
         EXPECT_FALSE(batch.AddReception(k + 1, {bytes, kStartMs + 1000 * k, "N0CALL.kss#" + std::to_string(k), "N0CALL"})) << k;
-        EXPECT_TRUE(batch.AddReception(k + 1, {bytes, kStartMs + 1000 * k, "N1CALL.kss#1", "N1CALL"})) << k;
+        EXPECT_TRUE(batch.AddReception(k + 1, {bytes, kStartMs + 1000 * k, "N0CALL.kss#" + std::to_string(k), "N1CALL"})) << k;
     }
     ASSERT_EQ(batch.receptions().size(), 4u);
-    EXPECT_EQ(batch.receptions()[3].source, "N1CALL.kss#1");
+    EXPECT_EQ(batch.receptions()[3].source, "N0CALL.kss#" + std::to_string(kFrames - 1));
     EXPECT_EQ(batch.receptions()[3].station, "N1CALL");
 
     batch.Clear();
@@ -48,7 +49,7 @@ TEST(BatchFrames, KeepsEveryFrameAsItGrowsAndForgetsThemAllAtTheEnd) {
     EXPECT_TRUE(FoundIds(batch, kStartMs, FrameBytes(0)).empty());
     EXPECT_FALSE(batch.ToRead(kStartMs, kStartMs, kHourMs).empty());
     // the same bytes a batch later, under another id, are that frame alone
-    batch.InArchive(99, kStartMs, kStartMs, Digest(FrameBytes(0)), FrameBytes(0), "N2CALL.kss#1");
+    batch.InArchive(99, kStartMs, kStartMs, Digest(FrameBytes(0)), FrameBytes(0), "N2CALL.kss#1", "N2CALL");
     EXPECT_EQ(FoundIds(batch, kStartMs, FrameBytes(0)), std::vector<std::int64_t>{99});
 }
 

@@ -17,6 +17,8 @@
 
 #include <QTcpServer>
 
+#include <sqlite3.h>
+
 #include <thread>
 
 namespace {
@@ -252,7 +254,7 @@ TEST(SharedArchive, AStationRoleRecordsButNeitherMigratesNorWritesToAnOlderSchem
     ASSERT_EQ(server.Sql("orca5", "UPDATE orca5_schema SET version = 1"), "");
     EXPECT_FALSE(PostgresArchive::Open(url, PostgresArchive::Mode::ReadWrite, error));
     EXPECT_EQ(error, QStringLiteral("postgresql://station@127.0.0.1:%1/orca5 is an orca5 archive of version 1; this program "
-                                    "writes version 3; its owner runs: orca5-decode --archive postgresql://orca5_owner@127.0.0.1:%1/orca5 --migrate")
+                                    "writes version 4; its owner runs: orca5-decode --archive postgresql://orca5_owner@127.0.0.1:%1/orca5 --migrate")
                          .arg(server.port));
     EXPECT_FALSE(PostgresArchive::Open(url, PostgresArchive::Mode::Migrate, error));
     EXPECT_TRUE(error.contains("could not be migrated")) << error.toStdString();
@@ -276,6 +278,60 @@ TEST(SharedArchive, BothEnginesJoinTheSameBytesWithinTenMinutesAndNoLater) {
         std::vector<int> receptions;
         archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& packet) { receptions.push_back(packet.receptions); });
         EXPECT_EQ(receptions, (std::vector<int>{2, 1, 1})) << archive->name().toStdString();
+    }
+}
+
+// Stations that hear live from the same address on their own machines (or name their captures
+// alike) each keep their reception, within a batch, across batches and when a reception joins
+// two packets; only the same station's again adds nothing. An archive of the version before
+// is brought to this by its migration, its receptions kept.
+TEST(SharedArchive, BothEnginesKeepEachStationsReceptionFromASourceOfTheSameName) {
+    BothEngines engines;
+    ASSERT_TRUE(engines.ready());
+    const std::string live = "live 127.0.0.1:8001";
+    const auto hear = [&](ArchiveWriter& archive, int n, std::int64_t atMs, const char* station) {
+        Received result;
+        EXPECT_EQ(archive.Receive({NumberedBeacon(n), kStart + atMs, live, station}, result), "");
+        return result;
+    };
+    for (ArchiveWriter* archive : engines.both()) {
+        EXPECT_EQ(hear(*archive, 9, -60000, "N1CALL"), Received::New);
+        EXPECT_EQ(archive->Commit(), "");
+    }
+    // as the version before left it: a reception known by its frame and source alone
+    engines.local.reset();
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(engines.folder.filePath("local.sqlite")).constData(), &db);
+    EXPECT_EQ(sqlite3_exec(db, "CREATE TABLE r(frame INTEGER NOT NULL REFERENCES frames(id), source TEXT NOT NULL, time_ms INTEGER NOT NULL, "
+                               "station TEXT NOT NULL, PRIMARY KEY(frame, source)) WITHOUT ROWID; INSERT INTO r SELECT frame, source, time_ms, station FROM receptions; "
+                               "DROP TABLE receptions; ALTER TABLE r RENAME TO receptions; PRAGMA user_version = 3", nullptr, nullptr, nullptr),
+              SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+    QString error;
+    engines.local = SqliteArchive::Open(engines.folder.filePath("local.sqlite"), SqliteArchive::Mode::ReadWrite, error);
+    ASSERT_TRUE(engines.local) << error.toStdString();
+    engines.shared.reset();
+    EXPECT_EQ(engines.server.Sql("orca5", "ALTER TABLE receptions DROP CONSTRAINT receptions_pkey, ADD PRIMARY KEY (frame, source); "
+                                          "UPDATE orca5_schema SET version = 3"), "");
+    EXPECT_FALSE(PostgresArchive::Open(engines.server.Url(), PostgresArchive::Mode::ReadWrite, error)) << "a station asks the owner";
+    engines.shared = OpenShared(engines.server.Url(), PostgresArchive::Mode::Migrate);
+    ASSERT_TRUE(engines.shared);
+
+    for (ArchiveWriter* archive : engines.both()) {
+        EXPECT_EQ(hear(*archive, 1, 0, "N1CALL"), Received::New);
+        EXPECT_EQ(hear(*archive, 1, 300, "N2CALL"), Received::HeardAgain);
+        EXPECT_EQ(hear(*archive, 1, 0, "N1CALL"), Received::AlreadyArchived);
+        EXPECT_EQ(hear(*archive, 2, 1000, "N1CALL"), Received::New);
+        EXPECT_EQ(hear(*archive, 2, 15 * 60000 + 1000, "N2CALL"), Received::New) << "15 minutes later: a packet of its own";
+        EXPECT_EQ(archive->Commit(), "");
+        EXPECT_EQ(hear(*archive, 1, 600, "N3CALL"), Received::HeardAgain);
+        EXPECT_EQ(hear(*archive, 1, 300, "N2CALL"), Received::AlreadyArchived);
+        EXPECT_EQ(hear(*archive, 2, 7 * 60000 + 1000, "N3CALL"), Received::HeardAgain) << "between the two: one packet";
+        EXPECT_EQ(hear(*archive, 9, -59800, "N2CALL"), Received::HeardAgain);
+        EXPECT_EQ(archive->Commit(), "");
+        std::string stations;
+        EXPECT_EQ(archive->ForEachPacket({{}, AllChannels(), true}, [&](const ArchivedPacket& p) { stations += p.stations + ';'; }), "");
+        EXPECT_EQ(stations, "N1CALL,N2CALL;N1CALL,N2CALL,N3CALL;N1CALL,N2CALL,N3CALL;") << archive->name().toStdString();
     }
 }
 

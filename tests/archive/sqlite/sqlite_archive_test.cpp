@@ -133,7 +133,7 @@ TEST(MissionArchive, FilesThatAreNoArchiveOrANewerOneAreLeftAlone) {
         {WriteBytes(folder.filePath("pass.kss"), capture), " is not an orca5 archive"},
         {WriteBytes(folder.filePath("notes.txt"), "some notes\n"), " is not an orca5 archive"},
         {sqlite, " is not an orca5 archive"},
-        {newer, " is an orca5 archive of version 99; this program knows versions up to 3"},
+        {newer, " is an orca5 archive of version 99; this program knows versions up to 4"},
     };
     for (const auto& [path, why] : refused) {
         const QByteArray before = Contents(path);
