@@ -392,9 +392,8 @@ QString PostgresArchive::Execute(pg_conn* on, const char* statement, const Param
 // in hand go with it.
 QString PostgresArchive::BeginBatch() {
     if (inBatch_ && (copying_ || PQtransactionStatus(connection_) == PQTRANS_INTRANS)) return {};
-    TakeAhead(Keeping::Drop);
     merge_.summaries().Clear();
-    batch_.Clear();
+    ForgetBatch();
     if (PQtransactionStatus(connection_) == PQTRANS_INERROR) Run("ROLLBACK");
     if (QString error = Run(std::string("BEGIN; ") + kWriterLock); !error.isEmpty()) return error;
     inBatch_ = true;
@@ -408,8 +407,7 @@ QString PostgresArchive::Commit() {
     if (error.isEmpty()) error = PQtransactionStatus(connection_) == PQTRANS_INTRANS ? WriteGathered() : "the batch was lost";
     if (error.isEmpty()) error = Run("COMMIT");
     if (!error.isEmpty()) Run("ROLLBACK");
-    TakeAhead(Keeping::Drop);
-    batch_.Clear();
+    ForgetBatch();
     return error;
 }
 
@@ -417,8 +415,14 @@ void PostgresArchive::Rollback() {
     FinishCopy(Ending::GivenUp);
     if (inBatch_) Run("ROLLBACK");
     inBatch_ = false;
-    TakeAhead(Keeping::Drop);
     merge_.summaries().Clear();
+    ForgetBatch();
+}
+
+// What a batch read, and what it asked for ahead, go when it ends: the next may follow another
+// writer's.
+void PostgresArchive::ForgetBatch() {
+    TakeAhead(Keeping::Drop);
     batch_.Clear();
 }
 
@@ -468,11 +472,16 @@ QString PostgresArchive::ReadNear(std::int64_t from, std::int64_t to) {
 QString PostgresArchive::ReadStretches(const char* statement, std::int64_t from, std::int64_t to, std::int64_t length) {
     const std::vector<std::int64_t> starts = batch_.ToRead(from, to, length);
     if (starts.empty()) return {};
-    const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + length);
-    if (QString error = Read(statement, range, [this](pg_result* rows) { TakeNear(rows); }, Answer::Binary); !error.isEmpty())
+    if (QString error = Read(statement, Stretches(starts, length), [this](pg_result* rows) { TakeNear(rows); }, Answer::Binary);
+        !error.isEmpty())
         return error;
     for (const std::int64_t start : starts) batch_.Read(start, length);
     return {};
+}
+
+// The bounds of a read of stretches, from the first one's start to the last one's end.
+PostgresArchive::Parameters PostgresArchive::Stretches(const std::vector<std::int64_t>& starts, std::int64_t length) {
+    return Parameters().Number(starts.front()).Number(starts.back() + length);
 }
 
 // The frames of a read and what their receptions add to them: the frames come first.
@@ -494,8 +503,7 @@ QString PostgresArchive::AskAhead(std::int64_t from, std::int64_t to) {
     const std::vector<std::int64_t> starts = batch_.ToRead(from, to - 1, kHourMs);
     if (starts.empty()) return {};
     if (QString error = OpenReader(); !error.isEmpty()) return error;
-    const Parameters range = Parameters().Number(starts.front()).Number(starts.back() + kHourMs);
-    const std::vector<const char*> values = range.Pointers();
+    const std::vector<const char*> values = Stretches(starts, kHourMs).Pointers();
     if (!PQsendQueryPrepared(reader_, "frames_near", 2, values.data(), nullptr, nullptr, 1)) return Failure(nullptr, reader_);
     ahead_ = starts;
     return {};

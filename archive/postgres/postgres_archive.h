@@ -67,11 +67,13 @@ private:
     // The frames near a batch's receptions, read as they are needed and asked for ahead.
     QString ReadNear(std::int64_t from, std::int64_t to);
     QString ReadStretches(const char* statement, std::int64_t from, std::int64_t to, std::int64_t length = kHourMs);
+    static Parameters Stretches(const std::vector<std::int64_t>& starts, std::int64_t length);
     void TakeNear(pg_result* rows);
     QString AskAhead(std::int64_t from, std::int64_t to);
     // The frames asked for ahead, waited for: kept in the batch, or thrown away once it ends.
     enum class Keeping { Keep, Drop };
     QString TakeAhead(Keeping keeping = Keeping::Keep);
+    void ForgetBatch();
     QString Migrate();
     QString Prepare(pg_conn* on);
     MergeStatements& merging() { return *this; }

@@ -38,8 +38,8 @@ const ArchiveSql kSql({.time = "time_ms", .milliseconds = Same, .timeOf = Same, 
 constexpr std::int64_t kHeardLongMs = 60000;
 std::string HeardLong() { return "last_ms - time_ms > " + std::to_string(kHeardLongMs); }
 
-// The frames of a stretch of time (?1 to ?2), a row per reception with its source and station: those heard
-// over a minute at most, by the time index.
+// The frames of a stretch of time (?1 to ?2), a row per reception with its source and station:
+// those heard over a minute at most, by the time index.
 std::string FramesNearSql() {
     return "SELECT f.id, f.time_ms, f.last_ms, f.digest, f.bytes, r.source, r.station FROM frames f LEFT JOIN receptions r ON r.frame = f.id "
            "WHERE f.time_ms >= ?1 - " + std::to_string(kHeardLongMs) + " AND f.time_ms < ?2 AND f.last_ms >= ?1 AND f.last_ms - f.time_ms <= " +
