@@ -503,7 +503,8 @@ QString PostgresArchive::AskAhead(std::int64_t from, std::int64_t to) {
     const std::vector<std::int64_t> starts = batch_.ToRead(from, to - 1, kHourMs);
     if (starts.empty()) return {};
     if (QString error = OpenReader(); !error.isEmpty()) return error;
-    const std::vector<const char*> values = Stretches(starts, kHourMs).Pointers();
+    const Parameters range = Stretches(starts, kHourMs);  // outlives the pointers into it
+    const std::vector<const char*> values = range.Pointers();
     if (!PQsendQueryPrepared(reader_, "frames_near", 2, values.data(), nullptr, nullptr, 1)) return Failure(nullptr, reader_);
     ahead_ = starts;
     return {};
